@@ -1,0 +1,11 @@
+# Cross build of M450UI.dll for Windows x86 (32-bit pointers) with Debian's mingw-w64 (posix threads).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(M450_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${M450_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${M450_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${M450_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${M450_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
