@@ -1,0 +1,82 @@
+#include "tool.h"
+
+#include <algorithm>
+
+namespace m450::tool {
+
+std::vector<std::string_view> SplitWords(std::string_view text) {
+    std::vector<std::string_view> words;
+    while (!text.empty()) {
+        const size_t start = text.find_first_not_of(' ');
+        if (start == std::string_view::npos)
+            break;
+        text.remove_prefix(start);
+        const size_t end = std::min(text.find(' '), text.size());
+        words.push_back(text.substr(0, end));
+        text.remove_prefix(end);
+    }
+    return words;
+}
+
+std::optional<std::string_view> Args::Value(std::string_view name) const {
+    const auto* option = Find(name);
+    if (!option)
+        return std::nullopt;
+    return option->second;
+}
+
+const std::pair<std::string_view, std::string_view>* Args::Find(std::string_view name) const {
+    for (const auto& option : options_)
+        if (option.first == name)
+            return &option;
+    return nullptr;
+}
+
+namespace {
+
+// The option's spec word in `options` ("--hex" or "--name=VALUE"), or nullopt if unknown.
+std::optional<std::string_view> OptionSpec(std::string_view options, std::string_view name) {
+    for (std::string_view spec : SplitWords(options))
+        if (spec.substr(0, spec.find('=')) == name)
+            return spec;
+    return std::nullopt;
+}
+
+}  // namespace
+
+// Options are "--flag", "--name VALUE" or "--name=VALUE"; every other word is an operand.
+std::optional<Args> ReadArgs(const Command& command, std::span<const std::string_view> words, std::string& error) {
+    Args args;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string_view word = words[i];
+        if (!word.starts_with("--")) {
+            args.operands_.push_back(word);
+            continue;
+        }
+        const size_t equals = word.find('=');
+        const std::string_view name = word.substr(0, equals);
+        const auto spec = OptionSpec(command.options, name);
+        if (!spec) {
+            error = "unknown option " + std::string(name);
+            return std::nullopt;
+        }
+        const bool takesValue = spec->find('=') != std::string_view::npos;
+        std::string_view value;
+        if (takesValue && equals != std::string_view::npos) {
+            value = word.substr(equals + 1);
+        } else if (takesValue && i + 1 < words.size()) {
+            value = words[++i];
+        } else if (takesValue || equals != std::string_view::npos) {
+            error = std::string(takesValue ? "missing value of " : "no value taken by ") + std::string(name);
+            return std::nullopt;
+        }
+        args.options_.emplace_back(name, value);
+    }
+    if (args.operands_.size() != SplitWords(command.operands).size()) {
+        error = "wrong number of operands";
+        return std::nullopt;
+    }
+    return args;
+}
+
+}  // namespace m450::tool

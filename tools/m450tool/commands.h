@@ -1,0 +1,23 @@
+// The command table of m450tool and its handlers.
+//
+// Adding a command: write `int RunSomething(const Args&)` in the topic's *_commands.cpp,
+// declare it here, and add one row to the table in commands.cpp.
+#pragma once
+
+#include "tool.h"
+
+#include <span>
+
+namespace m450::tool {
+
+std::span<const Command> Commands();
+
+// devmode_commands.cpp
+int RunDevModeDefault(const Args& args);
+int RunDevModeConvert(const Args& args);
+int RunDevModeMerge(const Args& args);
+
+// hex_commands.cpp
+int RunHex(const Args& args);
+
+}  // namespace m450::tool
