@@ -1,0 +1,41 @@
+// Control identifiers of the Layout page ("Main", template 128). Shared by dialogs.rc and the
+// page. Comments name the language keys of section "LAYOUT": RC_ keys label the control,
+// CTEXT_ keys are its hover help.
+#pragma once
+
+#define IDD_LAYOUT_PAGE 128
+
+// Driver log
+#define IDC_LAYOUT_LOG_GROUP 1209           // RC_STATIC_LOG
+#define IDC_LAYOUT_LOG_CHECK 1208           // RC_CHECK_LOG, CTEXT_CHECK_LOG
+#define IDC_LAYOUT_LOG_FOLDER_EDIT 1052     // read-only, CTEXT_EDIT_LOG
+#define IDC_LAYOUT_LOG_BROWSE_BUTTON 1210   // RC_BUTTON_LOG, CTEXT_BUTTON_LOG
+#define IDC_LAYOUT_LOG_VIEWER_BUTTON 1211   // RC_BUTTON_VIEWER, CTEXT_BUTTON_VIEWER
+#define IDC_LAYOUT_SAVE_LOG_LABEL 1212      // RC_SAVEFILE
+#define IDC_LAYOUT_LOG_PRN_CHECK 1213       // "Prn Files"
+#define IDC_LAYOUT_LOG_BMP_CHECK 1214       // "Bmp Files"
+#define IDC_LAYOUT_LOG_JPEG_CHECK 1215      // "Jpeg Files"
+
+// Document setting
+#define IDC_LAYOUT_DOCUMENT_GROUP 1119      // RC_DOCSETTING
+#define IDC_LAYOUT_AS_IMAGE_LABEL 1120      // RC_PRINT_AS_IMAGE
+#define IDC_LAYOUT_AS_IMAGE_YES_RADIO 1061  // RC_RADIO_ASGRAPHICSYES, CTEXT_RADIO_ASGRAPHICSYES
+#define IDC_LAYOUT_AS_IMAGE_NO_RADIO 1062   // RC_RADIO_ASGRAPHICSNO, CTEXT_RADIO_ASGRAPHICSNO
+#define IDC_LAYOUT_ZOOM_CHECK 1073          // RC_CHECK_ZOOM, CTEXT_CHECK_ZOOM
+#define IDC_LAYOUT_SCALE_LABEL 1121         // RC_SCALE (disabled in the template)
+#define IDC_LAYOUT_SCALE_EDIT 1047          // zoom percent, CTEXT_SCALE
+#define IDC_LAYOUT_SCALE_SPIN 1076          // up-down, buddy IDC_LAYOUT_SCALE_EDIT
+
+// Rotation: present but hidden
+#define IDC_LAYOUT_ROTATE_GROUP 1124        // RC_ROTATE
+#define IDC_LAYOUT_ROTATE_NORMAL_RADIO 1070 // RC_RADIO_ROTATENOMAL, CTEXT_RADIO_ROTATENOMAL
+#define IDC_LAYOUT_ROTATE_180_RADIO 1071    // RC_RADIO_ROTATE180, CTEXT_RADIO_ROTATE180
+#define IDC_LAYOUT_ROTATE_PICTURE1 1072     // picture of bitmap 129 (76 x 76 pixels)
+#define IDC_LAYOUT_ROTATE_PICTURE2 1074     // picture of bitmap 130 (76 x 76 pixels)
+
+// Paper size and language
+#define IDC_LAYOUT_PAPER_SIZE_LABEL 1122    // RC_PAPERSIZE
+#define IDC_LAYOUT_PAPER_SIZE_COMBO 1020    // CTEXT_PAPERSIZE
+#define IDC_LAYOUT_LANGUAGE_LABEL 1123      // RC_LANGUAGE
+#define IDC_LAYOUT_LANGUAGE_COMBO 1021      // CTEXT_LANGUAGE
+#define IDC_LAYOUT_UPDATE_BUTTON 1049       // hidden, RC_BUTTON_UPDATE (CTEXT_BUTTON_UPDATE)
