@@ -1,0 +1,29 @@
+// The DLL's entry points: DllMain and the two exports the host looks up (see M450UI.def).
+#include "core/activation_context.h"
+#include "core/language_win.h"
+#include "core/plugin_object.h"
+
+// Process attach keeps the module handle and nothing more: the loader lock is held here, so no
+// library is loaded from DllMain. Process detach is where the pages' activation context is
+// released once the pages create one.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH)
+        m450::g_moduleInstance = instance;
+    else if (reason == DLL_PROCESS_DETACH)
+        m450::ReleaseModuleActivationContext();
+    return TRUE;
+}
+
+// The language start-up (per-user folder, registry, first-run choice, text file refresh) runs
+// once, at the host's first call for the class object rather than under the loader lock, where
+// shell and registry work could deadlock the host.
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+    static LONG started = 0;
+    if (InterlockedCompareExchange(&started, 1, 0) == 0)
+        m450::RunLanguageStartup(m450::g_moduleInstance);
+    return m450::GetPluginClassObject(rclsid, riid, ppv);
+}
+
+STDAPI DllCanUnloadNow() {
+    return m450::CanUnloadModule();
+}
