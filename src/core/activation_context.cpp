@@ -1,0 +1,82 @@
+#include "core/activation_context.h"
+
+#include <memory>
+#include <new>
+
+#include "core/plugin_object.h"
+
+namespace m450 {
+namespace {
+
+HANDLE g_activationContext = INVALID_HANDLE_VALUE;
+
+constexpr DWORD kFirstPathCapacity = MAX_PATH;
+constexpr int kMostPathAttempts = 10;
+constexpr WORD kIsolationManifestId = 2;
+
+// The module's full path. The buffer doubles while the path fills it; a path that still does
+// not fit after the last attempt is not used, since a cut path names another file.
+std::unique_ptr<wchar_t[]> ModulePath() {
+    DWORD capacity = kFirstPathCapacity;
+    for (int attempt = 0; attempt < kMostPathAttempts; ++attempt, capacity *= 2) {
+        std::unique_ptr<wchar_t[]> path(new (std::nothrow) wchar_t[capacity]);
+        if (!path)
+            return nullptr;
+        const DWORD length = GetModuleFileNameW(g_moduleInstance, path.get(), capacity);
+        if (length == 0)
+            return nullptr;
+        if (length < capacity) {
+            path[length] = L'\0';
+            return path;
+        }
+    }
+    return nullptr;
+}
+
+HANDLE CreateModuleContext() {
+    const std::unique_ptr<wchar_t[]> path = ModulePath();
+    if (!path)
+        return INVALID_HANDLE_VALUE;
+    ACTCTXW request{};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.get();
+    request.lpResourceName = MAKEINTRESOURCEW(kIsolationManifestId);
+    return CreateActCtxW(&request);
+}
+
+}  // namespace
+
+bool IsActivationContext(HANDLE context) {
+    return context != nullptr && context != INVALID_HANDLE_VALUE;
+}
+
+HANDLE ModuleActivationContext() {
+    if (!IsActivationContext(g_activationContext))
+        g_activationContext = CreateModuleContext();
+    if (g_activationContext == nullptr)
+        g_activationContext = INVALID_HANDLE_VALUE;
+    return g_activationContext;
+}
+
+void ReleaseModuleActivationContext() {
+    if (IsActivationContext(g_activationContext))
+        ReleaseActCtx(g_activationContext);
+    g_activationContext = INVALID_HANDLE_VALUE;
+}
+
+ActivationScope::ActivationScope() {
+    const HANDLE context = ModuleActivationContext();
+    if (IsActivationContext(context))
+        active_ = ActivateActCtx(context, &cookie_) != FALSE;
+}
+
+ActivationScope::~ActivationScope() {
+    if (!active_)
+        return;
+    const DWORD lastError = GetLastError();
+    DeactivateActCtx(0, cookie_);
+    SetLastError(lastError);
+}
+
+}  // namespace m450

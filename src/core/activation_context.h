@@ -1,0 +1,37 @@
+// The module's activation context: made from the module's own isolation manifest (resource 2,
+// which asks for version 6 of the common controls), so that the pages, their controls, the
+// tooltips and the modal dialogs of the plug-in get that version whatever the host process uses.
+//
+// One context per process, created at first use and released at process detach. Everything
+// here runs on the sheets' thread.
+#pragma once
+
+#include <windows.h>
+
+namespace m450 {
+
+// The module-wide context; INVALID_HANDLE_VALUE when it could not be made (tried again at the
+// next call).
+HANDLE ModuleActivationContext();
+bool IsActivationContext(HANDLE context);
+// Process detach.
+void ReleaseModuleActivationContext();
+
+// Activates the module's context for the life of the object (tooltip creation, modal dialogs,
+// common dialogs); does nothing when there is no context. The last error of whatever ran inside
+// the scope survives its end.
+class ActivationScope {
+  public:
+    ActivationScope();
+    ~ActivationScope();
+    ActivationScope(const ActivationScope&) = delete;
+    ActivationScope& operator=(const ActivationScope&) = delete;
+
+    bool active() const { return active_; }
+
+  private:
+    ULONG_PTR cookie_ = 0;
+    bool active_ = false;
+};
+
+}  // namespace m450

@@ -1,0 +1,248 @@
+// DocumentSheets and DeviceSheets: the host's sheet routines, and the tables of the pages they
+// add. A page that gets its own dialog procedure replaces the inert one in its table row.
+#include "core/sheets.h"
+
+#include <winspool.h>
+
+#include <array>
+#include <memory>
+#include <new>
+#include <string_view>
+
+#include "barcode1d_page_ids.h"
+#include "barcode2d_page_ids.h"
+#include "core/activation_context.h"
+#include "core/density_relabel_win.h"
+#include "core/language_win.h"
+#include "core/plugin_object.h"
+#include "core/version_page.h"
+#include "download_page_ids.h"
+#include "font_page_ids.h"
+#include "layout_page_ids.h"
+#include "operation_page_ids.h"
+#include "utility_page_ids.h"
+#include "version_page_ids.h"
+#include "watermark_page_ids.h"
+
+namespace m450 {
+namespace {
+
+// The page tables. Order is the order of the tabs.
+constexpr std::array<PageEntry, 6> kDocumentPages = {{
+    {IDD_LAYOUT_PAGE, TextId::LAYOUT_RC_LAYOUTFORM, InertDocumentPageProc},
+    {IDD_WATERMARK_PAGE, TextId::WATERMARK_RC_WATERMARKFORM, InertDocumentPageProc},
+    {IDD_OPERATION_PAGE, TextId::OPERATION_RC_OPERATIONFORM, InertDocumentPageProc},
+    {IDD_BARCODE1D_PAGE, TextId::CODE1D_RC_1DCODEFORM, InertDocumentPageProc},
+    {IDD_BARCODE2D_PAGE, TextId::CODE2D_RC_2DCODEFORM, InertDocumentPageProc},
+    {IDD_VERSION_PAGE, TextId::VERSION_RC_VERSIONFORM, DocumentVersionPageProc},
+}};
+
+constexpr std::array<PageEntry, 4> kDevicePages = {{
+    {IDD_UTILITY_PAGE, TextId::UTILITY_RC_UTILITYFORM, InertDevicePageProc},
+    {IDD_DOWNLOAD_PAGE, TextId::DOWNLOAD_RC_DOWNLOADFORM, InertDevicePageProc},
+    {IDD_FONT_PAGE, TextId::FONT_RC_FONTFORM, InertDevicePageProc},
+    {IDD_VERSION_PAGE, TextId::VERSION_RC_VERSIONFORM, DeviceVersionPageProc},
+}};
+
+// The sheet's header title (PROPSHEETUI_INFO_HEADER wants a writable string).
+wchar_t g_sheetHeaderTitle[] = L"OEM UI Page";
+
+// The record is the version that carries hActCtx.
+static_assert(offsetof(PROPSHEETPAGEW, hActCtx) + sizeof(HANDLE) == sizeof(PROPSHEETPAGEW));
+
+HRESULT InvalidParameter() {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return E_FAIL;
+}
+
+bool IsSheetInfo(const PROPSHEETUI_INFO* info) {
+    return info != nullptr && info->Version == PROPSHEETUI_INFO_VERSION;
+}
+
+// The Result of every reason but initialisation, alike for both sheets.
+ULONG_PTR AnswerReason(WORD reason, LPARAM lParam) {
+    switch (reason) {
+        case PROPSHEETUI_REASON_GET_INFO_HEADER:
+            if (auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam))
+                header->pTitle = g_sheetHeaderTitle;
+            return 1;
+        case PROPSHEETUI_REASON_DESTROY:
+            return 1;
+        case PROPSHEETUI_REASON_SET_RESULT:
+            if (auto* result = reinterpret_cast<PSETRESULT_INFO>(lParam))
+                return static_cast<ULONG_PTR>(result->Result);
+            return 0;
+        default:  // PROPSHEETUI_REASON_GET_ICON: no icon
+            return 0;
+    }
+}
+
+// Adds the pages in table order. A refused page is skipped; the context's page handle is the
+// last one the sheet gave, which is also what this returns (0 when the sheet gave none).
+template <typename Context>
+LONG_PTR AddPages(std::span<const PageEntry> pages, Context* context) {
+    if (context->pfnComPropSheet == nullptr)
+        return 0;
+    LONG_PTR last = 0;
+    for (const PageEntry& page : pages) {
+        PROPSHEETPAGEW record = MakePageRecord(page, context);
+        const LONG_PTR handle = context->pfnComPropSheet(context->hComPropSheet, CPSFUNC_ADD_PROPSHEETPAGEW,
+                                                         reinterpret_cast<LPARAM>(&record), 0);
+        if (handle == 0)
+            continue;
+        context->hPage = reinterpret_cast<HANDLE>(handle);
+        last = handle;
+    }
+    return last;
+}
+
+// The printer's level-2 description, null when it cannot be read.
+std::unique_ptr<BYTE[]> PrinterDescription(HANDLE printer) {
+    if (printer == nullptr)
+        return nullptr;
+    DWORD needed = 0;
+    GetPrinterW(printer, 2, nullptr, 0, &needed);
+    if (needed < sizeof(PRINTER_INFO_2W))
+        return nullptr;
+    std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[needed]());
+    if (!block || !GetPrinterW(printer, 2, block.get(), needed, &needed))
+        return nullptr;
+    return block;
+}
+
+// The device sheet notes its printer's port under the language key; without a description it
+// only refreshes the current text file.
+void RememberPortOf(HANDLE printer) {
+    const std::unique_ptr<BYTE[]> block = PrinterDescription(printer);
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(block.get());
+    const wchar_t* port = info != nullptr && info->pPortName != nullptr ? info->pPortName : L"";
+    RememberPrinterPort(reinterpret_cast<const char16_t*>(port));
+}
+
+ULONG_PTR InitDocumentSheet(PPROPSHEETUI_INFO info, DocumentPageContext* context) {
+    LoadDocumentSheetTexts();
+    context->hComPropSheet = info->hComPropSheet;
+    context->pOEMUIPSParam = reinterpret_cast<POEMUIPSPARAM>(info->lParamInit);
+    context->pfnComPropSheet = info->pfnComPropSheet;
+    RelabelPrintDensity(context->pOEMCUIPParam, context->pDriverUI);
+    return static_cast<ULONG_PTR>(AddPages(kDocumentPages, context));
+}
+
+ULONG_PTR InitDeviceSheet(PPROPSHEETUI_INFO info, DevicePageContext* context) {
+    RememberPortOf(context->pOEMCUIPParam != nullptr ? context->pOEMCUIPParam->hPrinter : nullptr);
+    LoadDeviceSheetTexts();
+    context->hComPropSheet = info->hComPropSheet;
+    context->pfnComPropSheet = info->pfnComPropSheet;
+    AddPages(kDevicePages, context);
+    return 1;
+}
+
+template <typename Context>
+INT_PTR InertPage(HWND page, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        KeepPageContext(page, lParam);
+        return TRUE;
+    }
+    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == PSN_APPLY) {
+        ReportApplied(reinterpret_cast<const Context*>(GetWindowLongPtrW(page, DWLP_USER)));
+        SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+template <typename Context>
+void ReportAppliedTo(const Context* context) {
+    if (context == nullptr || context->pfnComPropSheet == nullptr)
+        return;
+    context->pfnComPropSheet(context->hComPropSheet, CPSFUNC_SET_RESULT, reinterpret_cast<LPARAM>(context->hPage),
+                             CPSUI_OK);
+}
+
+}  // namespace
+
+std::span<const PageEntry> DocumentPages() {
+    return kDocumentPages;
+}
+
+std::span<const PageEntry> DevicePages() {
+    return kDevicePages;
+}
+
+PROPSHEETPAGEW MakePageRecord(const PageEntry& page, void* context) {
+    PROPSHEETPAGEW record{};
+    record.dwSize = sizeof(record);
+    record.dwFlags = PSP_USETITLE;
+    record.hInstance = g_moduleInstance;
+    record.pszTemplate = MAKEINTRESOURCEW(page.templateId);
+    record.pszTitle = WText(page.title);
+    record.pfnDlgProc = page.procedure;
+    record.lParam = reinterpret_cast<LPARAM>(context);
+    const HANDLE activationContext = ModuleActivationContext();
+    if (IsActivationContext(activationContext)) {
+        record.dwFlags |= PSP_USEFUSIONCONTEXT;
+        record.hActCtx = activationContext;
+    }
+    return record;
+}
+
+void KeepPageContext(HWND page, LPARAM initParam) {
+    const auto* record = reinterpret_cast<const PROPSHEETPAGEW*>(initParam);
+    SetWindowLongPtrW(page, DWLP_USER, record != nullptr ? record->lParam : 0);
+}
+
+DocumentPageContext* DocumentContextOf(HWND page) {
+    return reinterpret_cast<DocumentPageContext*>(GetWindowLongPtrW(page, DWLP_USER));
+}
+
+DevicePageContext* DeviceContextOf(HWND page) {
+    return reinterpret_cast<DevicePageContext*>(GetWindowLongPtrW(page, DWLP_USER));
+}
+
+void ReportApplied(const DocumentPageContext* context) {
+    ReportAppliedTo(context);
+}
+
+void ReportApplied(const DevicePageContext* context) {
+    ReportAppliedTo(context);
+}
+
+void ShowText(HWND page, int controlId, TextId text) {
+    const HWND control = GetDlgItem(page, controlId);
+    if (control == nullptr)
+        return;
+    const std::u16string_view wanted = Texts().View(text);
+    // One more character than the longest slot tells a longer text from an equal one.
+    std::array<wchar_t, 1025> shown{};
+    const int length = GetWindowTextW(control, shown.data(), static_cast<int>(shown.size()));
+    if (length >= 0 && static_cast<size_t>(length) == wanted.size() &&
+        wanted.compare(0, wanted.size(), reinterpret_cast<const char16_t*>(shown.data()), length) == 0)
+        return;
+    SetWindowTextW(control, WText(text));
+}
+
+INT_PTR CALLBACK InertDocumentPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+    return InertPage<DocumentPageContext>(page, message, lParam);
+}
+
+INT_PTR CALLBACK InertDevicePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+    return InertPage<DevicePageContext>(page, message, lParam);
+}
+
+HRESULT DocumentSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DocumentPageContext* context) {
+    if (!IsSheetInfo(info) || context == nullptr)
+        return InvalidParameter();
+    info->Result =
+        info->Reason == PROPSHEETUI_REASON_INIT ? InitDocumentSheet(info, context) : AnswerReason(info->Reason, lParam);
+    return S_OK;
+}
+
+HRESULT DeviceSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DevicePageContext* context) {
+    if (!IsSheetInfo(info) || context == nullptr)
+        return InvalidParameter();
+    info->Result =
+        info->Reason == PROPSHEETUI_REASON_INIT ? InitDeviceSheet(info, context) : AnswerReason(info->Reason, lParam);
+    return S_OK;
+}
+
+}  // namespace m450

@@ -1,0 +1,53 @@
+// The plug-in's pages in the host's two property sheets: the page tables, the page records the
+// sheet routines hand to the host, and what every page does with its page context.
+//
+// A page's dialog procedure keeps its sheet's page context at WM_INITDIALOG (KeepPageContext)
+// and reads it back with DocumentContextOf / DeviceContextOf; on PSN_APPLY it reports the
+// change applied with ReportApplied. Pages put their texts on their controls with ShowText.
+#pragma once
+
+#include <windows.h>
+#include <prsht.h>
+
+#include <span>
+
+#include "core/page_context.h"
+#include "core/text_store.h"
+
+namespace m450 {
+
+// One page of a sheet: its dialog template, the text slot of its tab title, and its dialog
+// procedure (which receives the sheet's page context as the page record's lParam).
+struct PageEntry {
+    WORD templateId;
+    TextId title;
+    DLGPROC procedure;
+};
+
+// The pages in the order the sheets add them (sheets.cpp holds the tables).
+std::span<const PageEntry> DocumentPages();
+std::span<const PageEntry> DevicePages();
+
+// A page record for `page` carrying `context`, bound to the module's activation context when
+// there is one.
+PROPSHEETPAGEW MakePageRecord(const PageEntry& page, void* context);
+
+// WM_INITDIALOG of a page: keeps the page record's context in the dialog's user data.
+void KeepPageContext(HWND page, LPARAM initParam);
+DocumentPageContext* DocumentContextOf(HWND page);
+DevicePageContext* DeviceContextOf(HWND page);
+
+// PSN_APPLY: tells the sheet, through its callback, that the page's settings are applied.
+void ReportApplied(const DocumentPageContext* context);
+void ReportApplied(const DevicePageContext* context);
+
+// Puts a text slot on a control, leaving the control alone (no redraw) when it already shows
+// that text, so that pages may do it at every repaint.
+void ShowText(HWND page, int controlId, TextId text);
+
+// The procedure of a page whose own procedure is not there yet: it keeps its context and
+// reports PSN_APPLY, nothing else.
+INT_PTR CALLBACK InertDocumentPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK InertDevicePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace m450
