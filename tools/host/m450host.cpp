@@ -110,15 +110,19 @@ std::wstring TabText(HWND sheet, int index) {
     return text;
 }
 
-// "Paper/Quality" -> "Paper-Quality", "1D Code" -> "1D-Code"; accelerator marks dropped.
+// "Paper/Quality" -> "-Paper-Quality", "1D Code" -> "-1D-Code"; accelerator marks dropped.
+// Only ASCII goes into a file name (a Chinese tab title names no file on every system): a
+// title without any gives the empty part, and the file is named by the page's position.
 std::wstring FileNamePart(const std::wstring& text) {
     std::wstring part;
     for (wchar_t c : text) {
-        if (c == L'&')
+        if (c == L'&' || c > 0x7E)
             continue;
         part += (c < 0x20 || std::wstring_view(L" \\/:*?\"<>|").find(c) != std::wstring_view::npos) ? L'-' : c;
     }
-    return part;
+    while (!part.empty() && part.back() == L'-')
+        part.pop_back();
+    return part.empty() ? part : L"-" + part;
 }
 
 // One picture per page of one sheet: each page activated in turn, as a click on its tab does.
@@ -140,7 +144,7 @@ bool ShootSheet(HostSession& session,
         RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         m450host::PumpMessages(sheet, 250);
         const std::wstring name =
-            prefix + L"-" + std::to_wstring(i + 1) + L"-" + FileNamePart(TabText(sheet, i)) + L".png";
+            prefix + L"-" + std::to_wstring(i + 1) + FileNamePart(TabText(sheet, i)) + L".png";
         std::wstring error;
         if (m450host::SaveWindowPicture(sheet, directory + L"\\" + name, &error)) {
             Print(stdout, shownDirectory + L"/" + name);
