@@ -72,7 +72,10 @@ std::optional<Args> ReadArgs(const Command& command, std::span<const std::string
         }
         args.options_.emplace_back(name, value);
     }
-    if (args.operands_.size() != SplitWords(command.operands).size()) {
+    // A last operand word ending in "..." stands for any number of operands, none included.
+    const std::vector<std::string_view> wanted = SplitWords(command.operands);
+    const bool repeated = !wanted.empty() && wanted.back().ends_with("...");
+    if (repeated ? args.operands_.size() < wanted.size() - 1 : args.operands_.size() != wanted.size()) {
         error = "wrong number of operands";
         return std::nullopt;
     }

@@ -20,4 +20,21 @@ int RunDevModeMerge(const Args& args);
 // hex_commands.cpp
 int RunHex(const Args& args);
 
+// barcode_commands.cpp
+int RunJobBarcode1D(const Args& args);
+int RunJobBarcode2D(const Args& args);
+
+// watermark_commands.cpp
+int RunWatermark(const Args& args);
+
+// utility_commands.cpp
+int RunJobSelfTest(const Args& args);
+
+// logo_commands.cpp
+int RunConvertMono(const Args& args);
+int RunConvertGray(const Args& args);
+int RunJobClearLogos(const Args& args);
+int RunJobLogos(const Args& args);
+int RunJobFile(const Args& args);
+
 }  // namespace m450::tool

@@ -24,6 +24,7 @@ struct Command;
 class Args {
   public:
     std::string_view Operand(size_t i) const { return operands_.at(i); }
+    size_t OperandCount() const { return operands_.size(); }
     bool Flag(std::string_view name) const { return Find(name) != nullptr; }
     std::optional<std::string_view> Value(std::string_view name) const;
 

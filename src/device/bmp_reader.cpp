@@ -1,0 +1,74 @@
+#include "device/bmp_reader.h"
+
+#include <algorithm>
+
+namespace m450 {
+namespace {
+
+bool SideInRange(int32_t side) {
+    return side > 0 && static_cast<uint32_t>(side) <= kMaxBitmapSide;
+}
+
+BitmapProblem HeaderProblem(const BitmapHeader& header, std::initializer_list<uint16_t> depths) {
+    if (header.type != kBmpType)
+        return BitmapProblem::NotBitmap;
+    if (std::find(depths.begin(), depths.end(), header.bitCount) == depths.end())
+        return BitmapProblem::UnsupportedDepth;
+    if (header.compression != 0)
+        return BitmapProblem::Compressed;
+    if (!SideInRange(header.width) || !SideInRange(header.height))
+        return BitmapProblem::BadSize;
+    return BitmapProblem::None;
+}
+
+}  // namespace
+
+std::optional<BitmapHeader> ReadBitmapHeader(std::span<const uint8_t> file) {
+    if (file.size() < kBmpHeadersSize)
+        return std::nullopt;
+    const uint8_t* p = file.data();
+    BitmapHeader h;
+    h.type = LoadLe16(p);
+    h.fileSize = LoadLe32(p + 2);
+    h.pixelOffset = LoadLe32(p + 10);
+    h.infoSize = LoadLe32(p + 14);
+    h.width = static_cast<int32_t>(LoadLe32(p + 18));
+    h.height = static_cast<int32_t>(LoadLe32(p + 22));
+    h.planes = LoadLe16(p + 26);
+    h.bitCount = LoadLe16(p + 28);
+    h.compression = LoadLe32(p + 30);
+    return h;
+}
+
+// Writers that leave bfOffBits at 0 (or point it into the headers) put the rows after a full
+// palette; writers of larger information headers or shorter palettes say where the rows are.
+// Standard files give the same offset either way.
+BitmapRead ReadBitmap(std::span<const uint8_t> file, std::initializer_list<uint16_t> depths) {
+    BitmapRead read;
+    const auto header = ReadBitmapHeader(file);
+    if (!header) {
+        read.problem = BitmapProblem::Truncated;
+        return read;
+    }
+    read.problem = HeaderProblem(*header, depths);
+    if (read.problem != BitmapProblem::None)
+        return read;
+
+    BitmapView& view = read.view;
+    view.width = static_cast<uint32_t>(header->width);
+    view.height = static_cast<uint32_t>(header->height);
+    view.bitCount = header->bitCount;
+    view.stride = BitmapStride(view.width, view.bitCount);
+    const size_t offset =
+        header->pixelOffset >= kBmpHeadersSize ? header->pixelOffset : StandardPixelOffset(view.bitCount);
+    // No overflow: stride ≤ 3 × 16384 + 3 and height ≤ 16384.
+    const size_t rowBytes = view.stride * view.height;
+    if (offset > file.size() || rowBytes > file.size() - offset) {
+        read.problem = BitmapProblem::Truncated;
+        return read;
+    }
+    view.pixels = file.subspan(offset, rowBytes);
+    return read;
+}
+
+}  // namespace m450

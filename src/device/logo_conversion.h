@@ -1,0 +1,89 @@
+// Logo conversion: a bitmap the user picked becomes the working copy the Download page previews
+// and downloads — a 1-bit black-and-white bitmap made by one of four halftone methods, or an
+// 8-bit gray bitmap — after the logo's contrast and brightness are applied.
+//
+// The arithmetic is the printer driver's own and is kept bit for bit: the tone curves run in
+// single precision, every other division is an integer division, and the halftone methods keep
+// their matrices, comparisons and tie-breaks. Conversions take the source file's bytes and return
+// the working copy's bytes; the caller reads and writes the files (WorkingCopyPath names it).
+#pragma once
+
+#include "device/bmp_reader.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace m450 {
+
+// The page's halftone radios, in order.
+enum class HalftoneMethod : uint8_t { None = 0, DitherM3 = 1, DitherM4 = 2, ErrorDiffuse = 3 };
+
+inline constexpr int kMinLogoAdjustment = -100;
+inline constexpr int kMaxLogoAdjustment = 100;
+
+// One logo's conversion settings, as the page keeps them per list position.
+struct LogoSettings {
+    int method = 0;      // a HalftoneMethod value
+    int contrast = 0;    // -100 … 100
+    int brightness = 0;  // -100 … 100
+    bool operator==(const LogoSettings&) const = default;
+};
+
+// Each value clamped to its range.
+LogoSettings ClampLogoSettings(const LogoSettings& settings);
+
+// The contrast curve: levels are stretched away from (contrast > 0) or squeezed towards
+// (contrast < 0) the middle, then shifted by the brightness; the result is clamped to 0 … 255.
+// Contrast and brightness are clamped to -100 … 100 first.
+uint8_t ToneCurve(uint8_t level, int contrast, int brightness);
+
+// The contrast of method 2: the level is moved away from (or towards) `mean` by a factor
+// 1 + contrast / 10 (contrast ≥ 0) or 1 - √(-contrast) / 10, then shifted by the brightness.
+uint8_t MeanContrast(uint8_t level, int contrast, int brightness, uint8_t mean);
+
+using ToneTable = std::array<uint8_t, 256>;
+ToneTable ToneCurveTable(int contrast, int brightness);
+ToneTable MeanContrastTable(int contrast, int brightness, uint8_t mean);
+
+// The error rows of the diffusion hold this many columns; wider sources are not diffused.
+inline constexpr uint32_t kErrorRowColumns = 2000;
+
+// A conversion's outcome. `result` is what the driver's conversions return: 1 converted;
+// ConvertToMono gives -1 for anything else; ConvertToGray gives -2 for a source that is not a
+// "BM" of its depths or is compressed (or has an unreadable size) and -1 for a file too short
+// for its rows or no memory.
+struct LogoConversion {
+    int result = -1;
+    BitmapProblem problem = BitmapProblem::None;
+    std::vector<uint8_t> workingCopy;  // the whole working copy file when result is 1
+};
+
+// A 24- or 8-bit source to the mono working copy: 1 bit per pixel, palette black then white,
+// bit set = white, rows in the source's order, unused bits clear.
+LogoConversion ConvertToMono(std::span<const uint8_t> source, const LogoSettings& settings);
+
+// A 24-, 8- or 1-bit source to the gray working copy: one gray level per pixel, palette
+// (i, i, i, 0), padding bytes 0. The method is not used.
+LogoConversion ConvertToGray(std::span<const uint8_t> source, int contrast, int brightness);
+
+// Where the pixel rows of the working copies start.
+inline constexpr size_t kMonoPixelOffset = 62;
+inline constexpr size_t kGrayPixelOffset = 1078;
+
+// Paths the conversions take, in characters with the terminator: longer ones are refused.
+inline constexpr size_t kLogoPathCapacity = 300;
+
+// The working copy's path: the source path less its last four characters (the extension with
+// its dot) followed by "Temp.bmp" — shop.bmp gives shopTemp.bmp. Nullopt for a path of fewer
+// than four characters, and when the result would not fit `capacity` characters with its
+// terminator.
+std::optional<std::string> WorkingCopyPath(std::string_view source, size_t capacity = kLogoPathCapacity);
+std::optional<std::u16string> WorkingCopyPath(std::u16string_view source, size_t capacity = kLogoPathCapacity);
+
+}  // namespace m450

@@ -1,0 +1,110 @@
+#include "device/logo_jobs.h"
+
+#include "device/logo_raster.h"
+
+#include <algorithm>
+#include <new>
+
+namespace m450 {
+namespace {
+
+constexpr uint8_t kLineFeed = 0x0A;
+
+std::vector<uint8_t> Bytes(std::span<const uint8_t> bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+bool SendWrites(const RawPrinterChannel& channel, std::u16string_view documentName, const JobWrites& writes) {
+    std::vector<std::span<const uint8_t>> buffers(writes.begin(), writes.end());
+    return channel.Send(documentName, buffers);
+}
+
+}  // namespace
+
+JobWrites ClearLogosJob() {
+    return {Bytes(kBracketOpen), {0x1C, 0x71, 0x00, 0x00, kLineFeed}, Bytes(kBracketClose)};
+}
+
+bool SendClearLogos(const RawPrinterChannel& channel) {
+    return SendWrites(channel, kSelfTestDocument, ClearLogosJob());
+}
+
+// The total only matters up to the limit, so adding stops there and cannot overflow.
+LogoDownloadCheck CheckLogoDownload(std::span<const std::optional<uint64_t>> sizes) {
+    if (sizes.empty())
+        return LogoDownloadCheck::NoLogos;
+    if (sizes.size() > kMaxLogos)
+        return LogoDownloadCheck::TooManyLogos;
+    uint64_t total = 0;
+    for (const auto& size : sizes) {
+        if (!size)
+            return LogoDownloadCheck::SizeUnknown;
+        total += std::min(*size, kLogoDownloadLimit);
+    }
+    return total >= kLogoDownloadLimit ? LogoDownloadCheck::TooLarge : LogoDownloadCheck::Ready;
+}
+
+std::optional<TextId> LogoDownloadMessage(LogoDownloadCheck check) {
+    switch (check) {
+        case LogoDownloadCheck::NoLogos:
+            return TextId::MSG_MB_DOWNLOAD_ERROR5;
+        case LogoDownloadCheck::TooManyLogos:
+            return TextId::MSG_MB_DOWNLOAD_ERROR4;
+        case LogoDownloadCheck::SizeUnknown:
+            return TextId::MSG_MB_DOWNLOAD_ERROR6;
+        case LogoDownloadCheck::TooLarge:
+            return TextId::MSG_MB_DOWNLOAD_ERROR7;
+        case LogoDownloadCheck::Ready:
+            break;
+    }
+    return std::nullopt;
+}
+
+MonoLogoFile ChooseMonoLogoFile(std::span<const uint8_t> sourceHead) {
+    return IsOneBitBitmap(sourceHead) ? MonoLogoFile::Source : MonoLogoFile::WorkingCopy;
+}
+
+LogoJob BuildLogoJob(LogoType type, std::span<const std::optional<std::vector<uint8_t>>> files) {
+    LogoJob job;
+    if (type == LogoType::Original || files.empty() || files.size() > kMaxLogos)
+        return job;
+    const bool mono = type == LogoType::Mono;
+    size_t i = 0;
+    try {
+        job.writes.push_back(Bytes(kBracketOpen));
+        job.writes.push_back({0x1C, static_cast<uint8_t>(mono ? 0x71 : 0x72), static_cast<uint8_t>(files.size())});
+        for (; i < files.size(); ++i) {
+            LogoRaster raster = !files[i] ? LogoRaster{BitmapProblem::Unreadable, {}, {}}
+                                : mono    ? BuildColumnData(*files[i])
+                                          : BuildPlaneData(*files[i]);
+            if (raster.problem != BitmapProblem::None) {
+                job.failedLogo = i;
+                job.problem = raster.problem;
+                return job;
+            }
+            job.writes.push_back(std::move(raster.header));
+            job.writes.push_back(std::move(raster.data));
+        }
+        job.writes.push_back({kLineFeed});
+        job.writes.push_back(Bytes(kBracketClose));
+        job.complete = true;
+    } catch (const std::bad_alloc&) {
+        job.problem = BitmapProblem::NoMemory;
+        job.failedLogo = i;
+    }
+    return job;
+}
+
+bool SendLogoJob(const RawPrinterChannel& channel, const LogoJob& job) {
+    if (job.writes.empty())
+        return false;
+    return SendWrites(channel, kLogoDocument, job.writes) && job.complete;
+}
+
+bool SendFileDownload(const RawPrinterChannel& channel, std::span<const uint8_t> file) {
+    uint32_t written = 0;
+    const bool ended = channel.Send(kFirmwareDocument, {file}, &written);
+    return ended && written == file.size();
+}
+
+}  // namespace m450

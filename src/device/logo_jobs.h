@@ -1,0 +1,89 @@
+// The Download page's printer jobs: "Clear All Logos", "Download all" (the logo definitions)
+// and the file download. Builders return the writes in order; senders hand them to a
+// RawPrinterChannel, one write per buffer.
+#pragma once
+
+#include "core/text_store.h"
+#include "device/bmp_reader.h"
+#include "device/raw_channel.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace m450 {
+
+// The bracket around the printer's own commands: each half is a write of its own.
+inline constexpr std::array<uint8_t, 4> kBracketOpen = {0x1B, 0x63, 0x3B, 0x01};
+inline constexpr std::array<uint8_t, 4> kBracketClose = {0x1B, 0x63, 0x3B, 0x00};
+
+inline constexpr std::u16string_view kSelfTestDocument = u"SELFTEST";
+inline constexpr std::u16string_view kLogoDocument = u"LOGO";
+inline constexpr std::u16string_view kFirmwareDocument = u"FIRMWARE";
+
+using JobWrites = std::vector<std::vector<uint8_t>>;
+
+// "Clear All Logos": bracket open, 1C 71 00 00 0A (define zero logos), bracket close —
+// 13 bytes in three writes, sent as a "SELFTEST" document.
+JobWrites ClearLogosJob();
+bool SendClearLogos(const RawPrinterChannel& channel);
+
+// The page's logo type radios, in order. One type holds for every logo in the list.
+enum class LogoType : uint8_t { Original = 0, Mono = 1, Gray = 2 };
+
+inline constexpr size_t kMaxLogos = 9;
+// The printer's logo memory: the listed files must add up to less than this.
+inline constexpr uint64_t kLogoDownloadLimit = 0x18000;  // 96 KiB
+
+// The checks "Download all" makes before it starts the job.
+enum class LogoDownloadCheck : uint8_t {
+    Ready,
+    NoLogos,       // the list is empty                                   (MB_DOWNLOAD_ERROR5)
+    TooManyLogos,  // more than 9 (the page's list never holds more)      (MB_DOWNLOAD_ERROR4)
+    SizeUnknown,   // a logo with neither a working copy nor a file size  (MB_DOWNLOAD_ERROR6)
+    TooLarge,      // the sizes add up to 96 KiB or more                  (MB_DOWNLOAD_ERROR7)
+};
+
+// `sizes` has one entry per listed logo: the size of its working copy, or of the file itself
+// where there is no working copy, or nullopt where neither size could be had.
+LogoDownloadCheck CheckLogoDownload(std::span<const std::optional<uint64_t>> sizes);
+
+// The message a check shows, nullopt for Ready.
+std::optional<TextId> LogoDownloadMessage(LogoDownloadCheck check);
+
+// Which file a logo of type "Transformation" is sent from: the source itself when it is a
+// 1-bit "BM" (it gets no mono working copy), its working copy otherwise. `sourceHead` is the
+// source's first bytes (62 are enough); too few count as not 1-bit.
+enum class MonoLogoFile : uint8_t { Source, WorkingCopy };
+MonoLogoFile ChooseMonoLogoFile(std::span<const uint8_t> sourceHead);
+
+// The "LOGO" job: bracket open, 1C 71 n (mono) or 1C 72 n (gray), the header and the data of
+// each logo in list order, 0A, bracket close. A logo whose file could not be read (nullopt) or
+// is refused by its raster builder ends the job there: the writes before it stay, the rest
+// are not made, and `complete` is false.
+struct LogoJob {
+    JobWrites writes;
+    bool complete = false;
+    size_t failedLogo = 0;  // when not complete, the list index of the logo that ended it
+    BitmapProblem problem = BitmapProblem::None;
+};
+
+// `files` holds, per logo, the bytes of the file to send: for LogoType::Mono the 1-bit file
+// ChooseMonoLogoFile names, for LogoType::Gray the gray working copy. Type Original, no logos or
+// more than 9 give a job with no writes.
+LogoJob BuildLogoJob(LogoType type, std::span<const std::optional<std::vector<uint8_t>>> files);
+
+// Sends the writes as a "LOGO" document. True when the job was complete and the spooler took
+// it; a job with no writes is not sent.
+bool SendLogoJob(const RawPrinterChannel& channel, const LogoJob& job);
+
+// The file download: the whole file as the one write of a "FIRMWARE" document, no bracket.
+// True only when the document ended and the spooler's written count equals the file's size
+// (an empty file is a job with one write of zero bytes).
+bool SendFileDownload(const RawPrinterChannel& channel, std::span<const uint8_t> file);
+
+}  // namespace m450

@@ -1,0 +1,113 @@
+#include "document/watermark_file.h"
+
+#include <exception>
+#include <fstream>
+#include <new>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+namespace m450 {
+namespace {
+
+// A source larger than the largest picture plus its headers and a full colour table is not
+// one the conversion would accept.
+constexpr uint64_t kMaxSourceBytes = kMaxWatermarkPixelBytes + 1078;
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::vector<uint8_t> bytes;
+    char chunk[64 * 1024];
+    while (file) {
+        file.read(chunk, sizeof(chunk));
+        const size_t got = static_cast<size_t>(file.gcount());
+        if (got > kMaxSourceBytes - bytes.size())
+            return std::nullopt;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    if (file.bad())
+        return std::nullopt;
+    return bytes;
+}
+
+bool WriteBesideThenRename(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
+    std::filesystem::path beside = target;
+    beside += ".new";
+    bool written = false;
+    {
+        std::ofstream file(beside, std::ios::binary | std::ios::trunc);
+        if (file) {
+            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            file.close();
+            written = !file.fail();
+        }
+    }
+    std::error_code ec;
+    if (written)
+        std::filesystem::rename(beside, target, ec);
+    if (!written || ec) {
+        std::filesystem::remove(beside, ec);
+        return false;
+    }
+    return true;
+}
+
+WatermarkError ConvertFile(const std::filesystem::path& source, const std::filesystem::path& destination) {
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(source);
+    if (!bytes)
+        return WatermarkError::Unreadable;
+    const WatermarkPicture picture = ConvertWatermarkPicture(*bytes);
+    if (picture.error != WatermarkError::None)
+        return picture.error;
+    return WriteBesideThenRename(destination, picture.bytes) ? WatermarkError::None : WatermarkError::NotWritten;
+}
+
+}  // namespace
+
+std::u16string WatermarkPictureFile(std::u16string_view tempFolder, std::u16string_view printerName) {
+    std::u16string path(tempFolder);
+    if (path.empty() || path.back() != u'\\')
+        path += u'\\';
+    path += printerName;
+    path += u"1.bmp";
+    return path;
+}
+
+// The three functions below are called from window procedures: whatever the library throws
+// (memory, a path the system can't represent) ends here as a failed result.
+
+int convertWatermarkBitmap(const std::filesystem::path& source,
+                           const std::filesystem::path& destination,
+                           WatermarkError* why) {
+    WatermarkError error = WatermarkError::Unreadable;
+    try {
+        error = ConvertFile(source, destination);
+    } catch (const std::bad_alloc&) {
+        error = WatermarkError::TooLarge;
+    } catch (const std::exception&) {
+        error = WatermarkError::Unreadable;
+    }
+    if (why)
+        *why = error;
+    return WatermarkResultOf(error);
+}
+
+bool WriteTextPictureFile(const std::filesystem::path& destination, std::span<const uint8_t> canvas) {
+    try {
+        return WriteBesideThenRename(destination, TextPictureFromCanvas(canvas));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool ReplaceFileWith(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
+    try {
+        return WriteBesideThenRename(target, bytes);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace m450

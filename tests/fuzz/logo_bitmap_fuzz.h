@@ -1,0 +1,51 @@
+// Inputs of the logo fuzz targets. An input whose first byte has its top bit set builds a
+// well-formed bitmap from a few of its bytes (depth 1, 8 or 24, up to 64 × 64, rows cut short
+// now and then) so that the conversions are reached often; any other input is the file itself.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace m450::fuzz {
+
+inline std::vector<uint8_t> LogoFileFrom(std::span<const uint8_t> input) {
+    if (input.size() < 5 || !(input[0] & 0x80))
+        return {input.begin(), input.end()};
+    static constexpr uint16_t kDepths[] = {1, 8, 24, 1};
+    const uint16_t bits = kDepths[input[0] & 3];
+    const uint32_t width = input[1] % 64 + 1;
+    const uint32_t height = input[2] % 64 + 1;
+    const bool whiteFirst = input[3] & 1;
+    const uint32_t entries = bits <= 8 ? 1u << bits : 0;
+    const uint32_t offset = 54 + 4 * entries;
+    const uint32_t stride = (width * bits + 31) / 32 * 4;
+    const std::span<const uint8_t> pixels = input.subspan(4);
+    // Bit 6 cuts the rows at the input's end; otherwise missing rows are zero.
+    const size_t rowBytes =
+        (input[0] & 0x40) ? std::min<size_t>(pixels.size(), size_t{stride} * height) : size_t{stride} * height;
+    std::vector<uint8_t> file(offset + rowBytes);
+    const auto put = [&](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, static_cast<uint32_t>(file.size()), 4);
+    put(10, offset, 4);
+    put(14, 40, 4);
+    put(18, width, 4);
+    put(22, height, 4);
+    put(26, 1, 2);
+    put(28, bits, 2);
+    for (uint32_t i = 0; i < entries; ++i) {
+        const auto level = static_cast<uint8_t>(whiteFirst ? 255 - i * 255 / (entries - 1) : i * 255 / (entries - 1));
+        file[54 + 4 * i] = file[55 + 4 * i] = file[56 + 4 * i] = level;
+    }
+    std::copy_n(pixels.begin(), std::min(pixels.size(), rowBytes), file.begin() + offset);
+    return file;
+}
+
+}  // namespace m450::fuzz

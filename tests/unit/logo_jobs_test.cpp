@@ -1,0 +1,235 @@
+// The logo rasters and the Download page's jobs, byte for byte: column data and plane data
+// with pixels checked at their bit positions, the "SELFTEST", "LOGO" and "FIRMWARE" writes,
+// the checks before "Download all", and a logo that ends the job half way.
+#include "device/logo_jobs.h"
+
+#include "device/logo_conversion.h"
+#include "device/logo_raster.h"
+#include "fake_spooler.h"
+#include "logo_test_images.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace m450 {
+namespace {
+
+using test::FakeSpooler;
+using Bytes = std::vector<uint8_t>;
+using Pixel = std::pair<uint32_t, uint32_t>;  // column, picture row from the top
+
+bool BitAt(const Bytes& bytes, size_t byte, unsigned bit) {
+    return (bytes.at(byte) >> bit) & 1;
+}
+
+TEST(ClearLogos, ThirteenBytesInThreeWrites) {
+    FakeSpooler fake;
+    EXPECT_TRUE(SendClearLogos(RawPrinterChannel(fake.Calls())));
+    ASSERT_EQ(fake.jobs().size(), 1u);
+    EXPECT_EQ(fake.jobs()[0].documentName, u"SELFTEST");
+    const std::vector<Bytes> expected = {
+        {0x1B, 0x63, 0x3B, 0x01},        // bracket open
+        {0x1C, 0x71, 0x00, 0x00, 0x0A},  // define no logos: erase all
+        {0x1B, 0x63, 0x3B, 0x00},        // bracket close
+    };
+    EXPECT_EQ(fake.jobs()[0].writes, expected);
+    EXPECT_EQ(fake.LastJobBytes().size(), 13u);
+}
+
+TEST(ColumnData, Logo200By100) {
+    // Black dots at known places on a white picture; the same picture with either palette order.
+    const std::set<Pixel> black = {{0, 0}, {7, 0}, {8, 3}, {199, 99}, {37, 50}, {100, 95}};
+    const auto isBlack = [&](uint32_t x, uint32_t row) { return black.count({x, 99 - row}) != 0; };
+    const Bytes blackWhite = test::MakeBitmap1(200, 100, [&](uint32_t x, uint32_t row) { return !isBlack(x, row); });
+    const Bytes whiteBlack = test::MakeBitmap1(200, 100, isBlack, true);
+    for (const Bytes& file : {blackWhite, whiteBlack}) {
+        const LogoRaster raster = BuildColumnData(file);
+        ASSERT_EQ(raster.problem, BitmapProblem::None);
+        EXPECT_EQ(raster.header, (Bytes{0x1C, 0x00, 0x0D, 0x00}));  // x = 28 bytes, y = 13 bands
+        ASSERT_EQ(raster.data.size(), 2912u);
+        // 13 bands are 104 rows: 4 clear rows above the picture, so picture row t is band
+        // (t + 4) / 8, bit 7 − (t + 4) mod 8, in the y bytes of its column. Columns 200 … 223 are clear.
+        for (uint32_t c = 0; c < 224; ++c)
+            for (uint32_t r = 0; r < 104; ++r)
+                ASSERT_EQ(BitAt(raster.data, c * 13 + r / 8, 7 - r % 8), r >= 4 && black.count({c, r - 4}) != 0)
+                    << c << ", " << r;
+    }
+}
+
+TEST(ColumnData, PaletteAndLayoutChecks) {
+    const auto all = [](uint32_t, uint32_t) { return true; };
+    Bytes grayish = test::MakeBitmap1(9, 9, all);
+    grayish[54 + 4] = 128;  // entry 1 is no longer white
+    EXPECT_EQ(BuildColumnData(grayish).problem, BitmapProblem::BadPalette);
+    EXPECT_EQ(BuildColumnData(test::UniformBitmap8(9, 9, 0)).problem, BitmapProblem::UnsupportedDepth);
+    const Bytes good = test::MakeBitmap1(9, 9, all);
+    EXPECT_EQ(BuildColumnData(Bytes(good.begin(), good.end() - 1)).problem, BitmapProblem::Truncated);
+    // The picture's own bytes are inverted; the padding bits of a black-white file do not print
+    // whatever the file holds there.
+    Bytes dirty = test::MakeBitmap1(9, 1, all);
+    dirty[62 + 1] = 0xFF;  // the bits right of pixel 8
+    dirty[62 + 2] = 0xAA;  // padding bytes
+    const LogoRaster raster = BuildColumnData(dirty);
+    ASSERT_EQ(raster.problem, BitmapProblem::None);
+    EXPECT_EQ(raster.data, Bytes(32, 0x00));  // 32 columns of one band, all white
+    // The width 1, height 1 logo: one column byte per dot column of the 32-bit row.
+    const LogoRaster dot = BuildColumnData(test::MakeBitmap1(1, 1, [](uint32_t, uint32_t) { return false; }));
+    EXPECT_EQ(dot.header, (Bytes{0x04, 0x00, 0x01, 0x00}));
+    ASSERT_EQ(dot.data.size(), 32u);
+    EXPECT_EQ(dot.data[0], 0x01);  // one picture row, under seven added rows
+}
+
+TEST(PlaneData, Logo200By100) {
+    // Level 0x5A = 0101 1010 at (3, 0): bits 7, 6, 5, 4 are 0, 1, 0, 1, so planes 0 and 2 print.
+    const auto level = [](uint32_t x, uint32_t t) -> uint8_t {
+        if (x == 3 && t == 0)
+            return 0x5A;
+        if (x == 199 && t == 99)
+            return 0x00;
+        return 0xFF;
+    };
+    const Bytes gray = test::MakeBitmap8(200, 100, [&](uint32_t x, uint32_t row) { return level(x, 99 - row); });
+    const LogoRaster raster = BuildPlaneData(gray);
+    ASSERT_EQ(raster.problem, BitmapProblem::None);
+    EXPECT_EQ(raster.header, (Bytes{0x01, 0x00, 0x19, 0x00, 0x32, 0x00}));  // a = 25, b = 50
+    ASSERT_EQ(raster.data.size(), 10000u);
+    std::set<std::pair<size_t, unsigned>> set;  // (byte, bit) of every printing dot
+    for (size_t i = 0; i < raster.data.size(); ++i)
+        for (unsigned bit = 0; bit < 8; ++bit)
+            if (BitAt(raster.data, i, bit))
+                set.insert({i, bit});
+    // Plane row 4t + j, byte p / 8, bit 7 − p mod 8.
+    const std::set<std::pair<size_t, unsigned>> expected = {
+        {0 * 25 + 0, 4},    {2 * 25 + 0, 4},                                             // (3, 0)
+        {396 * 25 + 24, 0}, {397 * 25 + 24, 0}, {398 * 25 + 24, 0}, {399 * 25 + 24, 0},  // (199, 99)
+    };
+    EXPECT_EQ(set, expected);
+}
+
+TEST(PlaneData, PaddingColumnsAndTrailingRows) {
+    // 198 × 101 black: s = 200, so columns 198 and 199 count as white; a = 25, b = 51: 404
+    // plane rows of picture and 4 clear ones.
+    const LogoRaster raster = BuildPlaneData(test::UniformBitmap8(198, 101, 0));
+    ASSERT_EQ(raster.problem, BitmapProblem::None);
+    EXPECT_EQ(raster.header, (Bytes{0x01, 0x00, 0x19, 0x00, 0x33, 0x00}));
+    ASSERT_EQ(raster.data.size(), 25u * 51 * 8);
+    for (size_t row = 0; row < 408; ++row) {
+        const Bytes line(raster.data.begin() + row * 25, raster.data.begin() + (row + 1) * 25);
+        Bytes expected(25, row < 404 ? 0xFF : 0x00);
+        if (row < 404)
+            expected[24] = 0xFC;  // 198 and 199 do not print
+        ASSERT_EQ(line, expected) << row;
+    }
+    // Width 1: s = 4, one byte per plane row with bits past column 3 clear.
+    const LogoRaster dot = BuildPlaneData(test::UniformBitmap8(1, 1, 0x0F));
+    EXPECT_EQ(dot.header, (Bytes{0x01, 0x00, 0x01, 0x00, 0x01, 0x00}));
+    EXPECT_EQ(dot.data, (Bytes{0x80, 0x80, 0x80, 0x80, 0, 0, 0, 0}));
+    EXPECT_EQ(BuildPlaneData(test::UniformBitmap24(4, 4, {})).problem, BitmapProblem::UnsupportedDepth);
+}
+
+std::vector<std::optional<Bytes>> Files(std::initializer_list<std::optional<Bytes>> files) {
+    return files;
+}
+
+TEST(LogoJob, MonoAndGrayDownloads) {
+    const Bytes mono = ConvertToMono(test::PhotoLikeBitmap24(200, 100), {1, 0, 0}).workingCopy;
+    const Bytes small = test::MakeBitmap1(8, 8, [](uint32_t x, uint32_t) { return x % 2 == 0; });
+    const LogoRaster monoRaster = BuildColumnData(mono), smallRaster = BuildColumnData(small);
+    FakeSpooler fake;
+    const LogoJob job = BuildLogoJob(LogoType::Mono, Files({mono, small}));
+    EXPECT_TRUE(job.complete);
+    EXPECT_TRUE(SendLogoJob(RawPrinterChannel(fake.Calls()), job));
+    ASSERT_EQ(fake.jobs().size(), 1u);
+    EXPECT_EQ(fake.jobs()[0].documentName, u"LOGO");
+    const std::vector<Bytes> expected = {
+        {0x1B, 0x63, 0x3B, 0x01},                                                                 // bracket open
+        {0x1C, 0x71, 0x02},                                                                       // two mono logos
+        monoRaster.header,        monoRaster.data, smallRaster.header, smallRaster.data, {0x0A},  // line feed
+        {0x1B, 0x63, 0x3B, 0x00},                                                                 // bracket close
+    };
+    EXPECT_EQ(fake.jobs()[0].writes, expected);
+    EXPECT_EQ(monoRaster.header, (Bytes{0x1C, 0x00, 0x0D, 0x00}));
+
+    const Bytes gray = ConvertToGray(test::PhotoLikeBitmap24(200, 100), 0, 0).workingCopy;
+    const LogoJob grayJob = BuildLogoJob(LogoType::Gray, Files({gray}));
+    ASSERT_EQ(grayJob.writes.size(), 6u);
+    EXPECT_EQ(grayJob.writes[1], (Bytes{0x1C, 0x72, 0x01}));
+    EXPECT_EQ(grayJob.writes[2], (Bytes{0x01, 0x00, 0x19, 0x00, 0x32, 0x00}));
+    EXPECT_EQ(grayJob.writes[3].size(), 10000u);
+
+    // Type "Original" never downloads, and an empty list sends nothing.
+    EXPECT_TRUE(BuildLogoJob(LogoType::Original, Files({mono})).writes.empty());
+    EXPECT_FALSE(SendLogoJob(RawPrinterChannel(fake.Calls()), BuildLogoJob(LogoType::Mono, Files({}))));
+    EXPECT_EQ(fake.jobs().size(), 1u);
+}
+
+TEST(LogoJob, ALogoThatCannotBeSentEndsTheJobThere) {
+    const Bytes good = test::MakeBitmap1(8, 8, [](uint32_t, uint32_t) { return true; });
+    Bytes badPalette = good;
+    badPalette[54] = 7;
+    for (const auto& second : {std::optional<Bytes>(badPalette), std::optional<Bytes>()}) {
+        FakeSpooler fake;
+        const LogoJob job = BuildLogoJob(LogoType::Mono, Files({good, second, good}));
+        EXPECT_FALSE(job.complete);
+        EXPECT_EQ(job.failedLogo, 1u);
+        EXPECT_EQ(job.problem, second ? BitmapProblem::BadPalette : BitmapProblem::Unreadable);
+        EXPECT_FALSE(SendLogoJob(RawPrinterChannel(fake.Calls()), job));
+        EXPECT_EQ(fake.Sequence(), "StartDoc StartPage Write Write Write Write EndPage EndDoc");
+        EXPECT_EQ(fake.jobs()[0].writes[1], (Bytes{0x1C, 0x71, 0x03}));
+    }
+    // A failing write ends the page and the document as well.
+    FakeSpooler fake;
+    fake.FailOn(FakeSpooler::Call::Write, 3);
+    EXPECT_FALSE(SendLogoJob(RawPrinterChannel(fake.Calls()), BuildLogoJob(LogoType::Mono, Files({good}))));
+    EXPECT_EQ(fake.Sequence(), "StartDoc StartPage Write Write Write EndPage EndDoc");
+}
+
+TEST(LogoJob, ChecksBeforeDownloading) {
+    using Sizes = std::vector<std::optional<uint64_t>>;
+    EXPECT_EQ(CheckLogoDownload(Sizes{}), LogoDownloadCheck::NoLogos);
+    EXPECT_EQ(CheckLogoDownload(Sizes{1000, std::nullopt}), LogoDownloadCheck::SizeUnknown);
+    EXPECT_EQ(CheckLogoDownload(Sizes{98303}), LogoDownloadCheck::Ready);
+    EXPECT_EQ(CheckLogoDownload(Sizes{98303, 1}), LogoDownloadCheck::TooLarge);  // 96 KiB is too much
+    EXPECT_EQ(CheckLogoDownload(Sizes(9, 10922)), LogoDownloadCheck::Ready);
+    EXPECT_EQ(CheckLogoDownload(Sizes(10, 100)), LogoDownloadCheck::TooManyLogos);
+    EXPECT_EQ(CheckLogoDownload(Sizes{UINT64_MAX, UINT64_MAX}), LogoDownloadCheck::TooLarge);
+
+    EXPECT_EQ(LogoDownloadMessage(LogoDownloadCheck::Ready), std::nullopt);
+    EXPECT_EQ(LogoDownloadMessage(LogoDownloadCheck::NoLogos), TextId::MSG_MB_DOWNLOAD_ERROR5);
+    EXPECT_EQ(LogoDownloadMessage(LogoDownloadCheck::SizeUnknown), TextId::MSG_MB_DOWNLOAD_ERROR6);
+    EXPECT_EQ(LogoDownloadMessage(LogoDownloadCheck::TooLarge), TextId::MSG_MB_DOWNLOAD_ERROR7);
+
+    // A 1-bit source is sent itself; anything else through its working copy.
+    const Bytes bits = test::MakeBitmap1(8, 8, [](uint32_t, uint32_t) { return true; });
+    EXPECT_EQ(ChooseMonoLogoFile(Bytes(bits.begin(), bits.begin() + 62)), MonoLogoFile::Source);
+    EXPECT_EQ(ChooseMonoLogoFile(test::UniformBitmap24(2, 2, {})), MonoLogoFile::WorkingCopy);
+    EXPECT_EQ(ChooseMonoLogoFile(Bytes(bits.begin(), bits.begin() + 40)), MonoLogoFile::WorkingCopy);
+}
+
+TEST(FileDownload, OneWriteAndTheWrittenCount) {
+    const Bytes file = {0x4A, 0x4B, 0x00, 0xFF, 0x10};
+    FakeSpooler fake;
+    EXPECT_TRUE(SendFileDownload(RawPrinterChannel(fake.Calls()), file));
+    ASSERT_EQ(fake.jobs().size(), 1u);
+    EXPECT_EQ(fake.jobs()[0].documentName, u"FIRMWARE");
+    EXPECT_EQ(fake.jobs()[0].writes, std::vector<Bytes>{file});  // no bracket
+
+    FakeSpooler shortWrite;
+    shortWrite.ReportWritten(4);
+    EXPECT_FALSE(SendFileDownload(RawPrinterChannel(shortWrite.Calls()), file));
+    FakeSpooler endFails;
+    endFails.FailOn(FakeSpooler::Call::EndDoc);
+    EXPECT_FALSE(SendFileDownload(RawPrinterChannel(endFails.Calls()), file));
+
+    FakeSpooler empty;
+    EXPECT_TRUE(SendFileDownload(RawPrinterChannel(empty.Calls()), {}));
+    EXPECT_EQ(empty.Sequence(), "StartDoc StartPage Write EndPage EndDoc");
+    EXPECT_EQ(empty.jobs()[0].writes, std::vector<Bytes>{Bytes{}});
+}
+
+}  // namespace
+}  // namespace m450

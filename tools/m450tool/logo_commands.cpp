@@ -1,0 +1,194 @@
+// The Download page's logo half and file download, from the command line:
+//   convert mono|gray IN.bmp   writes the working copy beside IN.bmp as the page does, prints its path;
+//   job clear-logos            the "Clear All Logos" job;
+//   job logos --type T FILE…   the "Download all" job, each file converted first as the page's
+//                              preview would have left it;
+//   job file FILE              the file download job.
+// Jobs are printed, not spooled. Refusals print the page's own message where it has one.
+#include "commands.h"
+
+#include "core/text_store.h"
+#include "device/logo_conversion.h"
+#include "device/logo_jobs.h"
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace m450::tool {
+
+namespace {
+
+std::string Message(TextId id) {
+    return Utf16ToUtf8(KeyOf(id).defaultText);
+}
+
+std::string_view ProblemText(BitmapProblem problem) {
+    switch (problem) {
+        case BitmapProblem::None:
+            break;
+        case BitmapProblem::Truncated:
+            return "the file ends before the rows its header claims";
+        case BitmapProblem::NotBitmap:
+            return "not a bitmap file";
+        case BitmapProblem::UnsupportedDepth:
+            return "a bit count this conversion does not take";
+        case BitmapProblem::Compressed:
+            return "a compressed bitmap";
+        case BitmapProblem::BadSize:
+            return "width or height not in 1 to 16384 (top-down bitmaps included)";
+        case BitmapProblem::BadPalette:
+            return "the palette is neither black then white nor white then black";
+        case BitmapProblem::TooWide:
+            return "wider than the 2000 columns of error diffusion";
+        case BitmapProblem::Unreadable:
+            return "the file cannot be read";
+        case BitmapProblem::NoMemory:
+            return "out of memory";
+    }
+    return "";
+}
+
+// The option's whole-number value in lo … hi, `fallback` when it is absent, nullopt (with
+// `error` set) when it is not a number in range.
+std::optional<int> IntOption(const Args& args,
+                             std::string_view name,
+                             int lo,
+                             int hi,
+                             int fallback,
+                             std::string& error) {
+    const auto text = args.Value(name);
+    if (!text)
+        return fallback;
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (ec != std::errc() || end != text->data() + text->size() || value < lo || value > hi) {
+        error = std::string(name) + " takes a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<LogoSettings> SettingsOf(const Args& args, std::string& error) {
+    const auto method = IntOption(args, "--method", 0, 3, 0, error);
+    const auto contrast = IntOption(args, "--contrast", kMinLogoAdjustment, kMaxLogoAdjustment, 0, error);
+    const auto brightness = IntOption(args, "--brightness", kMinLogoAdjustment, kMaxLogoAdjustment, 0, error);
+    if (!method || !contrast || !brightness)
+        return std::nullopt;
+    return LogoSettings{*method, *contrast, *brightness};
+}
+
+LogoConversion Convert(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings) {
+    return type == LogoType::Gray ? ConvertToGray(source, settings.contrast, settings.brightness)
+                                  : ConvertToMono(source, settings);
+}
+
+// Replaces the file; false when it cannot be created or written.
+bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+int RunConvert(const Args& args, LogoType type) {
+    std::string error;
+    const auto settings = SettingsOf(args, error);
+    if (!settings)
+        return Refuse(error);
+    const std::string_view path = args.Operand(0);
+    const auto source = ReadInputFile(path, error);
+    if (!source)
+        return Refuse(std::string(path) + ": " + Message(TextId::MSG_MB_DOWNLOAD_ERROR1));
+    const auto copyPath = WorkingCopyPath(path);
+    if (!copyPath)
+        return Refuse(std::string(path) + ": the working copy's path would not fit " +
+                      std::to_string(kLogoPathCapacity - 1) + " characters");
+    const LogoConversion conversion = Convert(type, *source, *settings);
+    if (conversion.result != 1)
+        return Refuse(std::string(path) + ": not converted (result " + std::to_string(conversion.result) +
+                      "): " + std::string(ProblemText(conversion.problem)));
+    if (!WriteFile(*copyPath, conversion.workingCopy))
+        return Refuse("cannot create " + *copyPath);
+    std::printf("%s\n", copyPath->c_str());
+    return kExitOk;
+}
+
+// One listed logo as "Download all" finds it: the size it counts and the bytes it sends.
+struct ListedLogo {
+    std::optional<uint64_t> size;
+    std::optional<std::vector<uint8_t>> sent;
+};
+
+// The working copy is the one the page's last preview made; a mono logo whose source is a
+// 1-bit bitmap has none and is sent itself.
+ListedLogo ListLogo(LogoType type, std::string_view path, const LogoSettings& settings) {
+    ListedLogo logo;
+    std::string error;
+    const auto source = ReadInputFile(path, error);
+    if (!source)
+        return logo;
+    LogoConversion conversion = Convert(type, *source, settings);
+    const bool hasCopy = conversion.result == 1;
+    logo.size = hasCopy ? conversion.workingCopy.size() : source->size();
+    if (type == LogoType::Mono && ChooseMonoLogoFile(*source) == MonoLogoFile::Source)
+        logo.sent = *source;
+    else if (hasCopy)
+        logo.sent = std::move(conversion.workingCopy);
+    return logo;
+}
+
+}  // namespace
+
+int RunConvertMono(const Args& args) {
+    return RunConvert(args, LogoType::Mono);
+}
+
+int RunConvertGray(const Args& args) {
+    return RunConvert(args, LogoType::Gray);
+}
+
+int RunJobClearLogos(const Args&) {
+    return SendClearLogos(RawPrinterChannel(PrintingSpooler())) ? kExitOk : Refuse("the job could not be sent");
+}
+
+int RunJobLogos(const Args& args) {
+    std::string error;
+    const auto typeName = args.Value("--type");
+    if (!typeName || (*typeName != "mono" && *typeName != "gray"))
+        return Refuse("--type takes mono or gray");
+    const LogoType type = *typeName == "mono" ? LogoType::Mono : LogoType::Gray;
+    const auto settings = SettingsOf(args, error);
+    if (!settings)
+        return Refuse(error);
+
+    std::vector<std::optional<uint64_t>> sizes;
+    std::vector<std::optional<std::vector<uint8_t>>> files;
+    for (size_t i = 0; i < args.OperandCount(); ++i) {
+        ListedLogo logo = ListLogo(type, args.Operand(i), *settings);
+        sizes.push_back(logo.size);
+        files.push_back(std::move(logo.sent));
+    }
+    const LogoDownloadCheck check = CheckLogoDownload(sizes);
+    if (const auto message = LogoDownloadMessage(check))
+        return Refuse(Message(*message));
+
+    const LogoJob job = BuildLogoJob(type, files);
+    const bool sent = SendLogoJob(RawPrinterChannel(PrintingSpooler()), job);
+    if (!job.complete)
+        return Refuse(std::string(args.Operand(job.failedLogo)) +
+                      ": the download ends here: " + std::string(ProblemText(job.problem)));
+    return sent ? kExitOk : Refuse("the job could not be sent");
+}
+
+int RunJobFile(const Args& args) {
+    std::string error;
+    const auto file = ReadInputFile(args.Operand(0), error);
+    if (!file)
+        return Refuse(std::string(args.Operand(0)) + ": " + Message(TextId::MSG_MB_DOWNLOAD_ERROR1));
+    return SendFileDownload(RawPrinterChannel(PrintingSpooler()), *file) ? kExitOk
+                                                                         : Refuse("the job could not be sent");
+}
+
+}  // namespace m450::tool
