@@ -3,8 +3,8 @@
 // are its hover help.
 //
 // The General Bar Code group and the GS1 DataBar group share one place on the page: the
-// template stacks them there, the page shows the group of the selected type and moves the
-// GS1 controls to their pixel positions at start.
+// template stacks them there (in dialog units, so they line up with any dialog font) and the
+// page only shows the group of the selected type.
 #pragma once
 
 #define IDD_BARCODE1D_PAGE 117

@@ -3,8 +3,8 @@
 // are its hover help.
 //
 // The PDF417, GS1 DataBar and QR groups share one place on the page: the template stacks them
-// there, the page shows the group of the selected type (none for MaxiCode) and moves the PDF417
-// and QR controls to their pixel positions at start.
+// there (in dialog units, so they line up with any dialog font) and the page only shows the group
+// of the selected type (none for MaxiCode).
 #pragma once
 
 #define IDD_BARCODE2D_PAGE 118

@@ -304,6 +304,14 @@ void LoadDocumentSheetTexts() noexcept {
 void LoadDeviceSheetTexts() noexcept {
     try {
         LoadSections({kUtilitySection, kDownloadSection, kFontSection, kVersionSection}, MessageSet::DeviceSheet);
+        // Without a text of its own, the Utility page's communication label keeps its template's
+        // wording until the page reloads its texts at its first repaint.
+        Texts().Load(TextId::UTILITY_RC_STATIC_CHECKCOMM,
+                     [reader = CurrentTextFileReader()](std::u16string_view section,
+                                                        std::u16string_view key) -> std::optional<std::u16string> {
+                         std::optional<std::u16string> text = reader(section, key);
+                         return text ? text : u"Check that communication settings is correct firest";
+                     });
     } catch (...) {
     }
 }

@@ -9,6 +9,9 @@
 #include <new>
 #include <string_view>
 
+#include "barcode/barcode1d_page.h"
+#include "barcode/barcode2d_page.h"
+#include "barcode/font_page.h"
 #include "barcode1d_page_ids.h"
 #include "barcode2d_page_ids.h"
 #include "core/activation_context.h"
@@ -16,6 +19,10 @@
 #include "core/language_win.h"
 #include "core/plugin_object.h"
 #include "core/version_page.h"
+#include "document/layout_page.h"
+#include "document/operation_page.h"
+#include "document/watermark_page.h"
+#include "device/utility_page.h"
 #include "download_page_ids.h"
 #include "font_page_ids.h"
 #include "layout_page_ids.h"
@@ -29,18 +36,18 @@ namespace {
 
 // The page tables. Order is the order of the tabs.
 constexpr std::array<PageEntry, 6> kDocumentPages = {{
-    {IDD_LAYOUT_PAGE, TextId::LAYOUT_RC_LAYOUTFORM, InertDocumentPageProc},
-    {IDD_WATERMARK_PAGE, TextId::WATERMARK_RC_WATERMARKFORM, InertDocumentPageProc},
-    {IDD_OPERATION_PAGE, TextId::OPERATION_RC_OPERATIONFORM, InertDocumentPageProc},
-    {IDD_BARCODE1D_PAGE, TextId::CODE1D_RC_1DCODEFORM, InertDocumentPageProc},
-    {IDD_BARCODE2D_PAGE, TextId::CODE2D_RC_2DCODEFORM, InertDocumentPageProc},
+    {IDD_LAYOUT_PAGE, TextId::LAYOUT_RC_LAYOUTFORM, LayoutPageProc},
+    {IDD_WATERMARK_PAGE, TextId::WATERMARK_RC_WATERMARKFORM, WatermarkPageProc},
+    {IDD_OPERATION_PAGE, TextId::OPERATION_RC_OPERATIONFORM, OperationPageProc},
+    {IDD_BARCODE1D_PAGE, TextId::CODE1D_RC_1DCODEFORM, Barcode1DPageProc},
+    {IDD_BARCODE2D_PAGE, TextId::CODE2D_RC_2DCODEFORM, Barcode2DPageProc},
     {IDD_VERSION_PAGE, TextId::VERSION_RC_VERSIONFORM, DocumentVersionPageProc},
 }};
 
 constexpr std::array<PageEntry, 4> kDevicePages = {{
-    {IDD_UTILITY_PAGE, TextId::UTILITY_RC_UTILITYFORM, InertDevicePageProc},
+    {IDD_UTILITY_PAGE, TextId::UTILITY_RC_UTILITYFORM, UtilityPageProc},
     {IDD_DOWNLOAD_PAGE, TextId::DOWNLOAD_RC_DOWNLOADFORM, InertDevicePageProc},
-    {IDD_FONT_PAGE, TextId::FONT_RC_FONTFORM, InertDevicePageProc},
+    {IDD_FONT_PAGE, TextId::FONT_RC_FONTFORM, FontPageProc},
     {IDD_VERSION_PAGE, TextId::VERSION_RC_VERSIONFORM, DeviceVersionPageProc},
 }};
 

@@ -107,4 +107,14 @@ bool ReportMissingLogViewer(uint32_t lastError, uint32_t majorVersion, uint32_t 
     return lastError == kErrorFileNotFound && !(majorVersion == 5 && minorVersion == 0);
 }
 
+uint32_t LogViewerStartError(intptr_t shellResult, uint32_t lastError) {
+    constexpr uint32_t kErrorFileNotFound = 2;
+    constexpr uint32_t kErrorPathNotFound = 3;
+    constexpr intptr_t kShellFileNotFound = 2;
+    constexpr intptr_t kShellPathNotFound = 3;
+    if (shellResult == kShellFileNotFound || shellResult == kShellPathNotFound || lastError == kErrorPathNotFound)
+        return kErrorFileNotFound;
+    return lastError;
+}
+
 }  // namespace m450

@@ -91,4 +91,9 @@ std::u16string LogViewerParameters(const PlugInDevMode& dm);
 // is ERROR_FILE_NOT_FOUND and the system is not version 5.0.
 bool ReportMissingLogViewer(uint32_t lastError, uint32_t majorVersion, uint32_t minorVersion);
 
+// The error to judge a viewer start by: a missing program counts as ERROR_FILE_NOT_FOUND also
+// when its folder is missing (the shell's result SE_ERR_FNF or SE_ERR_PNF, or the last error
+// ERROR_PATH_NOT_FOUND), which the shell reports without setting ERROR_FILE_NOT_FOUND.
+uint32_t LogViewerStartError(intptr_t shellResult, uint32_t lastError);
+
 }  // namespace m450

@@ -145,6 +145,11 @@ TEST(LayoutRules, DriverLogControlsShowTheRecord) {
     EXPECT_TRUE(ReportMissingLogViewer(2, 6, 1));
     EXPECT_TRUE(ReportMissingLogViewer(2, 5, 1));
     EXPECT_FALSE(ReportMissingLogViewer(2, 5, 0));
+    // A missing viewer folder: the shell says path not found, or only its result says so.
+    EXPECT_EQ(LogViewerStartError(2, 3), 2u);
+    EXPECT_EQ(LogViewerStartError(3, 0), 2u);
+    EXPECT_EQ(LogViewerStartError(42, 0), 0u);
+    EXPECT_EQ(LogViewerStartError(5, 5), 5u);
     EXPECT_FALSE(ReportMissingLogViewer(5, 10, 0));
 }
 

@@ -129,7 +129,7 @@ TEST_F(HoverHelpTest, EveryTableNamesControlsOfItsDialogWithHelpOfItsSection) {
     const DialogTable dialogs[] = {
         {IDD_LAYOUT_PAGE, &kLayoutHoverHelp, u"LAYOUT", 12},
         {IDD_WATERMARK_PAGE, &kWatermarkHoverHelp, u"WATERMARK", 13},
-        {IDD_EVENT_DIALOG, &kEventHoverHelp, u"DOCUMENT", 17},
+        {IDD_EVENT_DIALOG, &kEventHoverHelp, u"DOCUMENT", 20},
         {IDD_BARCODE1D_PAGE, &kBarcode1DHoverHelp, u"1DCODE", 17},
         {IDD_BARCODE2D_PAGE, &kBarcode2DHoverHelp, u"2DCODE", 22},
         {IDD_UTILITY_PAGE, &kUtilityHoverHelp, u"UTILITY", 7},

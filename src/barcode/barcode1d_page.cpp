@@ -1,0 +1,350 @@
+// The 1D Code page: a switchboard between its controls and the record of the font selected
+// in the font list. Every edit goes straight into that record; the rules (clamps, font
+// height, visible group, test-print bytes) are the barcode core's.
+//
+// The template already stacks the GS1 DataBar group on the General Bar Code group, so the page
+// only shows one and hides the other; nothing is moved at run time.
+#include "barcode/barcode1d_page.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <array>
+
+#include "barcode/barcode_data.h"
+#include "barcode/barcode_jobs.h"
+#include "barcode/barcode_page_rules.h"
+#include "barcode/barcode_page_win.h"
+#include "barcode/font_height.h"
+#include "barcode1d_page_ids.h"
+#include "core/hover_help.h"
+#include "core/language_win.h"
+#include "core/sheets.h"
+
+namespace m450 {
+namespace {
+
+struct ControlText {
+    int control;
+    TextId text;
+};
+
+constexpr ControlText kLabels[] = {
+    {IDC_1D_FONT_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_FONTNAME},
+    {IDC_1D_TYPE_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_TYPE},
+    {IDC_1D_WIDTH_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_WIDTH},
+    {IDC_1D_HEIGHT_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_HEIGHT},
+    {IDC_1D_POINT_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_POINT},
+    {IDC_1D_NOTICE, TextId::CODE1D_RC_STATIC_1DCODE_NOTICE},
+    {IDC_1D_HRI_POSITION_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_POSITION},
+    {IDC_1D_HRI_FONT_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_HRIFONT},
+    {IDC_1D_GENERAL_GROUP, TextId::CODE1D_RC_STATIC_GENERALBARCODE},
+    {IDC_1D_GS1_GROUP, TextId::CODE1D_RC_STATIC_1DCODE_GSDATABAR},
+    {IDC_1D_GS1_TYPE_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_GSTYPE},
+    {IDC_1D_GS1_INDEPENDENT_RADIO, TextId::CODE1D_RC_RADIO_Independence1},
+    {IDC_1D_GS1_COMPOSITE_RADIO, TextId::CODE1D_RC_RADIO_Complex1},
+    {IDC_1D_GS1_WIDTH_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_GSEWIDTH},
+    {IDC_1D_GS1_ROW_HEIGHT_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_GSRHEIGHT},
+    {IDC_1D_GS1_2D_ROW_HEIGHT_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_GS2DRHEIGHT},
+    {IDC_1D_GS1_SEPARATOR_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_GSSHEIGHT},
+    {IDC_1D_GS1_HRI_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_HRI},
+    {IDC_1D_GS1_AI_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_AAISTD},
+    {IDC_1D_SAMPLE_GROUP, TextId::CODE1D_RC_STATIC_1DCODE_PRINT},
+    {IDC_1D_DATA_LABEL, TextId::CODE1D_RC_STATIC_1DCODE_DATA},
+    {IDC_1D_PRINT_BUTTON, TextId::CODE1D_RC_BUTTON_PRINT},
+};
+
+constexpr TextId kHriPositionTexts[] = {
+    TextId::CODE1D_RC_STATIC_1DCODE_POSITION1,
+    TextId::CODE1D_RC_STATIC_1DCODE_POSITION2,
+    TextId::CODE1D_RC_STATIC_1DCODE_POSITION3,
+    TextId::CODE1D_RC_STATIC_1DCODE_POSITION4,
+};
+constexpr TextId kHriContentTexts[] = {
+    TextId::CODE1D_RC_CMB_HRI1,
+    TextId::CODE1D_RC_CMB_HRI2,
+    TextId::CODE1D_RC_CMB_HRI3,
+    TextId::CODE1D_RC_CMB_HRI4,
+};
+constexpr TextId kAiModeTexts[] = {TextId::CODE1D_RC_CMB_AI1, TextId::CODE1D_RC_CMB_AI2};
+
+struct NumberFieldControls {
+    Barcode1DNumber number;
+    NumberControls controls;
+};
+
+constexpr NumberFieldControls kNumberFields[kBarcode1DNumberCount] = {
+    {Barcode1DNumber::kElementWidth, {IDC_1D_WIDTH_EDIT, IDC_1D_WIDTH_SPIN, IDC_1D_WIDTH_RANGE}},
+    {Barcode1DNumber::kElementHeight, {IDC_1D_HEIGHT_EDIT, IDC_1D_HEIGHT_SPIN, IDC_1D_HEIGHT_RANGE}},
+    {Barcode1DNumber::kGs1ElementWidth, {IDC_1D_GS1_WIDTH_EDIT, IDC_1D_GS1_WIDTH_SPIN, IDC_1D_GS1_WIDTH_RANGE}},
+    {Barcode1DNumber::kGs1RowHeight,
+     {IDC_1D_GS1_ROW_HEIGHT_EDIT, IDC_1D_GS1_ROW_HEIGHT_SPIN, IDC_1D_GS1_ROW_HEIGHT_RANGE}},
+    {Barcode1DNumber::kGs1CompositeRowHeight,
+     {IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, IDC_1D_GS1_2D_ROW_HEIGHT_SPIN, IDC_1D_GS1_2D_ROW_HEIGHT_RANGE}},
+    {Barcode1DNumber::kGs1SeparatorHeight,
+     {IDC_1D_GS1_SEPARATOR_EDIT, IDC_1D_GS1_SEPARATOR_SPIN, IDC_1D_GS1_SEPARATOR_RANGE}},
+};
+
+// The lists whose entries come from the language file and follow it at every repaint.
+struct LanguageList {
+    int control;
+    std::span<const TextId> texts;
+};
+constexpr LanguageList kLanguageLists[] = {
+    {IDC_1D_HRI_POSITION_COMBO, kHriPositionTexts},
+    {IDC_1D_GS1_HRI_COMBO, kHriContentTexts},
+    {IDC_1D_GS1_AI_COMBO, kAiModeTexts},
+};
+
+struct ChoiceControl {
+    int control;
+    Barcode1DChoice choice;
+};
+constexpr ChoiceControl kChoiceLists[] = {
+    {IDC_1D_TYPE_COMBO, Barcode1DChoice::kType},
+    {IDC_1D_HRI_POSITION_COMBO, Barcode1DChoice::kHriPosition},
+    {IDC_1D_GS1_HRI_COMBO, Barcode1DChoice::kGs1HriContent},
+    {IDC_1D_GS1_AI_COMBO, Barcode1DChoice::kGs1AiMode},
+};
+
+constexpr int kGeneralGroup[] = {
+    IDC_1D_GENERAL_GROUP, IDC_1D_WIDTH_LABEL,        IDC_1D_WIDTH_EDIT,         IDC_1D_WIDTH_SPIN,
+    IDC_1D_WIDTH_RANGE,   IDC_1D_HEIGHT_LABEL,       IDC_1D_HEIGHT_EDIT,        IDC_1D_HEIGHT_SPIN,
+    IDC_1D_HEIGHT_RANGE,  IDC_1D_FONT_HEIGHT_MM_EDIT, IDC_1D_MM_LABEL,          IDC_1D_FONT_HEIGHT_POINT_EDIT,
+    IDC_1D_POINT_LABEL,   IDC_1D_HRI_POSITION_LABEL, IDC_1D_HRI_POSITION_COMBO, IDC_1D_HRI_FONT_LABEL,
+    IDC_1D_HRI_FONT_A_RADIO, IDC_1D_HRI_FONT_B_RADIO,
+};
+
+constexpr int kGs1Group[] = {
+    IDC_1D_GS1_GROUP,           IDC_1D_GS1_TYPE_LABEL,          IDC_1D_GS1_INDEPENDENT_RADIO,
+    IDC_1D_GS1_COMPOSITE_RADIO, IDC_1D_GS1_WIDTH_LABEL,         IDC_1D_GS1_WIDTH_EDIT,
+    IDC_1D_GS1_WIDTH_SPIN,      IDC_1D_GS1_WIDTH_RANGE,         IDC_1D_GS1_ROW_HEIGHT_LABEL,
+    IDC_1D_GS1_ROW_HEIGHT_EDIT, IDC_1D_GS1_ROW_HEIGHT_SPIN,     IDC_1D_GS1_ROW_HEIGHT_RANGE,
+    IDC_1D_GS1_2D_ROW_HEIGHT_LABEL, IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, IDC_1D_GS1_2D_ROW_HEIGHT_SPIN,
+    IDC_1D_GS1_2D_ROW_HEIGHT_RANGE, IDC_1D_GS1_SEPARATOR_LABEL,  IDC_1D_GS1_SEPARATOR_EDIT,
+    IDC_1D_GS1_SEPARATOR_SPIN,  IDC_1D_GS1_SEPARATOR_RANGE,     IDC_1D_GS1_HRI_LABEL,
+    IDC_1D_GS1_HRI_COMBO,       IDC_1D_GS1_AI_LABEL,            IDC_1D_GS1_AI_COMBO,
+};
+
+constexpr int kHriFontRadios[] = {IDC_1D_HRI_FONT_A_RADIO, IDC_1D_HRI_FONT_B_RADIO};
+constexpr int kCompositeRowHeight[] = {IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, IDC_1D_GS1_2D_ROW_HEIGHT_SPIN};
+constexpr int kAiMode[] = {IDC_1D_GS1_AI_COMBO};
+
+bool g_writingFields = false;
+
+Barcode1DSettings* SelectedFont(HWND page) {
+    PlugInDevMode* record = DocumentRecordOf(DocumentContextOf(page));
+    const int font = ListSelection(page, IDC_1D_FONT_COMBO);
+    if (record == nullptr || font < 0 || static_cast<size_t>(font) >= kBarcode1DCount)
+        return nullptr;
+    return &record->barcode1D[font];
+}
+
+void ShowTexts(HWND page) {
+    for (const ControlText& label : kLabels)
+        ShowText(page, label.control, label.text);
+    for (const LanguageList& list : kLanguageLists)
+        FillList(page, list.control, list.texts);
+}
+
+void ShowGroupFor(HWND page, unsigned barcodeType) {
+    const bool gs1 = Barcode1DGroupFor(barcodeType) == Barcode1DGroup::kGs1DataBar;
+    ShowControls(page, gs1 ? std::span<const int>(kGeneralGroup) : std::span<const int>(kGs1Group), false);
+    ShowControls(page, gs1 ? std::span<const int>(kGs1Group) : std::span<const int>(kGeneralGroup), true);
+}
+
+void ShowComposite(HWND page, bool composite) {
+    CheckRadioButton(page, IDC_1D_GS1_INDEPENDENT_RADIO, IDC_1D_GS1_COMPOSITE_RADIO,
+                     composite ? IDC_1D_GS1_COMPOSITE_RADIO : IDC_1D_GS1_INDEPENDENT_RADIO);
+    EnableControls(page, kCompositeRowHeight, Gs1CompositeViewFor(composite).compositeRowHeightEnabled);
+}
+
+void ShowHriFont(HWND page, const Barcode1DSettings& settings) {
+    EnableControls(page, kHriFontRadios, HriFontEnabled(settings.hriPosition));
+    CheckRadioButton(page, IDC_1D_HRI_FONT_A_RADIO, IDC_1D_HRI_FONT_B_RADIO,
+                     settings.hriFont == 0 ? IDC_1D_HRI_FONT_A_RADIO : IDC_1D_HRI_FONT_B_RADIO);
+}
+
+void ShowFontHeight(HWND page, const Barcode1DSettings& settings) {
+    const FontHeightDisplay display = FontHeightDisplayFor(settings.fontHeight);
+    SetControlText(page, IDC_1D_FONT_HEIGHT_MM_EDIT, display.millimetres);
+    SetControlText(page, IDC_1D_FONT_HEIGHT_POINT_EDIT, display.points);
+}
+
+// What the type decides: the application identifier list and the data field's sample.
+void ShowTypeState(HWND page, unsigned barcodeType) {
+    EnableControls(page, kAiMode, Barcode1DAiModeEnabled(barcodeType));
+    SetControlText(page, IDC_1D_DATA_EDIT, Barcode1DSampleText(barcodeType));
+}
+
+// The selected font's record on the controls, with its group, its font height and its sample.
+void LoadFont(HWND page) {
+    const Barcode1DSettings* settings = SelectedFont(page);
+    if (settings == nullptr)
+        return;
+    {
+        const FieldWriteScope writing(g_writingFields);
+        for (const ChoiceControl& list : kChoiceLists)
+            SelectListEntry(page, list.control, Barcode1DChoiceSelection(*settings, list.choice));
+        for (const NumberFieldControls& field : kNumberFields)
+            SetSpinValue(page, field.controls.spin, Barcode1DNumberValue(*settings, field.number));
+    }
+    ShowHriFont(page, *settings);
+    ShowGroupFor(page, settings->barcodeType);
+    if (Barcode1DGroupFor(settings->barcodeType) == Barcode1DGroup::kGs1DataBar)
+        ShowComposite(page, false);
+    ShowFontHeight(page, *settings);
+    ShowTypeState(page, settings->barcodeType);
+}
+
+void Initialise(HWND page, LPARAM lParam) {
+    KeepPageContext(page, lParam);
+    ShowTexts(page);
+    FillList(page, IDC_1D_FONT_COMBO, kBarcode1DFontNames);
+    std::array<std::u16string_view, kBarcode1DTypeCount> types{};
+    for (size_t i = 0; i < types.size(); ++i)
+        types[i] = kBarcode1DTypes[i].listText;
+    FillList(page, IDC_1D_TYPE_COMBO, types);
+    SelectListEntry(page, IDC_1D_FONT_COMBO, 0);
+    for (const NumberFieldControls& field : kNumberFields)
+        PrepareNumberField(page, field.controls, Barcode1DNumberField(field.number));
+    for (const LanguageList& list : kLanguageLists)
+        SelectListEntry(page, list.control, 0);
+    ShowComposite(page, false);
+    LoadFont(page);
+    AttachHoverHelp(page, kBarcode1DHoverHelp);
+}
+
+void OnNumberChanged(HWND page, const NumberFieldControls& field) {
+    Barcode1DSettings* settings = SelectedFont(page);
+    if (g_writingFields || settings == nullptr)
+        return;
+    const uint32_t value = StoreBarcode1DNumber(*settings, field.number, TypedNumber(page, field.controls.edit));
+    {
+        const FieldWriteScope writing(g_writingFields);
+        SetSpinValue(page, field.controls.spin, value);
+    }
+    MarkChanged(page);
+}
+
+void OnChoice(HWND page, Barcode1DChoice choice, int selection) {
+    Barcode1DSettings* settings = SelectedFont(page);
+    if (settings == nullptr || !StoreBarcode1DChoice(*settings, choice, selection))
+        return;
+    if (choice == Barcode1DChoice::kHriPosition)
+        EnableControls(page, kHriFontRadios, HriFontEnabled(settings->hriPosition));
+    MarkChanged(page);
+}
+
+void OnTypeChosen(HWND page) {
+    const int type = ListSelection(page, IDC_1D_TYPE_COMBO);
+    Barcode1DSettings* settings = SelectedFont(page);
+    if (settings == nullptr || !StoreBarcode1DChoice(*settings, Barcode1DChoice::kType, type))
+        return;
+    ShowGroupFor(page, settings->barcodeType);
+    MarkChanged(page);
+    ShowTypeState(page, settings->barcodeType);
+}
+
+// TRUE only when the job reached the printer.
+INT_PTR PrintTestData(HWND page) {
+    const Barcode1DSettings* settings = SelectedFont(page);
+    if (settings == nullptr)
+        return FALSE;
+    const RawPrinterChannel channel(DocumentPrinterCalls(DocumentContextOf(page)));
+    const TestPrintResult result = SendBarcode1DTestPrint(channel, *settings, TestDataBytes(page, IDC_1D_DATA_EDIT));
+    if (result == TestPrintResult::kInvalidData)
+        ShowDataError(page, TextId::MSG_MB_1DCODE_ERROR1);
+    return result == TestPrintResult::kPrinted ? TRUE : FALSE;
+}
+
+INT_PTR OnCommand(HWND page, WORD control, WORD code) {
+    for (const NumberFieldControls& field : kNumberFields) {
+        if (control == field.controls.edit) {
+            if (code == EN_CHANGE)
+                OnNumberChanged(page, field);
+            return TRUE;
+        }
+    }
+    switch (control) {
+        case IDC_1D_FONT_COMBO:
+            if (code == CBN_SELCHANGE)
+                LoadFont(page);
+            return TRUE;
+        case IDC_1D_TYPE_COMBO:
+            if (code == CBN_SELCHANGE)
+                OnTypeChosen(page);
+            return TRUE;
+        case IDC_1D_HRI_POSITION_COMBO:
+        case IDC_1D_GS1_HRI_COMBO:
+        case IDC_1D_GS1_AI_COMBO:
+            if (code == CBN_SELCHANGE) {
+                for (const ChoiceControl& list : kChoiceLists)
+                    if (list.control == control)
+                        OnChoice(page, list.choice, ListSelection(page, control));
+            }
+            return TRUE;
+        case IDC_1D_HRI_FONT_A_RADIO:
+        case IDC_1D_HRI_FONT_B_RADIO:
+            if (code == BN_CLICKED)
+                OnChoice(page, Barcode1DChoice::kHriFont, control == IDC_1D_HRI_FONT_A_RADIO ? 0 : 1);
+            return TRUE;
+        case IDC_1D_GS1_INDEPENDENT_RADIO:
+        case IDC_1D_GS1_COMPOSITE_RADIO:
+            if (code == BN_CLICKED) {
+                ShowComposite(page, control == IDC_1D_GS1_COMPOSITE_RADIO);
+                MarkChanged(page);
+            }
+            return TRUE;
+        case IDC_1D_DATA_EDIT:
+            if (code == EN_CHANGE)
+                EnableWindow(GetDlgItem(page, IDC_1D_PRINT_BUTTON), HasText(page, IDC_1D_DATA_EDIT));
+            return TRUE;
+        case IDC_1D_PRINT_BUTTON:
+            return code == BN_CLICKED ? PrintTestData(page) : TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR OnNotify(HWND page, const NMHDR* header) {
+    switch (header->code) {
+        case PSN_APPLY:
+            if (const Barcode1DSettings* settings = SelectedFont(page))
+                ShowFontHeight(page, *settings);
+            ReportApplied(DocumentContextOf(page));
+            MarkUnchanged(page);
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+            return TRUE;
+        case PSN_SETACTIVE:
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK Barcode1DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        Initialise(page, lParam);
+        return TRUE;
+    }
+    if (DocumentContextOf(page) == nullptr)
+        return FALSE;
+    switch (message) {
+        case WM_COMMAND:
+            return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        case WM_NOTIFY:
+            return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+        case WM_PAINT:
+            ReloadTexts(kCode1DSection);
+            ShowTexts(page);
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace m450

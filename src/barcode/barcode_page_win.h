@@ -1,0 +1,80 @@
+// What the 1D and 2D Code pages do alike with their controls: number fields with spin
+// controls, lists filled from text slots, groups shown together, the test data read as printer
+// bytes, the data error message and the printer channel of the document sheet.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "core/devmode.h"
+#include "core/page_context.h"
+#include "core/text_store.h"
+#include "device/raw_channel.h"
+
+namespace m450 {
+
+struct BarcodeNumberField;
+
+// A number field of a page: the edit, its up-down control and its range label (0: none).
+struct NumberControls {
+    int edit;
+    int spin;
+    int rangeLabel;
+};
+
+// Limits the edit to the field's characters, sets the spin range and the range label's text.
+void PrepareNumberField(HWND page, const NumberControls& controls, const BarcodeNumberField& field);
+void SetSpinRange(HWND page, int spin, uint32_t least, uint32_t greatest);
+// Puts a number into the field through its spin control (which writes the buddy's text).
+void SetSpinValue(HWND page, int spin, uint32_t value);
+// The field read as a signed number; an empty or non-numeric field reads 0.
+int32_t TypedNumber(HWND page, int edit);
+
+// While a page itself writes numbers into its fields (loading a font, writing back a clamped
+// number), their change notifications are not the user's edits: the page sets its flag for the
+// life of this object and its field handlers ignore EN_CHANGE while it is set.
+class FieldWriteScope {
+  public:
+    explicit FieldWriteScope(bool& writing) : writing_(writing), previous_(writing) { writing_ = true; }
+    ~FieldWriteScope() { writing_ = previous_; }
+    FieldWriteScope(const FieldWriteScope&) = delete;
+    FieldWriteScope& operator=(const FieldWriteScope&) = delete;
+
+  private:
+    bool& writing_;
+    bool previous_;
+};
+
+// Fills a drop-down list with the texts, keeping its selection; a list that already shows
+// exactly these texts is left alone, so a repaint does not redraw it.
+void FillList(HWND page, int list, std::span<const TextId> texts);
+void FillList(HWND page, int list, std::span<const std::u16string_view> texts);
+int ListSelection(HWND page, int list);
+void SelectListEntry(HWND page, int list, int index);
+
+void ShowControls(HWND page, std::span<const int> controls, bool show);
+void EnableControls(HWND page, std::span<const int> controls, bool enable);
+void SetControlText(HWND page, int control, std::u16string_view text);
+
+// The data field's text (at most 399 characters) in the system's ANSI code page.
+std::vector<uint8_t> TestDataBytes(HWND page, int edit);
+bool HasText(HWND page, int edit);
+
+// The modal "BarCode data error!" box with only an OK button.
+void ShowDataError(HWND page, TextId message);
+
+// The record the document sheet edits; null before the sheet has handed it over.
+PlugInDevMode* DocumentRecordOf(const DocumentPageContext* context);
+
+// The spooler calls of a raw job on the document sheet's printer.
+SpoolerCalls DocumentPrinterCalls(const DocumentPageContext* context);
+
+// Tells the sheet that the page changed (PSM_CHANGED), or that it is applied (PSM_UNCHANGED).
+void MarkChanged(HWND page);
+void MarkUnchanged(HWND page);
+
+}  // namespace m450

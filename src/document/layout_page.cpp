@@ -1,0 +1,544 @@
+#include "document/layout_page.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/activation_context.h"
+#include "core/density_relabel_win.h"
+#include "core/hover_help.h"
+#include "core/language_win.h"
+#include "core/sheets.h"
+#include "document/layout_rules.h"
+#include "document/record_text.h"
+#include "layout_page_ids.h"
+
+namespace m450 {
+namespace {
+
+// Library-wide, as the sheets of one process open one after another: the language list read
+// when the page last opened and that sheet's printer.
+bool g_graphicsResetPending = false;
+std::vector<LanguageEntry> g_languages;
+std::wstring g_printerName;
+// Set while the page fills its controls, so that their change notifications are not taken
+// for the user's.
+bool g_filling = false;
+
+struct ControlText {
+    int controlId;
+    TextId text;
+};
+
+constexpr std::array<ControlText, 16> kTexts = {{
+    {IDC_LAYOUT_LOG_GROUP, TextId::LAYOUT_RC_STATIC_LOG},
+    {IDC_LAYOUT_LOG_CHECK, TextId::LAYOUT_RC_CHECK_LOG},
+    {IDC_LAYOUT_LOG_BROWSE_BUTTON, TextId::LAYOUT_RC_BUTTON_LOG},
+    {IDC_LAYOUT_LOG_VIEWER_BUTTON, TextId::LAYOUT_RC_BUTTON_VIEWER},
+    {IDC_LAYOUT_SAVE_LOG_LABEL, TextId::LAYOUT_RC_SAVEFILE},
+    {IDC_LAYOUT_DOCUMENT_GROUP, TextId::LAYOUT_RC_DOCSETTING},
+    {IDC_LAYOUT_AS_IMAGE_LABEL, TextId::LAYOUT_RC_PRINT_AS_IMAGE},
+    {IDC_LAYOUT_AS_IMAGE_YES_RADIO, TextId::LAYOUT_RC_RADIO_ASGRAPHICSYES},
+    {IDC_LAYOUT_AS_IMAGE_NO_RADIO, TextId::LAYOUT_RC_RADIO_ASGRAPHICSNO},
+    {IDC_LAYOUT_ZOOM_CHECK, TextId::LAYOUT_RC_CHECK_ZOOM},
+    {IDC_LAYOUT_SCALE_LABEL, TextId::LAYOUT_RC_SCALE},
+    {IDC_LAYOUT_ROTATE_GROUP, TextId::LAYOUT_RC_ROTATE},
+    {IDC_LAYOUT_ROTATE_NORMAL_RADIO, TextId::LAYOUT_RC_RADIO_ROTATENOMAL},
+    {IDC_LAYOUT_ROTATE_180_RADIO, TextId::LAYOUT_RC_RADIO_ROTATE180},
+    {IDC_LAYOUT_PAPER_SIZE_LABEL, TextId::LAYOUT_RC_PAPERSIZE},
+    {IDC_LAYOUT_LANGUAGE_LABEL, TextId::LAYOUT_RC_LANGUAGE},
+}};
+
+// The sections whose tab titles the language switch sets: the document sheet's six plug-in
+// tabs from the third on, and the device sheet's last four.
+struct TabTitle {
+    std::u16string_view section;
+    TextId title;
+};
+constexpr int kFirstDocumentTab = 2;
+constexpr std::array<TabTitle, 6> kDocumentTabs = {{
+    {u"LAYOUT", TextId::LAYOUT_RC_LAYOUTFORM},
+    {u"WATERMARK", TextId::WATERMARK_RC_WATERMARKFORM},
+    {u"OPERATION", TextId::OPERATION_RC_OPERATIONFORM},
+    {u"1DCODE", TextId::CODE1D_RC_1DCODEFORM},
+    {u"2DCODE", TextId::CODE2D_RC_2DCODEFORM},
+    {u"VERSION", TextId::VERSION_RC_VERSIONFORM},
+}};
+constexpr std::array<TabTitle, 4> kDeviceTabs = {{
+    {u"UTILITY", TextId::UTILITY_RC_UTILITYFORM},
+    {u"DOWNLOAD", TextId::DOWNLOAD_RC_DOWNLOADFORM},
+    {u"FONT", TextId::FONT_RC_FONTFORM},
+    {u"VERSION", TextId::VERSION_RC_VERSIONFORM},
+}};
+
+PlugInDevMode* RecordOf(const DocumentPageContext* context) {
+    if (context == nullptr || context->pOEMUIPSParam == nullptr)
+        return nullptr;
+    return static_cast<PlugInDevMode*>(context->pOEMUIPSParam->pOEMDM);
+}
+
+std::u16string_view View(const wchar_t* text) {
+    return text != nullptr ? std::u16string_view(reinterpret_cast<const char16_t*>(text)) : std::u16string_view();
+}
+
+const wchar_t* WStr(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::u16string SelectedEntry(HWND page, int id) {
+    const LRESULT index = SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return {};
+    const LRESULT length = SendDlgItemMessageW(page, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR)
+        return {};
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    const LRESULT got =
+        SendDlgItemMessageW(page, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+void MarkChanged(HWND page) {
+    PropSheet_Changed(GetParent(page), page);
+}
+
+void Enable(HWND page, int id, bool enabled) {
+    EnableWindow(GetDlgItem(page, id), enabled ? TRUE : FALSE);
+}
+
+void Check(HWND page, int id, bool checked) {
+    CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool IsChecked(HWND page, int id) {
+    return IsDlgButtonChecked(page, id) == BST_CHECKED;
+}
+
+void ShowMessage(HWND page, TextId text, TextId caption, UINT icon) {
+    const ActivationScope scope;
+    MessageBoxW(page, WText(text), WText(caption), MB_OK | icon);
+}
+
+void ShowTexts(HWND page) {
+    for (const ControlText& item : kTexts)
+        ShowText(page, item.controlId, item.text);
+}
+
+// The host's option items that are the form name (the public DEVMODE item).
+template <typename Visit>
+void ForEachFormItem(const DocumentPageContext* context, Visit visit) {
+    const OEMCUIPPARAM* block = context != nullptr ? context->pOEMCUIPParam : nullptr;
+    if (block == nullptr || block->pDrvOptItems == nullptr)
+        return;
+    for (DWORD i = 0; i < block->cDrvOptItems; ++i) {
+        OPTITEM& item = block->pDrvOptItems[i];
+        if (item.DMPubID == DMPUB_FORMNAME && item.pOptType != nullptr)
+            visit(item);
+    }
+}
+
+const wchar_t* OptionText(const OPTITEM& item, LONG index) {
+    const OPTTYPE* type = item.pOptType;
+    if (type == nullptr || type->pOptParam == nullptr || index < 0 || index >= type->Count)
+        return nullptr;
+    const void* data = type->pOptParam[index].pData;
+    return data == nullptr || IS_INTRESOURCE(data) ? nullptr : static_cast<const wchar_t*>(data);
+}
+
+void ShowHostPaperSize(HWND page, const DocumentPageContext* context) {
+    ForEachFormItem(context, [&](const OPTITEM& item) {
+        if (const wchar_t* text = OptionText(item, item.Sel))
+            SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(text));
+    });
+}
+
+void FillPaperSizes(HWND page, const DocumentPageContext* context, const PlugInDevMode& dm) {
+    ForEachFormItem(context, [&](const OPTITEM& item) {
+        for (LONG j = 0; j < item.pOptType->Count; ++j) {
+            const wchar_t* text = OptionText(item, j);
+            SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(text != nullptr ? text : L""));
+        }
+    });
+    const std::u16string stored = RecordText(dm, &PlugInDevMode::paperSizeName);
+    if (stored.empty())
+        ShowHostPaperSize(page, context);
+    else
+        SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(WStr(stored)));
+}
+
+// The list's choice goes to every form-name item of the host, reported as the user's change,
+// and into the record.
+void PushPaperSize(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
+    const LRESULT index = SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)  // nothing chosen (no form-name item): the host's choice stays
+        return;
+    ForEachFormItem(context, [&](OPTITEM& item) {
+        item.Sel = static_cast<LONG>(index);
+        item.Flags |= OPTIF_CHANGED;
+    });
+    ForEachFormItem(context, [&](OPTITEM& item) {
+        if (context->pDriverUI != nullptr)
+            context->pDriverUI->DrvUpdateUISetting(context->pOEMCUIPParam->poemuiobj, &item, 0, OEMCUIP_DOCPROP);
+    });
+    StoreRecordText(dm, &PlugInDevMode::paperSizeName, SelectedEntry(page, IDC_LAYOUT_PAPER_SIZE_COMBO));
+}
+
+void FillLanguages(HWND page) {
+    g_languages = LoadLanguageList();
+    const std::vector<std::u16string> entries = LanguageListEntries(g_languages, Texts().SystemEntryText());
+    for (const std::u16string& entry : entries)
+        SendDlgItemMessageW(page, IDC_LAYOUT_LANGUAGE_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WStr(entry)));
+    if (const std::optional<size_t> selected = SelectInitialLanguage(g_languages, entries))
+        SendDlgItemMessageW(page, IDC_LAYOUT_LANGUAGE_COMBO, CB_SETCURSEL, *selected, 0);
+}
+
+void ShowGraphicsButtons(HWND page, const GraphicsButtons& buttons) {
+    if (buttons.yes) {
+        Check(page, IDC_LAYOUT_AS_IMAGE_YES_RADIO, *buttons.yes);
+        Check(page, IDC_LAYOUT_AS_IMAGE_NO_RADIO, !*buttons.yes);
+    }
+    Enable(page, IDC_LAYOUT_AS_IMAGE_YES_RADIO, buttons.enabled);
+    Enable(page, IDC_LAYOUT_AS_IMAGE_NO_RADIO, buttons.enabled);
+}
+
+void ShowSwitch(HWND page, const LayoutSwitch& change) {
+    if (change.showGraphicsMessage)
+        ShowMessage(page, TextId::MSG_MB_LAYOUT_INFORMATION1, TextId::MSG_MB_INFORMATION, MB_ICONINFORMATION);
+    ShowGraphicsButtons(page, change.buttons);
+}
+
+void ShowScaleEnabled(HWND page, bool enabled) {
+    for (const int id : {IDC_LAYOUT_SCALE_EDIT, IDC_LAYOUT_SCALE_SPIN, IDC_LAYOUT_SCALE_LABEL})
+        Enable(page, id, enabled);
+}
+
+constexpr std::array<int, 6> kLogControls = {IDC_LAYOUT_LOG_FOLDER_EDIT,   IDC_LAYOUT_LOG_BROWSE_BUTTON,
+                                             IDC_LAYOUT_LOG_VIEWER_BUTTON, IDC_LAYOUT_LOG_PRN_CHECK,
+                                             IDC_LAYOUT_LOG_BMP_CHECK,     IDC_LAYOUT_LOG_JPEG_CHECK};
+
+void ShowDriverLog(HWND page, const PlugInDevMode& dm) {
+    const DriverLogControls log = DriverLogControlsFor(dm);
+    Check(page, IDC_LAYOUT_LOG_CHECK, log.record);
+    for (const int id : kLogControls)
+        Enable(page, id, log.enabled);
+    Check(page, IDC_LAYOUT_LOG_PRN_CHECK, log.prn);
+    Check(page, IDC_LAYOUT_LOG_BMP_CHECK, log.bmp);
+    Check(page, IDC_LAYOUT_LOG_JPEG_CHECK, log.jpeg);
+}
+
+void Initialise(HWND page, LPARAM lParam) {
+    KeepPageContext(page, lParam);
+    const DocumentPageContext* context = DocumentContextOf(page);
+    PlugInDevMode* dm = RecordOf(context);
+    const OEMCUIPPARAM* block = context != nullptr ? context->pOEMCUIPParam : nullptr;
+    g_printerName = block != nullptr && block->pPrinterName != nullptr ? block->pPrinterName : L"";
+    ShowTexts(page);
+    FillLanguages(page);
+    if (dm == nullptr)
+        return;
+    g_filling = true;
+    FillPaperSizes(page, context, *dm);
+    Check(page, IDC_LAYOUT_ROTATE_NORMAL_RADIO, dm->rotate180 == 0);
+    Check(page, IDC_LAYOUT_ROTATE_180_RADIO, dm->rotate180 == 1);
+    SendDlgItemMessageW(page, IDC_LAYOUT_SCALE_EDIT, EM_LIMITTEXT, kZoomFieldChars, 0);
+    SendDlgItemMessageW(page, IDC_LAYOUT_SCALE_SPIN, UDM_SETRANGE32, kZoomArrowsMin, kZoomArrowsMax);
+    SendDlgItemMessageW(page, IDC_LAYOUT_SCALE_SPIN, UDM_SETPOS32, 0, dm->zoomPercent);
+    SetDlgItemInt(page, IDC_LAYOUT_SCALE_EDIT, dm->zoomPercent, FALSE);
+    SetDlgItemTextW(page, IDC_LAYOUT_LOG_FOLDER_EDIT, WStr(RecordText(*dm, &PlugInDevMode::logDirectory)));
+    ShowDriverLog(page, *dm);
+    Check(page, IDC_LAYOUT_ZOOM_CHECK, dm->zoomPrinting != 0);
+    Enable(page, IDC_LAYOUT_SCALE_EDIT, dm->zoomPrinting != 0);
+    Enable(page, IDC_LAYOUT_SCALE_SPIN, dm->zoomPrinting != 0);
+    ShowGraphicsButtons(page, GraphicsButtonsOnOpen(*dm));
+    g_filling = false;
+    AttachHoverHelp(page, kLayoutHoverHelp);
+}
+
+// The page's language refresh: its texts, the shared messages and the host's print density.
+void Repaint(HWND page, const DocumentPageContext* context) {
+    ReloadTexts(u"LAYOUT");
+    ReloadTexts(u"GPD");
+    LoadMessages(MessageSet::All);
+    ShowTexts(page);
+    RelabelPrintDensity(context->pOEMCUIPParam, context->pDriverUI);
+}
+
+void BrowseLogFolder(HWND page, PlugInDevMode& dm) {
+    const ActivationScope scope;
+    BROWSEINFOW info{};
+    info.hwndOwner = page;
+    info.lpszTitle = L"";
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE folder = SHBrowseForFolderW(&info);
+    if (folder == nullptr)
+        return;
+    std::array<wchar_t, MAX_PATH> path{};
+    if (SHGetPathFromIDListW(folder, path.data())) {
+        SetDlgItemTextW(page, IDC_LAYOUT_LOG_FOLDER_EDIT, path.data());
+        StoreRecordText(dm, &PlugInDevMode::logDirectory, View(path.data()));
+    }
+    CoTaskMemFree(folder);
+}
+
+void StartLogViewer(HWND page, const PlugInDevMode& dm) {
+    std::array<wchar_t, MAX_PATH> system{};
+    GetSystemDirectoryW(system.data(), static_cast<UINT>(system.size()));
+    const std::u16string program = LogViewerProgram(View(system.data()));
+    const std::u16string parameters = LogViewerParameters(dm);
+    SetLastError(ERROR_SUCCESS);
+    const HINSTANCE started = ShellExecuteW(nullptr, L"open", WStr(program), WStr(parameters), nullptr, SW_SHOW);
+    const uint32_t error = LogViewerStartError(reinterpret_cast<intptr_t>(started), GetLastError());
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExW(&version);
+    if (ReportMissingLogViewer(error, version.dwMajorVersion, version.dwMinorVersion))
+        ShowMessage(page, TextId::MSG_MB_LAYOUT_VIEWER, TextId::MSG_MB_ERROR, MB_OK);
+}
+
+void OnScaleTyped(HWND page, PlugInDevMode& dm) {
+    BOOL number = FALSE;
+    const int typed = static_cast<int>(GetDlgItemInt(page, IDC_LAYOUT_SCALE_EDIT, &number, TRUE));
+    const ClampedNumber scale = ClampZoomPercent(number ? typed : 0);
+    dm.zoomPercent = static_cast<uint8_t>(scale.value);
+    if (scale.corrected)
+        SendDlgItemMessageW(page, IDC_LAYOUT_SCALE_SPIN, UDM_SETPOS32, 0, scale.value);
+    MarkChanged(page);
+}
+
+void OnRecordLog(HWND page, PlugInDevMode& dm) {
+    MarkChanged(page);
+    SetRecordDriverLog(dm, IsChecked(page, IDC_LAYOUT_LOG_CHECK));
+    ShowDriverLog(page, dm);
+}
+
+void OnLogFileKind(HWND page, PlugInDevMode& dm, int id, LogFileKind kind) {
+    MarkChanged(page);
+    SetLogFileKind(dm, kind, IsChecked(page, id));
+}
+
+void OnZoom(HWND page, PlugInDevMode& dm) {
+    MarkChanged(page);
+    const bool on = IsChecked(page, IDC_LAYOUT_ZOOM_CHECK);
+    ShowScaleEnabled(page, on);
+    ShowSwitch(page, SetZoomPrinting(dm, on));
+}
+
+void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, int id, int code) {
+    if (g_filling)
+        return;
+    const bool clicked = code == BN_CLICKED;
+    switch (id) {
+        case IDC_LAYOUT_PAPER_SIZE_COMBO:
+            if (code == CBN_SELCHANGE) {
+                PushPaperSize(page, context, dm);
+                MarkChanged(page);
+            }
+            return;
+        case IDC_LAYOUT_LANGUAGE_COMBO:
+            if (code == CBN_SELCHANGE)
+                MarkChanged(page);
+            return;
+        case IDC_LAYOUT_SCALE_EDIT:
+            if (code == EN_CHANGE)
+                OnScaleTyped(page, dm);
+            return;
+        default:
+            break;
+    }
+    if (!clicked)
+        return;
+    switch (id) {
+        case IDC_LAYOUT_AS_IMAGE_YES_RADIO:
+        case IDC_LAYOUT_AS_IMAGE_NO_RADIO:
+            dm.printTextAsImage = id == IDC_LAYOUT_AS_IMAGE_YES_RADIO ? 1 : 0;
+            MarkChanged(page);
+            return;
+        case IDC_LAYOUT_ROTATE_NORMAL_RADIO:
+        case IDC_LAYOUT_ROTATE_180_RADIO:
+            ShowSwitch(page, SetRotate180(dm, id == IDC_LAYOUT_ROTATE_180_RADIO));
+            MarkChanged(page);
+            return;
+        case IDC_LAYOUT_ZOOM_CHECK:
+            OnZoom(page, dm);
+            return;
+        case IDC_LAYOUT_LOG_CHECK:
+            OnRecordLog(page, dm);
+            return;
+        case IDC_LAYOUT_LOG_PRN_CHECK:
+            OnLogFileKind(page, dm, id, LogFileKind::Prn);
+            return;
+        case IDC_LAYOUT_LOG_BMP_CHECK:
+            OnLogFileKind(page, dm, id, LogFileKind::Bmp);
+            return;
+        case IDC_LAYOUT_LOG_JPEG_CHECK:
+            OnLogFileKind(page, dm, id, LogFileKind::Jpeg);
+            return;
+        case IDC_LAYOUT_LOG_BROWSE_BUTTON:
+            MarkChanged(page);
+            BrowseLogFolder(page, dm);
+            return;
+        case IDC_LAYOUT_LOG_VIEWER_BUTTON:
+            StartLogViewer(page, dm);
+            return;
+        default:
+            return;
+    }
+}
+
+void OnActivate(HWND page, const DocumentPageContext* context, const PlugInDevMode& dm) {
+    ShowGraphicsButtons(page, GraphicsButtonsOnActivate(dm, g_graphicsResetPending));
+    ShowHostPaperSize(page, context);
+}
+
+HWND FirstTabControl(HWND window) {
+    return FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+}
+
+// Reads the title's section from the language now in the registry and puts it on the tab.
+void RetitleTab(HWND tabs, int index, const TabTitle& title) {
+    ReloadTexts(title.section);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(WText(title.title));
+    SendMessageW(tabs, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+// A page of a sheet gets WM_PAINT (and reloads its texts) only when its window has been made.
+void RepaintSheetPage(HWND sheet, int index) {
+    if (index < 0)
+        return;
+    if (const HWND page = PropSheet_IndexToHwnd(sheet, index))
+        SendMessageW(page, WM_PAINT, 0, 0);
+}
+
+int TabCount(HWND tabs) {
+    return static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+}
+
+struct DeviceSheetSearch {
+    HWND documentSheet;
+    int documentVersionIndex;
+};
+
+bool IsDialogWindow(HWND window) {
+    std::array<wchar_t, 16> name{};
+    return GetClassNameW(window, name.data(), static_cast<int>(name.size())) > 0 &&
+           std::wstring_view(name.data()) == L"#32770";
+}
+
+bool TitleNamesPrinter(HWND window) {
+    if (g_printerName.empty())
+        return false;
+    std::array<wchar_t, 512> title{};
+    GetWindowTextW(window, title.data(), static_cast<int>(title.size()));
+    return std::wstring_view(title.data()).find(g_printerName) != std::wstring_view::npos;
+}
+
+// An open device sheet of the same printer: its last four tabs, each followed by its page's
+// repaint; the Version page's repaint reaches the document sheet's copy first.
+BOOL CALLBACK RetitleDeviceSheet(HWND window, LPARAM lParam) {
+    const auto* search = reinterpret_cast<const DeviceSheetSearch*>(lParam);
+    if (window == search->documentSheet || !IsDialogWindow(window) || !TitleNamesPrinter(window))
+        return TRUE;
+    const HWND tabs = FirstTabControl(window);
+    if (tabs == nullptr)
+        return TRUE;
+    const int count = TabCount(tabs);
+    const int first = count - static_cast<int>(kDeviceTabs.size());
+    for (size_t i = 0; i < kDeviceTabs.size(); ++i) {
+        const int index = first + static_cast<int>(i);
+        if (index < 0)
+            continue;
+        RetitleTab(tabs, index, kDeviceTabs[i]);
+        if (i + 1 == kDeviceTabs.size())
+            RepaintSheetPage(search->documentSheet, search->documentVersionIndex);
+        RepaintSheetPage(window, index);
+    }
+    return TRUE;
+}
+
+void SwitchOpenWindows(HWND page) {
+    const HWND sheet = GetParent(page);
+    const HWND tabs = FirstTabControl(sheet);
+    const int count = tabs != nullptr ? TabCount(tabs) : 0;
+    for (size_t i = 0; i < kDocumentTabs.size(); ++i) {
+        const int index = kFirstDocumentTab + static_cast<int>(i);
+        if (index < count)
+            RetitleTab(tabs, index, kDocumentTabs[i]);
+    }
+    const DeviceSheetSearch search{sheet, kFirstDocumentTab + static_cast<int>(kDocumentTabs.size()) - 1};
+    EnumWindows(&RetitleDeviceSheet, reinterpret_cast<LPARAM>(&search));
+    SendMessageW(page, WM_PAINT, 0, 0);
+    InvalidateRect(sheet, nullptr, TRUE);
+}
+
+void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
+    if (IsChecked(page, IDC_LAYOUT_ROTATE_NORMAL_RADIO))
+        dm.rotate180 = 0;
+    else if (IsChecked(page, IDC_LAYOUT_ROTATE_180_RADIO))
+        dm.rotate180 = 1;
+    PushPaperSize(page, context, dm);
+    ReportApplied(context);
+    PropSheet_UnChanged(GetParent(page), page);
+    ApplyLanguage(g_languages, SelectedEntry(page, IDC_LAYOUT_LANGUAGE_COMBO));
+    SwitchOpenWindows(page);
+}
+
+INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, const NMHDR& header) {
+    switch (header.code) {
+        case PSN_SETACTIVE:
+            OnActivate(page, context, dm);
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case PSN_KILLACTIVE:
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
+            return TRUE;
+        case PSN_APPLY:
+            Apply(page, context, dm);
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+bool& GraphicsResetPending() {
+    return g_graphicsResetPending;
+}
+
+INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        Initialise(page, lParam);
+        return TRUE;
+    }
+    const DocumentPageContext* context = DocumentContextOf(page);
+    PlugInDevMode* dm = RecordOf(context);
+    if (dm == nullptr)
+        return FALSE;
+    switch (message) {
+        case WM_PAINT:
+            Repaint(page, context);
+            return FALSE;
+        case WM_COMMAND:
+            OnCommand(page, context, *dm, LOWORD(wParam), HIWORD(wParam));
+            return FALSE;
+        case WM_NOTIFY:
+            return OnNotify(page, context, *dm, *reinterpret_cast<const NMHDR*>(lParam));
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace m450

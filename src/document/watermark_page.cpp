@@ -1,0 +1,726 @@
+#include "document/watermark_page.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <prsht.h>
+
+#include <array>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "core/activation_context.h"
+#include "core/hover_help.h"
+#include "core/language_win.h"
+#include "core/sheets.h"
+#include "document/layout_page.h"
+#include "document/record_text.h"
+#include "document/watermark_file.h"
+#include "document/watermark_rules.h"
+#include "watermark_page_ids.h"
+
+namespace m450 {
+namespace {
+
+// A picture as rows of pixels, bottom row first (the platform's DIB order).
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 24;
+    std::vector<uint8_t> bytes;
+};
+
+// Library-wide state of the page: it serves one sheet at a time.
+struct WatermarkPageState {
+    bool imageReloadPending = true;
+    bool reportImageErrors = true;
+    bool filling = false;
+    Pixels loaded;  // the untouched copy of the loaded bitmap, 24 bits per pixel
+};
+WatermarkPageState g_state;
+
+struct ControlText {
+    int controlId;
+    TextId text;
+};
+
+constexpr std::array<ControlText, 13> kTexts = {{
+    {IDC_WATERMARK_NONE_RADIO, TextId::WATERMARK_RC_RADIO_NO},
+    {IDC_WATERMARK_IMAGE_RADIO, TextId::WATERMARK_RC_RADIO_IMAGE},
+    {IDC_WATERMARK_BITMAP_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_BMP},
+    {IDC_WATERMARK_BROWSE_BUTTON, TextId::WATERMARK_RC_SELECT_PICTURE},
+    {IDC_WATERMARK_TEXT_RADIO, TextId::WATERMARK_RC_RADIO_TEXT},
+    {IDC_WATERMARK_TEXT_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_TEXT},
+    {IDC_WATERMARK_FONT_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_FONTTYPE},
+    {IDC_WATERMARK_STYLE_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_FONTSTYLE},
+    {IDC_WATERMARK_FONT_SIZE_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_FONTSIZE},
+    {IDC_WATERMARK_ANGLE_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_ANGLE},
+    {IDC_WATERMARK_POSITION_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION},
+    {IDC_WATERMARK_SIZE_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_SIZE},
+    {IDC_WATERMARK_BRIGHTNESS_LABEL, TextId::WATERMARK_RC_STATIC_WATERMARK_BRIGHTNESS},
+}};
+
+constexpr std::array<TextId, 4> kStyleTexts = {
+    TextId::WATERMARK_RC_STATIC_WATERMARK_FONTSTYLE1, TextId::WATERMARK_RC_STATIC_WATERMARK_FONTSTYLE2,
+    TextId::WATERMARK_RC_STATIC_WATERMARK_FONTSTYLE3, TextId::WATERMARK_RC_STATIC_WATERMARK_FONTSTYLE4};
+
+constexpr std::array<TextId, kWatermarkPositionCount> kPositionTexts = {
+    TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION1, TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION2,
+    TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION3, TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION4,
+    TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION5, TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION6,
+    TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION7, TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION8,
+    TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION9, TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION10};
+
+constexpr std::array<int, 2> kImageControls = {IDC_WATERMARK_BITMAP_EDIT, IDC_WATERMARK_BROWSE_BUTTON};
+constexpr std::array<int, 6> kTextControls = {IDC_WATERMARK_TEXT_COMBO,     IDC_WATERMARK_FONT_COMBO,
+                                              IDC_WATERMARK_STYLE_COMBO,    IDC_WATERMARK_FONT_SIZE_EDIT,
+                                              IDC_WATERMARK_FONT_SIZE_SPIN, IDC_WATERMARK_ANGLE_SLIDER};
+constexpr std::array<int, 3> kPlacementControls = {IDC_WATERMARK_POSITION_COMBO, IDC_WATERMARK_SIZE_SLIDER,
+                                                   IDC_WATERMARK_BRIGHTNESS_SLIDER};
+
+PlugInDevMode* RecordOf(const DocumentPageContext* context) {
+    if (context == nullptr || context->pOEMUIPSParam == nullptr)
+        return nullptr;
+    return static_cast<PlugInDevMode*>(context->pOEMUIPSParam->pOEMDM);
+}
+
+const wchar_t* WStr(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::u16string WindowText(HWND control) {
+    const int length = control != nullptr ? GetWindowTextLengthW(control) : 0;
+    std::u16string text(static_cast<size_t>(length > 0 ? length : 0) + 1, u'\0');
+    const int got = control != nullptr ? GetWindowTextW(control, reinterpret_cast<wchar_t*>(text.data()),
+                                                        static_cast<int>(text.size()))
+                                       : 0;
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+std::u16string EntryText(HWND page, int id, LRESULT index) {
+    const LRESULT length = SendDlgItemMessageW(page, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (index < 0 || length == CB_ERR)
+        return {};
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    const LRESULT got =
+        SendDlgItemMessageW(page, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+int Selection(HWND page, int id) {
+    return static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
+}
+
+// The text list's text: the selected entry, else what is typed in its field.
+std::u16string WatermarkTextOf(HWND page) {
+    const int index = Selection(page, IDC_WATERMARK_TEXT_COMBO);
+    if (index != CB_ERR)
+        return EntryText(page, IDC_WATERMARK_TEXT_COMBO, index);
+    return WindowText(GetDlgItem(page, IDC_WATERMARK_TEXT_COMBO));
+}
+
+int SliderPosition(HWND page, int id) {
+    return static_cast<int>(SendDlgItemMessageW(page, id, TBM_GETPOS, 0, 0));
+}
+
+void SetSlider(HWND page, int slider, int label, int value) {
+    SendDlgItemMessageW(page, slider, TBM_SETPOS, TRUE, value);
+    SetDlgItemInt(page, label, static_cast<UINT>(value), FALSE);
+}
+
+void Enable(HWND page, int id, bool enabled) {
+    EnableWindow(GetDlgItem(page, id), enabled ? TRUE : FALSE);
+}
+
+void MarkChanged(HWND page) {
+    PropSheet_Changed(GetParent(page), page);
+}
+
+void Repaint(HWND page) {
+    SendMessageW(page, WM_PAINT, 0, 0);
+}
+
+void ShowMessage(HWND page, TextId text, TextId caption, UINT icon) {
+    const ActivationScope scope;
+    MessageBoxW(page, WText(text), WText(caption), MB_OK | icon);
+}
+
+void ShowError(HWND page, TextId text) {
+    ShowMessage(page, text, TextId::MSG_MB_ERROR, MB_ICONERROR);
+}
+
+// A load or conversion error of the preview: shown once while the library is loaded.
+void ReportImageError(HWND page, TextId text) {
+    if (!g_state.reportImageErrors)
+        return;
+    g_state.reportImageErrors = false;
+    ShowError(page, text);
+}
+
+void ShowTexts(HWND page) {
+    for (const ControlText& item : kTexts)
+        ShowText(page, item.controlId, item.text);
+}
+
+template <size_t N>
+void FillList(HWND page, int id, const std::array<TextId, N>& texts) {
+    const int selected = Selection(page, id);
+    SendDlgItemMessageW(page, id, CB_RESETCONTENT, 0, 0);
+    for (const TextId text : texts)
+        SendDlgItemMessageW(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WText(text)));
+    SendDlgItemMessageW(page, id, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+void ShowControls(HWND page, uint8_t type) {
+    const WatermarkControls controls = WatermarkControlsFor(type);
+    // The three ids are not a range, so each button is set on its own.
+    CheckDlgButton(page, IDC_WATERMARK_NONE_RADIO, controls.shownType == kWatermarkNone ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_WATERMARK_IMAGE_RADIO,
+                   controls.shownType == kWatermarkImage ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_WATERMARK_TEXT_RADIO, controls.shownType == kWatermarkText ? BST_CHECKED : BST_UNCHECKED);
+    for (const int id : kImageControls)
+        Enable(page, id, controls.imageEnabled);
+    for (const int id : kTextControls)
+        Enable(page, id, controls.textEnabled);
+    for (const int id : kPlacementControls)
+        Enable(page, id, controls.placementEnabled);
+}
+
+int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM list) {
+    if ((type & TRUETYPE_FONTTYPE) != 0)
+        SendMessageW(reinterpret_cast<HWND>(list), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
+    return 1;
+}
+
+void FillFaces(HWND page, const PlugInDevMode& dm) {
+    const HWND list = GetDlgItem(page, IDC_WATERMARK_FONT_COMBO);
+    const HDC screen = GetDC(page);
+    LOGFONTW all{};
+    all.lfCharSet = ANSI_CHARSET;
+    EnumFontFamiliesExW(screen, &all, &AddTrueTypeFace, reinterpret_cast<LPARAM>(list), 0);
+    ReleaseDC(page, screen);
+    SendMessageW(list, CB_SETCURSEL, 0, 0);
+    const std::u16string face = RecordText(dm, &PlugInDevMode::watermarkFontName);
+    if (!face.empty())
+        SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(WStr(face)));
+}
+
+void Initialise(HWND page, LPARAM lParam) {
+    KeepPageContext(page, lParam);
+    ShowTexts(page);
+    const PlugInDevMode* dm = RecordOf(DocumentContextOf(page));
+    if (dm == nullptr)
+        return;
+    g_state.filling = true;
+    ShowControls(page, dm->watermarkType);
+    SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(RecordText(*dm, &PlugInDevMode::watermarkBitmapPath)));
+    for (const std::u16string_view text : kWatermarkTexts)
+        SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(WStr(std::u16string(text))));
+    SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_LIMITTEXT, kWatermarkTextChars, 0);
+    const std::u16string text = RecordText(*dm, &PlugInDevMode::watermarkText);
+    if (text.empty())
+        SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_SETCURSEL, 0, 0);
+    else
+        SetDlgItemTextW(page, IDC_WATERMARK_TEXT_COMBO, WStr(text));
+    FillFaces(page, *dm);
+    FillList(page, IDC_WATERMARK_STYLE_COMBO, kStyleTexts);
+    SendDlgItemMessageW(page, IDC_WATERMARK_STYLE_COMBO, CB_SETCURSEL, dm->watermarkFontStyle, 0);
+    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_EDIT, EM_LIMITTEXT, kFontSizeFieldChars, 0);
+    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETRANGE32, kFontSizeMin, kFontSizeMax);
+    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETPOS32, 0, dm->watermarkFontSize);
+    SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, dm->watermarkFontSize, FALSE);
+    SendDlgItemMessageW(page, IDC_WATERMARK_ANGLE_SLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(0, kWatermarkAngleMax));
+    SendDlgItemMessageW(page, IDC_WATERMARK_SIZE_SLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(0, kMaxWatermarkSize));
+    SendDlgItemMessageW(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, TBM_SETRANGE, TRUE,
+                        MAKELPARAM(0, kWatermarkBrightnessMax));
+    SetSlider(page, IDC_WATERMARK_ANGLE_SLIDER, IDC_WATERMARK_ANGLE_VALUE, static_cast<int>(dm->watermarkAngle));
+    SetSlider(page, IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_SIZE_VALUE, dm->watermarkSize);
+    SetSlider(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, IDC_WATERMARK_BRIGHTNESS_VALUE, dm->watermarkBrightness);
+    FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
+    SendDlgItemMessageW(page, IDC_WATERMARK_POSITION_COMBO, CB_SETCURSEL, dm->watermarkPosition, 0);
+    g_state.filling = false;
+    AttachHoverHelp(page, kWatermarkHoverHelp);
+}
+
+// ---- pictures ------------------------------------------------------------------------------
+
+BITMAPINFO DibInfo(int width, int height, int bitsPerPixel) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+size_t RowBytes(int width, int bitsPerPixel) {
+    return (static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 31) / 32 * 4;
+}
+
+// Reads a bitmap's pixels at the given depth; false when it can't be read or is too big.
+bool ReadPixels(HBITMAP bitmap, int bitsPerPixel, Pixels& out) {
+    BITMAP shape{};
+    if (GetObjectW(bitmap, sizeof(shape), &shape) == 0 || shape.bmWidth <= 0 || shape.bmHeight <= 0)
+        return false;
+    const size_t size = RowBytes(shape.bmWidth, bitsPerPixel) * static_cast<size_t>(shape.bmHeight);
+    std::vector<uint8_t> bytes;
+    bytes.resize(size);
+    BITMAPINFO info = DibInfo(shape.bmWidth, shape.bmHeight, bitsPerPixel);
+    const HDC screen = GetDC(nullptr);
+    const int rows =
+        GetDIBits(screen, bitmap, 0, static_cast<UINT>(shape.bmHeight), bytes.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != shape.bmHeight)
+        return false;
+    out = Pixels{shape.bmWidth, shape.bmHeight, bitsPerPixel, std::move(bytes)};
+    return true;
+}
+
+HBITMAP LoadBitmapFile(const std::u16string& path) {
+    return static_cast<HBITMAP>(
+        LoadImageW(nullptr, WStr(path), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
+}
+
+std::u16string PictureFileOf(const DocumentPageContext* context) {
+    std::array<wchar_t, MAX_PATH + 1> temp{};
+    GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    const wchar_t* printer =
+        context != nullptr && context->pOEMUIPSParam != nullptr && context->pOEMUIPSParam->pPrinterName != nullptr
+            ? context->pOEMUIPSParam->pPrinterName
+            : L"";
+    return WatermarkPictureFile(reinterpret_cast<const char16_t*>(temp.data()),
+                                reinterpret_cast<const char16_t*>(printer));
+}
+
+std::filesystem::path FsPath(const std::u16string& path) {
+    return std::filesystem::path(std::wstring(path.begin(), path.end()));
+}
+
+bool ConvertForPreview(HWND page, const std::u16string& source, const std::u16string& pictureFile) {
+    const int result = convertWatermarkBitmap(FsPath(source), FsPath(pictureFile));
+    if (result == 1)
+        return true;
+    ReportImageError(page, result == 2 ? TextId::MSG_MB_WATERMARK_ERROR2 : TextId::MSG_MB_WATERMARK_ERROR1);
+    return false;
+}
+
+// Loads the chosen bitmap, converts it into the picture file and keeps that picture's pixels.
+bool ReloadImage(HWND page, const DocumentPageContext* context, const std::u16string& path) {
+    const HBITMAP source = LoadBitmapFile(path);
+    if (source == nullptr) {
+        g_state.imageReloadPending = true;
+        ReportImageError(page, TextId::MSG_MB_WATERMARK_ERROR1);
+        return false;
+    }
+    DeleteObject(source);
+    const std::u16string pictureFile = PictureFileOf(context);
+    if (!ConvertForPreview(page, path, pictureFile))
+        return false;
+    HBITMAP picture = LoadBitmapFile(pictureFile);
+    if (picture == nullptr) {
+        if (!ConvertForPreview(page, path, pictureFile))
+            return false;
+        picture = LoadBitmapFile(pictureFile);
+        if (picture == nullptr)
+            return false;
+    }
+    BITMAP shape{};
+    GetObjectW(picture, sizeof(shape), &shape);
+    if (ExceedsPreviewLimit(static_cast<int64_t>(RowBytes(shape.bmWidth, 24)), shape.bmHeight)) {
+        DeleteObject(picture);
+        ReportImageError(page, TextId::MSG_MB_WATERMARK_ERROR4);
+        return false;
+    }
+    Pixels pixels;
+    const bool read = ReadPixels(picture, 24, pixels);
+    DeleteObject(picture);
+    if (!read)
+        return false;
+    g_state.loaded = std::move(pixels);
+    g_state.imageReloadPending = false;
+    return true;
+}
+
+// A memory bitmap holding the pixels, for stretching into the frame.
+HBITMAP BitmapOf(const Pixels& pixels) {
+    BITMAPINFO info = DibInfo(pixels.width, pixels.height, pixels.bitsPerPixel);
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr && bits != nullptr)
+        std::memcpy(bits, pixels.bytes.data(), pixels.bytes.size());
+    return bitmap;
+}
+
+RECT FrameClient(HWND page) {
+    RECT client{};
+    GetClientRect(GetDlgItem(page, IDC_WATERMARK_PREVIEW), &client);
+    return client;
+}
+
+void PaintWhite(HWND page) {
+    const HWND frame = GetDlgItem(page, IDC_WATERMARK_PREVIEW);
+    const HDC dc = GetDC(frame);
+    const RECT client = FrameClient(page);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ReleaseDC(frame, dc);
+}
+
+// Places the picture in the frame at the page's position and size; the rest is white.
+void PlaceInFrame(HWND page, const Pixels& pixels, int stretchMode) {
+    const HWND frame = GetDlgItem(page, IDC_WATERMARK_PREVIEW);
+    const RECT client = FrameClient(page);
+    const PreviewPlacement placement = PlaceWatermarkPreview(client.right, client.bottom, pixels.width, pixels.height,
+                                                             Selection(page, IDC_WATERMARK_POSITION_COMBO),
+                                                             SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER));
+    const HBITMAP bitmap = BitmapOf(pixels);
+    const HDC dc = GetDC(frame);
+    const HDC memory = CreateCompatibleDC(dc);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    SetStretchBltMode(dc, stretchMode);
+    for (const PreviewCopy& copy : placement.copies)
+        StretchBlt(dc, copy.destination.x, copy.destination.y, copy.destination.width, copy.destination.height, memory,
+                   copy.source.x, copy.source.y, copy.source.width, copy.source.height, SRCCOPY);
+    for (const PreviewRect& white : placement.white) {
+        const RECT area{white.x, white.y, white.x + white.width, white.y + white.height};
+        FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(frame, dc);
+    DeleteObject(bitmap);
+}
+
+int CALLBACK KeepLastFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM last) {
+    *reinterpret_cast<LOGFONTW*>(last) = *font;
+    return 1;
+}
+
+// The text watermark's font: the face's last enumerated logical font at the page's size,
+// style and angle.
+HFONT WatermarkFontOf(HWND page, const std::u16string& face, int points, int style, int angle) {
+    const HDC screen = GetDC(page);
+    LOGFONTW wanted{};
+    wanted.lfCharSet = ANSI_CHARSET;
+    face.copy(reinterpret_cast<char16_t*>(wanted.lfFaceName), LF_FACESIZE - 1);
+    LOGFONTW font = wanted;
+    EnumFontFamiliesExW(screen, &wanted, &KeepLastFont, reinterpret_cast<LPARAM>(&font), 0);
+    const WatermarkFont shape = WatermarkFontFor(points, style, angle, GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(page, screen);
+    font.lfHeight = shape.height;
+    font.lfWidth = 0;
+    font.lfWeight = shape.weight;
+    font.lfItalic = shape.italic ? TRUE : FALSE;
+    font.lfClipPrecision = CLIP_LH_ANGLES;
+    font.lfEscapement = shape.escapement;
+    font.lfOrientation = shape.escapement;
+    return CreateFontIndirectW(&font);
+}
+
+// Draws the text on the white 300 by 300 canvas, rotated about its centre, and reads the canvas
+// back at 32 bits per pixel.
+bool DrawTextCanvas(HWND page, const std::u16string& text, Pixels& canvas) {
+    BOOL number = FALSE;
+    const int points = static_cast<int>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, &number, TRUE));
+    const int angle = SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER);
+    const HFONT font = WatermarkFontOf(page, WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO)),
+                                       number ? points : 0, Selection(page, IDC_WATERMARK_STYLE_COMBO), angle);
+    const HWND frame = GetDlgItem(page, IDC_WATERMARK_PREVIEW);
+    const HDC frameDc = GetDC(frame);
+    const HDC dc = CreateCompatibleDC(frameDc);
+    const HBITMAP bitmap = CreateCompatibleBitmap(frameDc, kWatermarkCanvasSide, kWatermarkCanvasSide);
+    ReleaseDC(frame, frameDc);
+    const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    PatBlt(dc, 0, 0, kWatermarkCanvasSide, kWatermarkCanvasSide, WHITENESS);
+    SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+    SetBkMode(dc, OPAQUE);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, WStr(text), static_cast<int>(text.size()), &extent);
+    const TextOrigin origin = RotatedTextOrigin(extent.cx, extent.cy, angle);
+    const RECT clip{0, 0, kWatermarkCanvasSide, kWatermarkCanvasSide};
+    ExtTextOutW(dc, origin.x, origin.y, ETO_CLIPPED, &clip, WStr(text), static_cast<UINT>(text.size()), nullptr);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    DeleteObject(font);
+    const bool read = ReadPixels(bitmap, 32, canvas);
+    DeleteObject(bitmap);
+    return read;
+}
+
+void PreviewImage(HWND page, const DocumentPageContext* context) {
+    const std::u16string path = WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT));
+    if (path.empty()) {
+        g_state.imageReloadPending = true;
+        PaintWhite(page);
+        return;
+    }
+    if (g_state.imageReloadPending && !ReloadImage(page, context, path))
+        return;
+    Pixels shown = g_state.loaded;
+    AddBrightness(shown.bytes, SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER));
+    PlaceInFrame(page, shown, COLORONCOLOR);
+}
+
+void PreviewText(HWND page, PlugInDevMode& dm) {
+    g_state.imageReloadPending = true;
+    const std::u16string text = WatermarkTextOf(page);
+    StoreRecordText(dm, &PlugInDevMode::watermarkText, text);
+    Pixels canvas;
+    if (!DrawTextCanvas(page, text, canvas))
+        return;
+    AddBrightness(canvas.bytes, SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER));
+    PlaceInFrame(page, canvas, BLACKONWHITE);
+}
+
+// WM_PAINT: the language refresh, the page itself, then the preview over the frame.
+void Paint(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
+    ReloadTexts(u"WATERMARK");
+    ShowTexts(page);
+    g_state.filling = true;
+    FillList(page, IDC_WATERMARK_STYLE_COMBO, kStyleTexts);
+    FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
+    g_state.filling = false;
+    PAINTSTRUCT paint{};
+    BeginPaint(page, &paint);
+    EndPaint(page, &paint);
+    if (IsDlgButtonChecked(page, IDC_WATERMARK_IMAGE_RADIO) == BST_CHECKED) {
+        PreviewImage(page, context);
+    } else if (IsDlgButtonChecked(page, IDC_WATERMARK_TEXT_RADIO) == BST_CHECKED) {
+        PreviewText(page, dm);
+    } else {
+        g_state.imageReloadPending = true;
+        PaintWhite(page);
+    }
+}
+
+// ---- commands ------------------------------------------------------------------------------
+
+void ChooseType(HWND page, PlugInDevMode& dm, uint8_t type) {
+    if (ChooseWatermarkType(dm, type, GraphicsResetPending()))
+        ShowMessage(page, TextId::MSG_MB_WATERMARK_INFORMATION1, TextId::MSG_MB_INFORMATION, MB_ICONINFORMATION);
+    ShowControls(page, type);
+    MarkChanged(page);
+    Repaint(page);
+    if (type != kWatermarkNone)
+        g_state.imageReloadPending = true;
+}
+
+void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
+    std::array<wchar_t, 510> file{};
+    std::array<wchar_t, 510> title{};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = page;
+    dialog.lpstrFilter = L"*.bmp\0*.bmp\0";
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrFileTitle = title.data();
+    dialog.nMaxFileTitle = static_cast<DWORD>(title.size());
+    dialog.Flags = OFN_LONGNAMES | OFN_CREATEPROMPT | OFN_PATHMUSTEXIST | OFN_EXTENSIONDIFFERENT | OFN_HIDEREADONLY |
+                   OFN_OVERWRITEPROMPT;
+    {
+        const ActivationScope scope;
+        if (!GetOpenFileNameW(&dialog))
+            return;
+    }
+    const std::u16string chosen(reinterpret_cast<const char16_t*>(file.data()));
+    const int result = convertWatermarkBitmap(FsPath(chosen), FsPath(PictureFileOf(context)));
+    if (result == 2) {
+        ShowError(page, TextId::MSG_MB_WATERMARK_ERROR2);
+        return;
+    }
+    if (result != 1) {
+        ShowError(page, TextId::MSG_MB_WATERMARK_ERROR5);
+        return;
+    }
+    SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(chosen));
+    const std::u16string shown = WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT));
+    if (shown.empty()) {
+        ShowError(page, TextId::MSG_MB_WATERMARK_ERROR6);
+        return;
+    }
+    StoreRecordText(dm, &PlugInDevMode::watermarkBitmapPath, shown);
+    g_state.imageReloadPending = true;
+    Repaint(page);
+    MarkChanged(page);
+}
+
+void OnFontSize(HWND page, PlugInDevMode& dm, FontSizeStage stage) {
+    BOOL number = FALSE;
+    const int typed = static_cast<int>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, &number, TRUE));
+    const ClampedNumber size = ClampWatermarkFontSize(number ? typed : 0, stage);
+    dm.watermarkFontSize = static_cast<uint8_t>(size.value);
+    if (size.corrected) {
+        SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETPOS32, 0, size.value);
+        SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, static_cast<UINT>(size.value), FALSE);
+    }
+    Repaint(page);
+    MarkChanged(page);
+}
+
+void OnPosition(HWND page, PlugInDevMode& dm) {
+    if (SelectWatermarkPosition(dm, Selection(page, IDC_WATERMARK_POSITION_COMBO)))
+        SetSlider(page, IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_SIZE_VALUE, dm.watermarkSize);
+    Repaint(page);
+    MarkChanged(page);
+}
+
+void OnSliders(HWND page, PlugInDevMode& dm) {
+    const WatermarkSliders stored = StoreWatermarkSliders(
+        dm, {SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER), SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER),
+             SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER)});
+    SetSlider(page, IDC_WATERMARK_ANGLE_SLIDER, IDC_WATERMARK_ANGLE_VALUE, stored.angle);
+    SetSlider(page, IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_SIZE_VALUE, stored.size);
+    SetSlider(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, IDC_WATERMARK_BRIGHTNESS_VALUE, stored.brightness);
+    MarkChanged(page);
+    Repaint(page);
+}
+
+bool IsSelection(int code) {
+    return code == CBN_SELENDOK || code == CBN_SELCHANGE;
+}
+
+void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, int id, int code) {
+    if (g_state.filling)
+        return;
+    switch (id) {
+        case IDC_WATERMARK_NONE_RADIO:
+        case IDC_WATERMARK_IMAGE_RADIO:
+        case IDC_WATERMARK_TEXT_RADIO:
+            if (code == BN_CLICKED)
+                ChooseType(page, dm,
+                           id == IDC_WATERMARK_IMAGE_RADIO  ? kWatermarkImage
+                           : id == IDC_WATERMARK_TEXT_RADIO ? kWatermarkText
+                                                            : kWatermarkNone);
+            return;
+        case IDC_WATERMARK_BROWSE_BUTTON:
+            if (code == BN_CLICKED)
+                BrowseBitmap(page, context, dm);
+            return;
+        case IDC_WATERMARK_TEXT_COMBO:
+            if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) {
+                StoreRecordText(dm, &PlugInDevMode::watermarkText, WatermarkTextOf(page));
+                Repaint(page);
+                MarkChanged(page);
+            }
+            return;
+        case IDC_WATERMARK_FONT_COMBO:
+            if (IsSelection(code)) {
+                StoreRecordText(dm, &PlugInDevMode::watermarkFontName, EntryText(page, id, Selection(page, id)));
+                Repaint(page);
+                MarkChanged(page);
+            }
+            return;
+        case IDC_WATERMARK_STYLE_COMBO:
+            if (IsSelection(code)) {
+                dm.watermarkFontStyle = static_cast<uint8_t>(Selection(page, id));
+                Repaint(page);
+                MarkChanged(page);
+            }
+            return;
+        case IDC_WATERMARK_POSITION_COMBO:
+            if (IsSelection(code))
+                OnPosition(page, dm);
+            return;
+        case IDC_WATERMARK_FONT_SIZE_EDIT:
+            if (code == EN_CHANGE)
+                OnFontSize(page, dm, FontSizeStage::Typing);
+            else if (code == EN_KILLFOCUS)
+                OnFontSize(page, dm, FontSizeStage::FocusLeft);
+            return;
+        default:
+            return;
+    }
+}
+
+// PSN_APPLY. False when the text watermark's picture file could not be written: the result is
+// then not reported to the host.
+bool Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
+    const bool image = IsDlgButtonChecked(page, IDC_WATERMARK_IMAGE_RADIO) == BST_CHECKED;
+    const bool text = IsDlgButtonChecked(page, IDC_WATERMARK_TEXT_RADIO) == BST_CHECKED;
+    dm.watermarkType = image ? kWatermarkImage : text ? kWatermarkText : kWatermarkNone;
+    if (image || text)
+        dm.printTextAsImage = 1;
+    dm.watermarkPosition = static_cast<uint8_t>(Selection(page, IDC_WATERMARK_POSITION_COMBO));
+    dm.watermarkSize = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER));
+    dm.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER));
+    dm.watermarkFontSize = static_cast<uint8_t>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, nullptr, TRUE));
+    dm.watermarkAngle = static_cast<uint32_t>(SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER));
+    dm.watermarkFontStyle = static_cast<uint8_t>(Selection(page, IDC_WATERMARK_STYLE_COMBO));
+    if (image)
+        StoreRecordText(dm, &PlugInDevMode::watermarkBitmapPath,
+                        WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT)));
+    if (text) {
+        const std::u16string shown = WatermarkTextOf(page);
+        StoreRecordText(dm, &PlugInDevMode::watermarkText, shown);
+        StoreRecordText(dm, &PlugInDevMode::watermarkFontName, WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO)));
+        Pixels canvas;
+        if (!DrawTextCanvas(page, shown, canvas) || !WriteTextPictureFile(FsPath(PictureFileOf(context)), canvas.bytes))
+            return false;
+    }
+    ReportApplied(context);
+    PropSheet_UnChanged(GetParent(page), page);
+    return true;
+}
+
+INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, const NMHDR& header) {
+    switch (header.code) {
+        case PSN_APPLY:
+            Apply(page, context, dm);
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+            return TRUE;
+        case PSN_QUERYCANCEL:
+            g_state.imageReloadPending = true;
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
+            return TRUE;
+        case PSN_SETACTIVE:
+        case PSN_KILLACTIVE:
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case NM_RELEASEDCAPTURE:
+            if (header.idFrom == IDC_WATERMARK_ANGLE_SLIDER || header.idFrom == IDC_WATERMARK_SIZE_SLIDER ||
+                header.idFrom == IDC_WATERMARK_BRIGHTNESS_SLIDER)
+                OnSliders(page, dm);
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        Initialise(page, lParam);
+        return TRUE;
+    }
+    const DocumentPageContext* context = DocumentContextOf(page);
+    PlugInDevMode* dm = RecordOf(context);
+    if (dm == nullptr)
+        return FALSE;
+    switch (message) {
+        case WM_PAINT:
+            Paint(page, context, *dm);
+            return TRUE;
+        case WM_COMMAND:
+            OnCommand(page, context, *dm, LOWORD(wParam), HIWORD(wParam));
+            return FALSE;
+        case WM_HSCROLL:
+            if (LOWORD(wParam) <= TB_ENDTRACK - 1)
+                OnSliders(page, *dm);
+            return FALSE;
+        case WM_NOTIFY:
+            return OnNotify(page, context, *dm, *reinterpret_cast<const NMHDR*>(lParam));
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace m450

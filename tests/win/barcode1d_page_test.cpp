@@ -1,0 +1,254 @@
+// The 1D Code page in the document sheet opened through M450UI.dll: what a fresh record shows,
+// typed numbers clamped into the record's bytes, the groups and the application identifier list
+// following the font and the type, the test print reaching the printer's port byte for byte as
+// the core's job builder makes it, the data error message, apply and the language reload.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <prsht.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "barcode/barcode_jobs.h"
+#include "barcode/font_height.h"
+#include "barcode1d_page_ids.h"
+#include "barcode_page_shots.h"
+#include "harness.h"
+
+namespace {
+
+using m450host::SheetKind;
+using m450test::DialogCatcher;
+using m450test::LanguageFiles;
+using m450test::LanguageFolder;
+using m450test::LanguageRegistry;
+using m450test::PageDriver;
+using m450test::SheetDriver;
+
+constexpr size_t kFirstRecord = 596;  // Barcode1DSettings of "1D Code1"
+constexpr size_t kRecordSize = 36;
+
+std::wstring Wide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+uint32_t ReadU32(std::span<const uint8_t> bytes, size_t offset) {
+    return uint32_t{bytes[offset]} | (uint32_t{bytes[offset + 1]} << 8) | (uint32_t{bytes[offset + 2]} << 16) |
+           (uint32_t{bytes[offset + 3]} << 24);
+}
+
+std::vector<uint8_t> JobBytes(const m450::Barcode1DSettings& settings, std::string_view data) {
+    const std::vector<uint8_t> bytes(data.begin(), data.end());
+    const m450::BarcodeJob job = m450::BuildBarcode1DJob(settings, bytes);
+    std::vector<uint8_t> all;
+    for (const auto& write : job.writes)
+        all.insert(all.end(), write.begin(), write.end());
+    return all;
+}
+
+class Barcode1DPage : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(printer_.ok()) << printer_.error();
+        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
+        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
+        ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"ENG_M450.res", L"lang/ENG_M450.res"));
+        ASSERT_TRUE(sheet_.ok()) << sheet_.error();
+        page_ = sheet_.ShowPage(L"1D Code");
+        ASSERT_TRUE(page_);
+    }
+
+    m450test::PrinterFixture printer_;
+    LanguageRegistry registry_;
+    LanguageFiles files_;
+    SheetDriver sheet_{SheetKind::Document};
+    PageDriver page_;
+};
+
+TEST_F(Barcode1DPage, FreshRecordShowsTheFirstFont) {
+    EXPECT_EQ(page_.SelectedText(IDC_1D_FONT_COMBO), L"1D Code1");
+    EXPECT_EQ(page_.Items(IDC_1D_FONT_COMBO).size(), 8u);
+    EXPECT_EQ(page_.SelectedText(IDC_1D_TYPE_COMBO), L"UPC-A");
+    EXPECT_EQ(page_.Items(IDC_1D_TYPE_COMBO).size(), 13u);
+    EXPECT_EQ(page_.Text(IDC_1D_WIDTH_EDIT), L"3");
+    EXPECT_EQ(page_.Text(IDC_1D_HEIGHT_EDIT), L"163");
+    EXPECT_EQ(page_.SelectedText(IDC_1D_HRI_POSITION_COMBO), L"Not printed");
+    EXPECT_TRUE(page_.Checked(IDC_1D_HRI_FONT_A_RADIO));
+    EXPECT_FALSE(page_.Enabled(IDC_1D_HRI_FONT_A_RADIO));
+    EXPECT_FALSE(page_.Enabled(IDC_1D_HRI_FONT_B_RADIO));
+    EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"123456789012");
+    EXPECT_TRUE(page_.Enabled(IDC_1D_PRINT_BUTTON));
+    EXPECT_EQ(page_.Text(IDC_1D_WIDTH_RANGE), L"[ 2. . 6 ]");
+    EXPECT_EQ(page_.Text(IDC_1D_HEIGHT_RANGE), L"[ 1 . . 255 ]");
+    // The stored, unsnapped default 163.
+    const m450::FontHeightDisplay height = m450::FontHeightDisplayFor(163);
+    EXPECT_EQ(page_.Text(IDC_1D_FONT_HEIGHT_MM_EDIT), Wide(height.millimetres));
+    EXPECT_EQ(page_.Text(IDC_1D_FONT_HEIGHT_POINT_EDIT), Wide(height.points));
+    EXPECT_TRUE(page_.Visible(IDC_1D_GENERAL_GROUP));
+    EXPECT_FALSE(page_.Visible(IDC_1D_GS1_GROUP));
+    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    m450test::SavePageShot(sheet_.sheet(), L"barcode1d-general");
+}
+
+TEST_F(Barcode1DPage, TypedNumbersAreClampedIntoTheRecordBytes) {
+    const size_t record = kFirstRecord;
+    ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"0"));
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 4), 1u);
+    EXPECT_EQ(page_.Text(IDC_1D_HEIGHT_EDIT), L"1");
+    ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"300"));
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 4), 255u);
+    ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"-5"));
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 4), 255u);
+    EXPECT_EQ(page_.Text(IDC_1D_HEIGHT_EDIT), L"255");
+
+    ASSERT_TRUE(page_.Type(IDC_1D_WIDTH_EDIT, L"1"));
+    EXPECT_EQ(sheet_.RecordBytes()[record + 1], 2u);
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 12), 16u);  // scaledElementWidth
+    ASSERT_TRUE(page_.Spin(IDC_1D_WIDTH_SPIN, 2));
+    EXPECT_EQ(sheet_.RecordBytes()[record + 1], 4u);
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 12), 32u);
+    EXPECT_TRUE(sheet_.ApplyEnabled());
+
+    // Height 139 with the HRI below in Font A: 163 dots, stored as 162 and shown on apply.
+    ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"139"));
+    ASSERT_TRUE(page_.Choose(IDC_1D_HRI_POSITION_COMBO, 2));
+    EXPECT_TRUE(page_.Enabled(IDC_1D_HRI_FONT_A_RADIO));
+    EXPECT_TRUE(page_.Enabled(IDC_1D_HRI_FONT_B_RADIO));
+    EXPECT_EQ(sheet_.RecordBytes()[record + 8], 2u);
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 16), 162u);
+    ASSERT_TRUE(page_.Click(IDC_1D_HRI_FONT_B_RADIO));
+    EXPECT_EQ(sheet_.RecordBytes()[record + 9], 1u);
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 16), m450::BarcodeFontHeight(139, 2, 1));
+
+    sheet_.Apply();
+    const m450::FontHeightDisplay shown = m450::FontHeightDisplayFor(m450::BarcodeFontHeight(139, 2, 1));
+    EXPECT_EQ(page_.Text(IDC_1D_FONT_HEIGHT_MM_EDIT), Wide(shown.millimetres));
+    EXPECT_EQ(page_.Text(IDC_1D_FONT_HEIGHT_POINT_EDIT), Wide(shown.points));
+    EXPECT_FALSE(sheet_.ApplyEnabled());
+    ASSERT_FALSE(sheet_.host().setResultCalls().empty());
+    EXPECT_EQ(sheet_.host().setResultCalls().back().result, CPSUI_OK);
+
+    // The second font's record is untouched.
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + kRecordSize + 4), 163u);
+}
+
+TEST_F(Barcode1DPage, Ean8PrintsWhatTheJobBuilderMakes) {
+    ASSERT_TRUE(page_.Choose(IDC_1D_TYPE_COMBO, L"EAN8"));
+    EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"12345678");
+    EXPECT_EQ(sheet_.DevMode().barcode1D[0].barcodeType, 2u);
+    EXPECT_TRUE(sheet_.ApplyEnabled());
+
+    printer_.ForgetLastJob();
+    ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
+    const auto job = printer_.LastJob();
+    ASSERT_TRUE(job.has_value());
+    EXPECT_EQ(*job, JobBytes(sheet_.DevMode().barcode1D[0], "12345678"));
+    ASSERT_GE(job->size(), 15u);
+    EXPECT_EQ((*job)[13], 0x6B);
+    EXPECT_EQ((*job)[14], 0x03);  // EAN8's symbology byte
+
+    // Seven digits print too.
+    ASSERT_TRUE(page_.Type(IDC_1D_DATA_EDIT, L"1234567"));
+    printer_.ForgetLastJob();
+    ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
+    ASSERT_TRUE(printer_.LastJob().has_value());
+    EXPECT_EQ(*printer_.LastJob(), JobBytes(sheet_.DevMode().barcode1D[0], "1234567"));
+}
+
+TEST_F(Barcode1DPage, InvalidDataShowsTheMessageAndSendsNothing) {
+    ASSERT_TRUE(page_.Choose(IDC_1D_TYPE_COMBO, L"EAN8"));
+    ASSERT_TRUE(page_.Type(IDC_1D_DATA_EDIT, L"123456789"));
+    printer_.ForgetLastJob();
+    DialogCatcher catcher;
+    ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
+    const auto boxes = catcher.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Error");
+    EXPECT_EQ(boxes[0].text, L"BarCode data error!");
+    EXPECT_FALSE(printer_.LastJob().has_value());
+
+    // An empty data field disables Print.
+    ASSERT_TRUE(page_.Type(IDC_1D_DATA_EDIT, L""));
+    EXPECT_FALSE(page_.Enabled(IDC_1D_PRINT_BUTTON));
+    ASSERT_TRUE(page_.Type(IDC_1D_DATA_EDIT, L"1"));
+    EXPECT_TRUE(page_.Enabled(IDC_1D_PRINT_BUTTON));
+}
+
+TEST_F(Barcode1DPage, GroupsAndTheIdentifierListFollowFontAndType) {
+    ASSERT_TRUE(page_.Choose(IDC_1D_TYPE_COMBO, L"GS1 DataBar Omnidirectional"));
+    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_GROUP));
+    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_HRI_COMBO));
+    EXPECT_FALSE(page_.Visible(IDC_1D_GENERAL_GROUP));
+    EXPECT_FALSE(page_.Visible(IDC_1D_HEIGHT_EDIT));
+    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"01234567890123");
+    EXPECT_EQ(page_.Text(IDC_1D_GS1_WIDTH_EDIT), L"2");
+    EXPECT_EQ(page_.Text(IDC_1D_GS1_ROW_HEIGHT_EDIT), L"100");
+    EXPECT_EQ(page_.SelectedText(IDC_1D_GS1_HRI_COMBO), L"Primary and Secondary Data");
+
+    ASSERT_TRUE(page_.Choose(IDC_1D_TYPE_COMBO, L"GS1 DataBar Expanded"));
+    EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    EXPECT_EQ(page_.SelectedText(IDC_1D_GS1_AI_COMBO), L"Application Identifier Specification to Data");
+    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
+    ASSERT_TRUE(page_.Click(IDC_1D_GS1_COMPOSITE_RADIO));
+    EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
+    ASSERT_TRUE(page_.Type(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, L"0"));
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), kFirstRecord + 28), 1u);
+    ASSERT_TRUE(page_.Type(IDC_1D_GS1_ROW_HEIGHT_EDIT, L"1"));
+    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), kFirstRecord + 24), 2u);
+    ASSERT_TRUE(page_.Choose(IDC_1D_GS1_HRI_COMBO, 3));
+    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 33], 4u);
+    ASSERT_TRUE(page_.Choose(IDC_1D_GS1_AI_COMBO, 0));
+    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 34], 0u);
+    m450test::SavePageShot(sheet_.sheet(), L"barcode1d-gs1");
+
+    printer_.ForgetLastJob();
+    ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
+    ASSERT_TRUE(printer_.LastJob().has_value());
+    EXPECT_EQ(*printer_.LastJob(), JobBytes(sheet_.DevMode().barcode1D[0], "01234567890123"));
+
+    // A general font shows the general group at once, and its own record.
+    ASSERT_TRUE(sheet_.ApplyEnabled());
+    sheet_.Apply();
+    ASSERT_TRUE(page_.Choose(IDC_1D_FONT_COMBO, L"1D Code2"));
+    EXPECT_FALSE(sheet_.ApplyEnabled());  // choosing a font changes nothing
+    EXPECT_TRUE(page_.Visible(IDC_1D_GENERAL_GROUP));
+    EXPECT_TRUE(page_.Visible(IDC_1D_HEIGHT_EDIT));
+    EXPECT_FALSE(page_.Visible(IDC_1D_GS1_GROUP));
+    EXPECT_FALSE(page_.Visible(IDC_1D_GS1_AI_COMBO));
+    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    EXPECT_EQ(page_.SelectedText(IDC_1D_TYPE_COMBO), L"UPC-E");
+    EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"023456789012");
+
+    ASSERT_TRUE(page_.Choose(IDC_1D_FONT_COMBO, L"1D Code1"));
+    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_GROUP));
+    EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    EXPECT_TRUE(page_.Checked(IDC_1D_GS1_INDEPENDENT_RADIO));
+    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
+    EXPECT_EQ(page_.Text(IDC_1D_GS1_ROW_HEIGHT_EDIT), L"2");
+    EXPECT_EQ(page_.SelectedText(IDC_1D_GS1_HRI_COMBO), L"None");
+}
+
+TEST_F(Barcode1DPage, RepaintReloadsTheTextsAndKeepsTheSelections) {
+    ASSERT_TRUE(page_.Choose(IDC_1D_HRI_POSITION_COMBO, 3));
+    const std::wstring englishLabel = page_.Text(IDC_1D_HRI_POSITION_LABEL);
+    const std::wstring englishEntry = page_.SelectedText(IDC_1D_HRI_POSITION_COMBO);
+    ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"CHN_M450.res", L"lang/CHN_M450.res"));
+    ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"CHN_M450.res"));
+    SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+    EXPECT_NE(page_.Text(IDC_1D_HRI_POSITION_LABEL), englishLabel);
+    EXPECT_EQ(page_.Selection(IDC_1D_HRI_POSITION_COMBO), 3);
+    EXPECT_NE(page_.SelectedText(IDC_1D_HRI_POSITION_COMBO), englishEntry);
+    EXPECT_EQ(page_.Items(IDC_1D_HRI_POSITION_COMBO).size(), 4u);
+    EXPECT_EQ(page_.Items(IDC_1D_GS1_HRI_COMBO).size(), 4u);
+    EXPECT_EQ(page_.Selection(IDC_1D_GS1_HRI_COMBO), 0);
+
+    ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
+    SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+    EXPECT_EQ(page_.Text(IDC_1D_HRI_POSITION_LABEL), englishLabel);
+    EXPECT_EQ(page_.SelectedText(IDC_1D_HRI_POSITION_COMBO), englishEntry);
+}
+
+}  // namespace

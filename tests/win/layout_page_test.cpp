@@ -1,0 +1,244 @@
+// The Layout page ("Main") in a real document sheet opened through M450UI.dll: printing text as
+// graphics forced by zoom and by a watermark, the zoom clamp, the driver-log controls, the paper
+// size shared with the host's form-name item, and the language switch of all open sheets.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "document/record_text.h"
+#include "harness.h"
+#include "screenshot.h"
+#include "layout_page_ids.h"
+#include "version_page_ids.h"
+#include "watermark_page_ids.h"
+
+namespace {
+
+using m450host::SheetKind;
+using m450test::DialogCatcher;
+using m450test::LanguageFiles;
+using m450test::LanguageFolder;
+using m450test::LanguageRegistry;
+using m450test::PageDriver;
+using m450test::SheetDriver;
+
+constexpr wchar_t kGraphicsMessage[] = L"All Text will be printed as graphics image!";
+
+class LayoutPage : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(printer_.ok()) << printer_.error();
+        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
+        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
+        for (const LanguageFolder folder : {LanguageFolder::PerUser, LanguageFolder::Driver}) {
+            for (const wchar_t* file : {L"LANGUAGE_M450.dat", L"ENG_M450.res", L"CHN_M450.res", L"CHF_M450.res"})
+                ASSERT_TRUE(files_.InstallFromSource(folder, file, std::wstring(L"lang/") + file));
+        }
+    }
+
+    m450test::PrinterFixture printer_;
+    LanguageRegistry registry_;
+    LanguageFiles files_;
+};
+
+// With M450_PAGE_SHOTS=<folder>, a picture of a sheet as it is now.
+void SaveShot(const SheetDriver& sheet, const wchar_t* name) {
+    const char* folder = std::getenv("M450_PAGE_SHOTS");
+    if (folder == nullptr)
+        return;
+    SetWindowPos(sheet.sheet(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    BringWindowToTop(sheet.sheet());
+    sheet.Pump(300);
+    std::wstring error;
+    const std::string narrow(folder);
+    const std::wstring path = std::wstring(narrow.begin(), narrow.end()) + L"\\" + name + L".png";
+    EXPECT_TRUE(m450host::SaveWindowPicture(sheet.sheet(), path, &error)) << std::string(error.begin(), error.end());
+}
+
+void ExpectGraphicsButtons(const PageDriver& page, bool yes, bool enabled) {
+    EXPECT_EQ(page.Checked(IDC_LAYOUT_AS_IMAGE_YES_RADIO), yes);
+    EXPECT_EQ(page.Checked(IDC_LAYOUT_AS_IMAGE_NO_RADIO), !yes);
+    EXPECT_EQ(page.Enabled(IDC_LAYOUT_AS_IMAGE_YES_RADIO), enabled);
+    EXPECT_EQ(page.Enabled(IDC_LAYOUT_AS_IMAGE_NO_RADIO), enabled);
+}
+
+TEST_F(LayoutPage, ZoomForcesGraphicsAndClampsTheScale) {
+    SheetDriver sheet(SheetKind::Document);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    PageDriver layout = sheet.ShowPage(L"Main");
+    ASSERT_TRUE(layout);
+    ExpectGraphicsButtons(layout, false, true);
+    EXPECT_FALSE(layout.Enabled(IDC_LAYOUT_SCALE_EDIT));
+
+    DialogCatcher catcher;
+    ASSERT_TRUE(layout.Click(IDC_LAYOUT_ZOOM_CHECK));
+    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+    EXPECT_EQ(catcher.MessageBoxes()[0].text, kGraphicsMessage);
+    EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Information");
+    ExpectGraphicsButtons(layout, true, false);
+    EXPECT_TRUE(layout.Enabled(IDC_LAYOUT_SCALE_EDIT));
+    EXPECT_TRUE(sheet.ApplyEnabled());
+    EXPECT_EQ(sheet.DevMode().zoomPrinting, 1);
+    EXPECT_EQ(sheet.DevMode().printTextAsImage, 1);
+
+    ASSERT_TRUE(layout.Type(IDC_LAYOUT_SCALE_EDIT, L"0"));
+    EXPECT_EQ(layout.Text(IDC_LAYOUT_SCALE_EDIT), L"10");
+    EXPECT_EQ(sheet.DevMode().zoomPercent, 10);
+    ASSERT_TRUE(layout.Type(IDC_LAYOUT_SCALE_EDIT, L"150"));
+    EXPECT_EQ(layout.Text(IDC_LAYOUT_SCALE_EDIT), L"100");
+    EXPECT_EQ(sheet.DevMode().zoomPercent, 100);
+    ASSERT_TRUE(layout.Type(IDC_LAYOUT_SCALE_EDIT, L"5"));
+    EXPECT_EQ(layout.Text(IDC_LAYOUT_SCALE_EDIT), L"5");
+    EXPECT_EQ(sheet.DevMode().zoomPercent, 5);
+
+    // Off again: Yes/No usable, still Yes; on again: no second message.
+    ASSERT_TRUE(layout.Click(IDC_LAYOUT_ZOOM_CHECK));
+    ExpectGraphicsButtons(layout, true, true);
+    EXPECT_FALSE(layout.Enabled(IDC_LAYOUT_SCALE_EDIT));
+    EXPECT_EQ(sheet.DevMode().zoomPrinting, 0);
+    EXPECT_EQ(sheet.DevMode().printTextAsImage, 1);
+    ASSERT_TRUE(layout.Click(IDC_LAYOUT_ZOOM_CHECK));
+    EXPECT_EQ(catcher.MessageBoxes().size(), 1u);
+
+    // The hidden rotation is kept in the record on apply.
+    sheet.Apply();
+    EXPECT_EQ(sheet.DevMode().rotate180, 0);
+    EXPECT_FALSE(sheet.host().setResultCalls().empty());
+}
+
+TEST_F(LayoutPage, TurningTheWatermarkOffShowsNoAgain) {
+    SheetDriver sheet(SheetKind::Document);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    DialogCatcher catcher;
+    PageDriver watermark = sheet.ShowPage(L"Water Mark");
+    ASSERT_TRUE(watermark.Click(IDC_WATERMARK_IMAGE_RADIO));
+    EXPECT_EQ(catcher.MessageBoxes().size(), 1u);
+    PageDriver layout = sheet.ShowPage(L"Main");
+    ExpectGraphicsButtons(layout, true, false);
+
+    watermark = sheet.ShowPage(L"Water Mark");
+    ASSERT_TRUE(watermark.Click(IDC_WATERMARK_NONE_RADIO));
+    layout = sheet.ShowPage(L"Main");
+    ExpectGraphicsButtons(layout, false, true);
+    EXPECT_EQ(sheet.DevMode().printTextAsImage, 0);
+}
+
+TEST_F(LayoutPage, RecordDriverDataEnablesTheLogControls) {
+    SheetDriver sheet(SheetKind::Document);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    PageDriver layout = sheet.ShowPage(L"Main");
+    const std::vector<int> logControls = {IDC_LAYOUT_LOG_FOLDER_EDIT,   IDC_LAYOUT_LOG_BROWSE_BUTTON,
+                                          IDC_LAYOUT_LOG_VIEWER_BUTTON, IDC_LAYOUT_LOG_PRN_CHECK,
+                                          IDC_LAYOUT_LOG_BMP_CHECK,     IDC_LAYOUT_LOG_JPEG_CHECK};
+    ASSERT_FALSE(layout.Checked(IDC_LAYOUT_LOG_CHECK));
+    for (const int id : logControls)
+        EXPECT_FALSE(layout.Enabled(id)) << id;
+
+    ASSERT_TRUE(layout.Click(IDC_LAYOUT_LOG_CHECK));
+    for (const int id : logControls)
+        EXPECT_TRUE(layout.Enabled(id)) << id;
+    EXPECT_TRUE(layout.Checked(IDC_LAYOUT_LOG_PRN_CHECK));
+    EXPECT_FALSE(layout.Checked(IDC_LAYOUT_LOG_BMP_CHECK));
+    ASSERT_TRUE(layout.Click(IDC_LAYOUT_LOG_JPEG_CHECK));
+    m450::PlugInDevMode dm = sheet.DevMode();
+    EXPECT_EQ(dm.recordDriverLog, 1);
+    EXPECT_EQ(dm.logSavePrn, 1);
+    EXPECT_EQ(dm.logSaveBmp, 0);
+    EXPECT_EQ(dm.logSaveJpeg, 1);
+
+    // The viewer is not installed in the test prefix.
+    DialogCatcher catcher;
+    ASSERT_TRUE(layout.Click(IDC_LAYOUT_LOG_VIEWER_BUTTON));
+    bool reported = false;
+    std::wstring seen;
+    for (const m450test::CaughtDialog& box : catcher.caught()) {
+        reported = reported || (box.text == L"Not fount LOGViewer!" && box.caption == L"Error");
+        seen += box.caption + L": " + box.text + L"; ";
+    }
+    EXPECT_TRUE(reported) << std::string(seen.begin(), seen.end());
+
+    ASSERT_TRUE(layout.Click(IDC_LAYOUT_LOG_CHECK));
+    for (const int id : logControls)
+        EXPECT_FALSE(layout.Enabled(id)) << id;
+    dm = sheet.DevMode();
+    EXPECT_EQ(dm.recordDriverLog, 0);
+    EXPECT_EQ(dm.logSavePrn + dm.logSaveBmp + dm.logSaveJpeg, 0);
+}
+
+TEST_F(LayoutPage, PaperSizeIsTheHostsFormItem) {
+    SheetDriver sheet(SheetKind::Document);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    PageDriver layout = sheet.ShowPage(L"Main");
+    const auto& forms = m450host::DriverOptionItems::kFormNames;
+    EXPECT_EQ(layout.Items(IDC_LAYOUT_PAPER_SIZE_COMBO), std::vector<std::wstring>(forms.begin(), forms.end()));
+    EXPECT_EQ(layout.SelectedText(IDC_LAYOUT_PAPER_SIZE_COMBO), L"80mm x 297mm");
+
+    OPTITEM& form = sheet.host().optionItems().formName();
+    sheet.host().driverUI().ClearCalls();
+    form.Flags &= ~OPTIF_CHANGED;
+    ASSERT_TRUE(layout.Choose(IDC_LAYOUT_PAPER_SIZE_COMBO, L"A4"));
+    EXPECT_EQ(form.Sel, 1);
+    EXPECT_NE(form.Flags & OPTIF_CHANGED, 0u);
+    bool reported = false;
+    for (const m450host::UISettingCall& call : sheet.host().driverUI().calls())
+        reported = reported || (call.item == &form && call.mode == OEMCUIP_DOCPROP && call.itemSelection == 1);
+    EXPECT_TRUE(reported);
+    EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::paperSizeName), u"A4");
+
+    PageDriver paper = sheet.ShowPage(L"Paper/Quality");
+    ASSERT_TRUE(paper.Choose(m450host::kHostPaperSizeList, L"Letter"));
+    layout = sheet.ShowPage(L"Main");
+    EXPECT_EQ(layout.SelectedText(IDC_LAYOUT_PAPER_SIZE_COMBO), L"Letter");
+    sheet.Apply();
+    EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::paperSizeName), u"Letter");
+}
+
+TEST_F(LayoutPage, ChineseRetitlesEveryOpenSheetOfThePrinter) {
+    SheetDriver device(SheetKind::Device);
+    ASSERT_TRUE(device.ok()) << device.error();
+    PageDriver deviceVersion = device.ShowPage(L"Version");
+    ASSERT_TRUE(deviceVersion);
+    SheetDriver sheet(SheetKind::Document);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    PageDriver layout = sheet.ShowPage(L"Main");
+    EXPECT_EQ(layout.SelectedText(IDC_LAYOUT_LANGUAGE_COMBO), L"English");
+    const std::vector<std::wstring> entries = layout.Items(IDC_LAYOUT_LANGUAGE_COMBO);
+    ASSERT_EQ(entries.size(), 4u);
+
+    ASSERT_TRUE(layout.Choose(IDC_LAYOUT_LANGUAGE_COMBO, L"简体中文"));
+    SaveShot(sheet, L"layout-switch-before");
+    sheet.Apply();
+    SaveShot(sheet, L"layout-switch-after");
+    SaveShot(device, L"device-switch-after");
+    EXPECT_EQ(LanguageRegistry::Read(m450test::kLanguageValue), L"CHN_M450.res");
+    EXPECT_EQ(LanguageRegistry::Read(m450test::kFirstRunValue), L"FALSE");
+
+    const std::vector<std::wstring> tabs = sheet.TabTexts();
+    ASSERT_EQ(tabs.size(), 8u);
+    EXPECT_EQ(std::vector<std::wstring>(tabs.begin(), tabs.begin() + 2),
+              (std::vector<std::wstring>{L"Layout", L"Paper/Quality"}));
+    EXPECT_EQ(std::vector<std::wstring>(tabs.begin() + 2, tabs.end()),
+              (std::vector<std::wstring>{L"常规", L"水印", L"操作", L"一维条码", L"二维条码", L"版本"}));
+    const std::vector<std::wstring> deviceTabs = device.TabTexts();
+    ASSERT_GE(deviceTabs.size(), 4u);
+    EXPECT_EQ(std::vector<std::wstring>(deviceTabs.end() - 4, deviceTabs.end()),
+              (std::vector<std::wstring>{L"实用工具", L"下载", L"字体", L"版本"}));
+    EXPECT_EQ(deviceTabs.front(), L"General");
+
+    EXPECT_EQ(layout.Text(IDC_LAYOUT_ZOOM_CHECK), L"缩放打印");
+    EXPECT_EQ(deviceVersion.Text(IDC_VERSION_DRIVER_NAME), L"KVL-M450 打印机驱动程序");
+
+    // The system entry (last, named in the system's language) stores that language's file with
+    // the first-run value TRUE.
+    const std::wstring systemFile = entries.back() == L"系统语言(System)" ? L"CHN_M450.res" : L"ENG_M450.res";
+    ASSERT_TRUE(layout.Choose(IDC_LAYOUT_LANGUAGE_COMBO, static_cast<int>(entries.size()) - 1));
+    sheet.Apply();
+    EXPECT_EQ(LanguageRegistry::Read(m450test::kLanguageValue), systemFile);
+    EXPECT_EQ(LanguageRegistry::Read(m450test::kFirstRunValue), L"TRUE");
+}
+
+}  // namespace
