@@ -34,11 +34,11 @@ const std::pair<std::string_view, std::string_view>* Args::Find(std::string_view
 
 namespace {
 
-// The option's spec word in `options` ("--hex" or "--name=VALUE"), or nullopt if unknown.
-std::optional<std::string_view> OptionSpec(std::string_view options, std::string_view name) {
-    for (std::string_view spec : SplitWords(options))
-        if (spec.substr(0, spec.find('=')) == name)
-            return spec;
+// The option's form word in `options` ("--hex" or "--name=VALUE"), or nullopt if unknown.
+std::optional<std::string_view> OptionForm(std::string_view options, std::string_view name) {
+    for (std::string_view form : SplitWords(options))
+        if (form.substr(0, form.find('=')) == name)
+            return form;
     return std::nullopt;
 }
 
@@ -55,12 +55,12 @@ std::optional<Args> ReadArgs(const Command& command, std::span<const std::string
         }
         const size_t equals = word.find('=');
         const std::string_view name = word.substr(0, equals);
-        const auto spec = OptionSpec(command.options, name);
-        if (!spec) {
+        const auto form = OptionForm(command.options, name);
+        if (!form) {
             error = "unknown option " + std::string(name);
             return std::nullopt;
         }
-        const bool takesValue = spec->find('=') != std::string_view::npos;
+        const bool takesValue = form->find('=') != std::string_view::npos;
         std::string_view value;
         if (takesValue && equals != std::string_view::npos) {
             value = word.substr(equals + 1);
