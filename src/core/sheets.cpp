@@ -22,6 +22,7 @@
 #include "document/layout_page.h"
 #include "document/operation_page.h"
 #include "document/watermark_page.h"
+#include "device/download_page.h"
 #include "device/utility_page.h"
 #include "download_page_ids.h"
 #include "font_page_ids.h"
@@ -46,7 +47,7 @@ constexpr std::array<PageEntry, 6> kDocumentPages = {{
 
 constexpr std::array<PageEntry, 4> kDevicePages = {{
     {IDD_UTILITY_PAGE, TextId::UTILITY_RC_UTILITYFORM, UtilityPageProc},
-    {IDD_DOWNLOAD_PAGE, TextId::DOWNLOAD_RC_DOWNLOADFORM, InertDevicePageProc},
+    {IDD_DOWNLOAD_PAGE, TextId::DOWNLOAD_RC_DOWNLOADFORM, DownloadPageProc},
     {IDD_FONT_PAGE, TextId::FONT_RC_FONTFORM, FontPageProc},
     {IDD_VERSION_PAGE, TextId::VERSION_RC_VERSIONFORM, DeviceVersionPageProc},
 }};

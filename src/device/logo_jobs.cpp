@@ -60,6 +60,39 @@ std::optional<TextId> LogoDownloadMessage(LogoDownloadCheck check) {
     return std::nullopt;
 }
 
+void RemoveLogoSettings(LogoSettingsTable& table, size_t index) {
+    if (index >= table.size())
+        return;
+    std::move(table.begin() + static_cast<std::ptrdiff_t>(index) + 1, table.end(),
+              table.begin() + static_cast<std::ptrdiff_t>(index));
+    table.back() = LogoSettings{};
+}
+
+LogoConversion ConvertLogo(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings) {
+    const LogoSettings clamped = ClampLogoSettings(settings);
+    switch (type) {
+        case LogoType::Gray:
+            return ConvertToGray(source, clamped.contrast, clamped.brightness);
+        case LogoType::Mono:
+            return ConvertToMono(source, clamped);
+        case LogoType::Original:
+            break;
+    }
+    return ConvertToMono(source, LogoSettings{});
+}
+
+PreparedLogo PrepareLogo(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings) {
+    PreparedLogo logo;
+    logo.copy = ConvertLogo(type, source, settings);
+    const bool hasCopy = logo.copy.result == 1;
+    logo.size = hasCopy ? logo.copy.workingCopy.size() : source.size();
+    if (type == LogoType::Mono && ChooseMonoLogoFile(source) == MonoLogoFile::Source)
+        logo.sent = std::vector<uint8_t>(source.begin(), source.end());
+    else if (hasCopy)
+        logo.sent = logo.copy.workingCopy;
+    return logo;
+}
+
 MonoLogoFile ChooseMonoLogoFile(std::span<const uint8_t> sourceHead) {
     return IsOneBitBitmap(sourceHead) ? MonoLogoFile::Source : MonoLogoFile::WorkingCopy;
 }
@@ -105,6 +138,57 @@ bool SendFileDownload(const RawPrinterChannel& channel, std::span<const uint8_t>
     uint32_t written = 0;
     const bool ended = channel.Send(kFirmwareDocument, {file}, &written);
     return ended && written == file.size();
+}
+
+namespace {
+
+struct FilterPair {
+    std::u16string_view text;
+    std::u16string_view pattern;
+};
+using FilterList = std::array<FilterPair, 5>;
+
+constexpr FilterList kEnglishFilters = {{
+    {u"*.JK(Firmware)", u"*.JK"},
+    {u"*.DAT(Data)", u"*.DAT"},
+    {u"*.FNT(Font)", u"*.FNT"},
+    {u"*.ZK(Font)", u"*.ZK"},
+    {u"*.EEP(EEPROM)", u"*.EEP"},
+}};
+constexpr FilterList kSimplifiedChineseFilters = {{
+    {u"*.JK(\u76D1\u63A7\u7A0B\u5E8F\u6587\u4EF6)", u"*.JK"},
+    {u"*.DAT(\u76D1\u63A7\u7A0B\u5E8F\u6587\u4EF6)", u"*.DAT"},
+    {u"*.FNT(\u5B57\u5E93\u6587\u4EF6)", u"*.FNT"},
+    {u"*.ZK(\u5B57\u5E93\u6587\u4EF6)", u"*.ZK"},
+    {u"*.EEP(EEPROM\u6587\u4EF6)", u"*.EEP"},
+}};
+constexpr FilterList kTraditionalChineseFilters = {{
+    {u"*.JK(\u76E3\u63A7\u7A0B\u5F0F\u6587\u4EF6)", u"*.JK"},
+    {u"*.DAT(\u76E3\u63A7\u7A0B\u5F0F\u6587\u4EF6)", u"*.DAT"},
+    {u"*.FNT(\u5B57\u5EAB\u6587\u4EF6)", u"*.FNT"},
+    {u"*.ZK(\u5B57\u5EAB\u6587\u4EF6)", u"*.ZK"},
+    {u"*.EEP(EEPROM\u6587\u4EF6)", u"*.EEP"},
+}};
+
+bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+std::u16string FileDownloadFilter(std::u16string_view textFileName) {
+    const FilterList& list = SameNameIgnoringCase(textFileName, u"CHN_M450.res")   ? kSimplifiedChineseFilters
+                             : SameNameIgnoringCase(textFileName, u"CHF_M450.res") ? kTraditionalChineseFilters
+                                                                                   : kEnglishFilters;
+    std::u16string filter;
+    for (const FilterPair& pair : list) {
+        filter.append(pair.text).push_back(u'\0');
+        filter.append(pair.pattern).push_back(u'\0');
+    }
+    filter.push_back(u'\0');
+    return filter;
 }
 
 }  // namespace m450

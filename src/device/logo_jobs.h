@@ -5,6 +5,7 @@
 
 #include "core/text_store.h"
 #include "device/bmp_reader.h"
+#include "device/logo_conversion.h"
 #include "device/raw_channel.h"
 
 #include <array>
@@ -55,6 +56,18 @@ LogoDownloadCheck CheckLogoDownload(std::span<const std::optional<uint64_t>> siz
 // The message a check shows, nullopt for Ready.
 std::optional<TextId> LogoDownloadMessage(LogoDownloadCheck check);
 
+// The per-logo settings of the page's list, one entry per list position.
+using LogoSettingsTable = std::array<LogoSettings, kMaxLogos>;
+
+// A row of the list is deleted: the entries behind it move up one place and the last entry is
+// cleared. An index past the table changes nothing.
+void RemoveLogoSettings(LogoSettingsTable& table, size_t index);
+
+// The working copy a logo gets for a type: "Transformation" a mono copy by the logo's method,
+// "Gray" the gray copy, "Original" the mono copy by method 0 with no adjustment (the preview of
+// a freshly added logo). The settings are clamped first.
+LogoConversion ConvertLogo(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings);
+
 // Which file a logo of type "Transformation" is sent from: the source itself when it is a
 // 1-bit "BM" (it gets no mono working copy), its working copy otherwise. `sourceHead` is the
 // source's first bytes (62 are enough); too few count as not 1-bit.
@@ -77,6 +90,18 @@ struct LogoJob {
 // more than 9 give a job with no writes.
 LogoJob BuildLogoJob(LogoType type, std::span<const std::optional<std::vector<uint8_t>>> files);
 
+// One listed logo as "Download all" takes it: its working copy made afresh from the source with
+// the logo's settings (written to disk by the caller), the size the download counts (the
+// working copy's, or the source's where it gets none) and the bytes the job is built from (the
+// 1-bit source itself for a mono logo that is already 1 bit, else the working copy; nullopt
+// when there is nothing to send).
+struct PreparedLogo {
+    LogoConversion copy;
+    std::optional<uint64_t> size;
+    std::optional<std::vector<uint8_t>> sent;
+};
+PreparedLogo PrepareLogo(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings);
+
 // Sends the writes as a "LOGO" document. True when the job was complete and the spooler took
 // it; a job with no writes is not sent.
 bool SendLogoJob(const RawPrinterChannel& channel, const LogoJob& job);
@@ -85,5 +110,11 @@ bool SendLogoJob(const RawPrinterChannel& channel, const LogoJob& job);
 // True only when the document ended and the spooler's written count equals the file's size
 // (an empty file is a job with one write of zero bytes).
 bool SendFileDownload(const RawPrinterChannel& channel, std::span<const uint8_t> file);
+
+// The file types Browse offers, in the language of the current text file: "CHN_M450.res"
+// Simplified Chinese, "CHF_M450.res" Traditional Chinese (either in any letter case), any other
+// name English. Five pairs of shown text and pattern as the open-file dialog takes them: every
+// string ends in a NUL and the list in a second one.
+std::u16string FileDownloadFilter(std::u16string_view textFileName);
 
 }  // namespace m450

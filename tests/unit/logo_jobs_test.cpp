@@ -231,5 +231,76 @@ TEST(FileDownload, OneWriteAndTheWrittenCount) {
     EXPECT_EQ(empty.jobs()[0].writes, std::vector<Bytes>{Bytes{}});
 }
 
+TEST(LogoList, DeletingARowMovesTheSettingsBehindItUp) {
+    LogoSettingsTable table{};
+    table[0] = {1, 10, -10};
+    table[1] = {2, 20, -20};
+    table[2] = {3, 30, -30};
+    table[8] = {3, 90, 90};
+    RemoveLogoSettings(table, 1);
+    EXPECT_EQ(table[0], (LogoSettings{1, 10, -10}));
+    EXPECT_EQ(table[1], (LogoSettings{3, 30, -30}));  // logo 3 is now logo 2
+    EXPECT_EQ(table[7], (LogoSettings{3, 90, 90}));
+    EXPECT_EQ(table[8], LogoSettings{});
+    RemoveLogoSettings(table, 9);  // past the table: nothing
+    EXPECT_EQ(table[1], (LogoSettings{3, 30, -30}));
+}
+
+TEST(LogoList, PreparingALogoForDownload) {
+    const Bytes photo = test::PhotoLikeBitmap24(40, 20);
+    const LogoSettings settings{2, 30, -20};
+
+    const PreparedLogo mono = PrepareLogo(LogoType::Mono, photo, settings);
+    ASSERT_EQ(mono.copy.result, 1);
+    EXPECT_EQ(mono.copy.workingCopy, ConvertToMono(photo, settings).workingCopy);
+    EXPECT_EQ(mono.size, mono.copy.workingCopy.size());
+    EXPECT_EQ(mono.sent, mono.copy.workingCopy);
+
+    const PreparedLogo gray = PrepareLogo(LogoType::Gray, photo, settings);
+    EXPECT_EQ(gray.sent, ConvertToGray(photo, 30, -20).workingCopy);
+
+    // "Original" previews the mono copy by method 0, whatever the entry says.
+    EXPECT_EQ(ConvertLogo(LogoType::Original, photo, settings).workingCopy, ConvertToMono(photo, {}).workingCopy);
+    // Settings out of range are clamped, not refused.
+    EXPECT_EQ(ConvertLogo(LogoType::Mono, photo, {7, 500, -500}).workingCopy,
+              ConvertToMono(photo, {3, 100, -100}).workingCopy);
+
+    // A 1-bit source gets no mono copy: it is counted and sent itself.
+    const Bytes bits = test::MakeBitmap1(16, 8, [](uint32_t x, uint32_t) { return x % 2 == 0; });
+    const PreparedLogo oneBit = PrepareLogo(LogoType::Mono, bits, {1, 0, 0});
+    EXPECT_NE(oneBit.copy.result, 1);
+    EXPECT_EQ(oneBit.size, bits.size());
+    EXPECT_EQ(oneBit.sent, bits);
+
+    // Not a bitmap: a size (the file's) but nothing to send, so the job ends at it.
+    const Bytes text = {'h', 'e', 'l', 'l', 'o'};
+    const PreparedLogo refused = PrepareLogo(LogoType::Gray, text, {});
+    EXPECT_EQ(refused.size, 5u);
+    EXPECT_FALSE(refused.sent.has_value());
+}
+
+TEST(FileDownload, FilterListFollowsTheLanguageFile) {
+    const auto first = [](std::u16string_view name) {
+        const std::u16string filter = FileDownloadFilter(name);
+        return filter.substr(0, filter.find(u'\0'));
+    };
+    EXPECT_EQ(first(u"ENG_M450.res"), u"*.JK(Firmware)");
+    EXPECT_EQ(first(u"XYZ_M450.res"), u"*.JK(Firmware)");
+    EXPECT_EQ(first(u"CHF_M450.res"), u"*.JK(\u76E3\u63A7\u7A0B\u5F0F\u6587\u4EF6)");
+    EXPECT_EQ(first(u"chn_m450.RES"), u"*.JK(\u76D1\u63A7\u7A0B\u5E8F\u6587\u4EF6)");
+
+    // Ten strings, each ended by a NUL, and a second NUL after the last.
+    const std::u16string english = FileDownloadFilter(u"ENG_M450.res");
+    std::vector<std::u16string> parts;
+    for (size_t start = 0; start < english.size() && english[start] != u'\0';) {
+        const size_t end = english.find(u'\0', start);
+        parts.push_back(english.substr(start, end - start));
+        start = end + 1;
+    }
+    EXPECT_EQ(parts, (std::vector<std::u16string>{u"*.JK(Firmware)", u"*.JK", u"*.DAT(Data)", u"*.DAT", u"*.FNT(Font)",
+                                                  u"*.FNT", u"*.ZK(Font)", u"*.ZK", u"*.EEP(EEPROM)", u"*.EEP"}));
+    EXPECT_EQ(english.substr(english.size() - 2), std::u16string(2, u'\0'));
+}
+
 }  // namespace
 }  // namespace m450

@@ -121,11 +121,11 @@ inline Rgb PhotoLikePixel(uint32_t x, uint32_t y, uint32_t width, uint32_t heigh
         const double rim = std::clamp((0.12 - sun) / 0.03, 0.0, 1.0);
         r += (255 - r) * rim, g += (230 - g) * rim, b += (90 - b) * rim;
     }
-    const double far = 0.55 + 0.06 * std::sin(u * 9.0) + 0.03 * std::sin(u * 23.0 + 1.0);
-    const double near = 0.72 + 0.08 * std::sin(u * 5.0 + 2.0);
-    if (v > far)
+    const double farHills = 0.55 + 0.06 * std::sin(u * 9.0) + 0.03 * std::sin(u * 23.0 + 1.0);
+    const double nearHills = 0.72 + 0.08 * std::sin(u * 5.0 + 2.0);
+    if (v > farHills)
         r = 60 + 40 * grain, g = 110 + 30 * v + 50 * grain, b = 70 + 30 * grain;
-    if (v > near)
+    if (v > nearHills)
         r = 40 + 30 * v + 60 * grain, g = 150 - 60 * v + 60 * grain, b = 30 + 40 * grain;
     if (u > 0.18 && u < 0.38 && v > 0.52 && v < 0.78) {  // house: roof above walls, a window
         const bool roof = v < 0.52 + (0.1 - std::abs(u - 0.28)) * 0.9;

@@ -79,11 +79,6 @@ std::optional<LogoSettings> SettingsOf(const Args& args, std::string& error) {
     return LogoSettings{*method, *contrast, *brightness};
 }
 
-LogoConversion Convert(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings) {
-    return type == LogoType::Gray ? ConvertToGray(source, settings.contrast, settings.brightness)
-                                  : ConvertToMono(source, settings);
-}
-
 // Replaces the file; false when it cannot be created or written.
 bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -105,7 +100,7 @@ int RunConvert(const Args& args, LogoType type) {
     if (!copyPath)
         return Refuse(std::string(path) + ": the working copy's path would not fit " +
                       std::to_string(kLogoPathCapacity - 1) + " characters");
-    const LogoConversion conversion = Convert(type, *source, *settings);
+    const LogoConversion conversion = ConvertLogo(type, *source, *settings);
     if (conversion.result != 1)
         return Refuse(std::string(path) + ": not converted (result " + std::to_string(conversion.result) +
                       "): " + std::string(ProblemText(conversion.problem)));
@@ -113,30 +108,6 @@ int RunConvert(const Args& args, LogoType type) {
         return Refuse("cannot create " + *copyPath);
     std::printf("%s\n", copyPath->c_str());
     return kExitOk;
-}
-
-// One listed logo as "Download all" finds it: the size it counts and the bytes it sends.
-struct ListedLogo {
-    std::optional<uint64_t> size;
-    std::optional<std::vector<uint8_t>> sent;
-};
-
-// The working copy is the one the page's last preview made; a mono logo whose source is a
-// 1-bit bitmap has none and is sent itself.
-ListedLogo ListLogo(LogoType type, std::string_view path, const LogoSettings& settings) {
-    ListedLogo logo;
-    std::string error;
-    const auto source = ReadInputFile(path, error);
-    if (!source)
-        return logo;
-    LogoConversion conversion = Convert(type, *source, settings);
-    const bool hasCopy = conversion.result == 1;
-    logo.size = hasCopy ? conversion.workingCopy.size() : source->size();
-    if (type == LogoType::Mono && ChooseMonoLogoFile(*source) == MonoLogoFile::Source)
-        logo.sent = *source;
-    else if (hasCopy)
-        logo.sent = std::move(conversion.workingCopy);
-    return logo;
 }
 
 }  // namespace
@@ -166,7 +137,9 @@ int RunJobLogos(const Args& args) {
     std::vector<std::optional<uint64_t>> sizes;
     std::vector<std::optional<std::vector<uint8_t>>> files;
     for (size_t i = 0; i < args.OperandCount(); ++i) {
-        ListedLogo logo = ListLogo(type, args.Operand(i), *settings);
+        // An unreadable file counts no size, so the check refuses the download.
+        const auto source = ReadInputFile(args.Operand(i), error);
+        PreparedLogo logo = source ? PrepareLogo(type, *source, *settings) : PreparedLogo{};
         sizes.push_back(logo.size);
         files.push_back(std::move(logo.sent));
     }

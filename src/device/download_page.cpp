@@ -1,0 +1,791 @@
+#include "device/download_page.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <prsht.h>
+
+#include <array>
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/activation_context.h"
+#include "core/hover_help.h"
+#include "core/language_win.h"
+#include "core/sheets.h"
+#include "device/logo_jobs.h"
+#include "device/raw_channel_win.h"
+#include "download_page_ids.h"
+
+namespace m450 {
+namespace {
+
+// One type for every logo, kept for the process: reopening the page keeps the last choice.
+LogoType g_logoType = LogoType::Original;
+
+// The per-logo settings live with the page window.
+constexpr wchar_t kSettingsProperty[] = L"M450.LogoSettings";
+
+// The open-file dialog's path and file-name buffers, in characters.
+constexpr DWORD kDialogPathCapacity = 1024;
+// The largest logo file read: a 1024 × 768 24-bit bitmap with its headers is 2.3 MiB, so a
+// file far larger cannot be a logo the page takes.
+constexpr uint64_t kMaxLogoFileBytes = 16 * 1024 * 1024;
+// The file download goes in one write, whose length is 32 bits.
+constexpr uint64_t kMaxDownloadFileBytes = 0xFFFFFFFFu;
+constexpr int32_t kMaxLogoWidth = 1024;
+constexpr int32_t kMaxLogoHeight = 768;
+
+struct ControlText {
+    int controlId;
+    TextId text;
+};
+
+constexpr ControlText kTexts[] = {
+    {IDC_DOWNLOAD_FILE_GROUP, TextId::DOWNLOAD_RC_STATIC_FWDOWNLOAD},
+    {IDC_DOWNLOAD_FILE_INFO, TextId::DOWNLOAD_RC_STATIC_DOWN_INFO},
+    {IDC_DOWNLOAD_BROWSE_BUTTON, TextId::DOWNLOAD_RC_BROWSE_FIREWARE},
+    {IDC_DOWNLOAD_FILE_BUTTON, TextId::DOWNLOAD_RC_DOWNLOAD_FIREWARE},
+    {IDC_DOWNLOAD_LOGO_GROUP, TextId::DOWNLOAD_RC_STATIC_LOGODOWNLOAD},
+    {IDC_DOWNLOAD_TYPE_GROUP, TextId::DOWNLOAD_RC_STATIC_PREVIEW},
+    {IDC_DOWNLOAD_HALFTONE_GROUP, TextId::DOWNLOAD_RC_STATIC_HALFTONE},
+    {IDC_DOWNLOAD_ADJUST_GROUP, TextId::DOWNLOAD_RC_STATIC_CONANDBRIGHT},
+    {IDC_DOWNLOAD_ORIGINAL_RADIO, TextId::DOWNLOAD_RC_ORIGINAL},
+    {IDC_DOWNLOAD_MONO_RADIO, TextId::DOWNLOAD_RC_MONO},
+    {IDC_DOWNLOAD_GRAY_RADIO, TextId::DOWNLOAD_RC_GRAY},
+    {IDC_DOWNLOAD_HALFTONE_NONE_RADIO, TextId::DOWNLOAD_RC_NONE},
+    {IDC_DOWNLOAD_HALFTONE_DITHER_M3_RADIO, TextId::DOWNLOAD_RC_DITHERM3},
+    {IDC_DOWNLOAD_HALFTONE_DITHER_M4_RADIO, TextId::DOWNLOAD_RC_DITHERM4},
+    {IDC_DOWNLOAD_HALFTONE_DIFFUSE_RADIO, TextId::DOWNLOAD_RC_DIFFUSE},
+    {IDC_DOWNLOAD_CONTRAST_LABEL, TextId::DOWNLOAD_RC_STATIC_CONTRA},
+    {IDC_DOWNLOAD_BRIGHTNESS_LABEL, TextId::DOWNLOAD_RC_STATIC_BRIGHT},
+    {IDC_DOWNLOAD_LOGO_ADD_BUTTON, TextId::DOWNLOAD_RC_LOGO_ADD},
+    {IDC_DOWNLOAD_LOGO_DELETE_BUTTON, TextId::DOWNLOAD_RC_LOGO_DELETE},
+    {IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON, TextId::DOWNLOAD_RC_LOGO_DOWNLOAD},
+    {IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON, TextId::DOWNLOAD_RC_LOGO_CLEARALLLOGOS},
+    {IDC_DOWNLOAD_LOGO_NOTICE, TextId::DOWNLOAD_RC_STATIC_DOWNOWNLOAD_NOTICE},
+};
+
+struct Column {
+    TextId title;
+    int width;
+};
+constexpr std::array<Column, 3> kColumns = {{
+    {TextId::DOWNLOAD_RC_LOGOID, 40},
+    {TextId::DOWNLOAD_RC_LOGONAME, 150},
+    {TextId::DOWNLOAD_RC_LOGOPATH, 300},
+}};
+constexpr int kIdColumn = 0;
+constexpr int kNameColumn = 1;
+constexpr int kPathColumn = 2;
+
+constexpr std::array<int, 3> kTypeRadios = {IDC_DOWNLOAD_ORIGINAL_RADIO, IDC_DOWNLOAD_MONO_RADIO,
+                                            IDC_DOWNLOAD_GRAY_RADIO};  // in LogoType order
+constexpr std::array<int, 4> kMethodRadios = {IDC_DOWNLOAD_HALFTONE_NONE_RADIO, IDC_DOWNLOAD_HALFTONE_DITHER_M3_RADIO,
+                                              IDC_DOWNLOAD_HALFTONE_DITHER_M4_RADIO,
+                                              IDC_DOWNLOAD_HALFTONE_DIFFUSE_RADIO};  // in HalftoneMethod order
+constexpr std::array<int, 2> kSliders = {IDC_DOWNLOAD_CONTRAST_SLIDER, IDC_DOWNLOAD_BRIGHTNESS_SLIDER};
+
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+std::u16string U16(const std::wstring& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+// ---- files ---------------------------------------------------------------------------------
+
+enum class ReadFailure { None, Open, Size, Memory, Seek, Read };
+
+struct FileRead {
+    ReadFailure failure = ReadFailure::None;
+    std::vector<uint8_t> bytes;
+};
+
+ReadFailure ReadOpenFile(HANDLE file, uint64_t limit, std::vector<uint8_t>& bytes) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
+        return ReadFailure::Size;
+    try {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return ReadFailure::Memory;
+    }
+    const LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
+        return ReadFailure::Seek;
+    DWORD got = 0;
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
+        return ReadFailure::Read;
+    return ReadFailure::None;
+}
+
+// The whole file in one read, refused past `limit` bytes. `share` is the sharing the file is
+// opened with (the file download shares it with nobody).
+FileRead ReadWholeFile(const std::wstring& path, DWORD share, uint64_t limit) {
+    FileRead read;
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        read.failure = ReadFailure::Open;
+        return read;
+    }
+    read.failure = ReadOpenFile(file, limit, read.bytes);
+    CloseHandle(file);
+    if (read.failure != ReadFailure::None)
+        read.bytes.clear();
+    return read;
+}
+
+std::optional<std::vector<uint8_t>> ReadLogoFile(const std::wstring& path) {
+    FileRead read = ReadWholeFile(path, FILE_SHARE_READ, kMaxLogoFileBytes);
+    if (read.failure != ReadFailure::None)
+        return std::nullopt;
+    return std::move(read.bytes);
+}
+
+bool WriteWholeFile(const std::wstring& path, std::span<const uint8_t> bytes) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+// The logo's working copy, or empty when its path would not fit.
+std::wstring CopyPathOf(const std::wstring& source) {
+    const std::optional<std::u16string> copy = WorkingCopyPath(U16(source));
+    return copy ? std::wstring(copy->begin(), copy->end()) : std::wstring();
+}
+
+// Writes the working copy a conversion made; a conversion that failed leaves no copy behind,
+// so that nothing stale is previewed or sent.
+void StoreWorkingCopy(const std::wstring& copyPath, const LogoConversion& conversion) {
+    if (copyPath.empty())
+        return;
+    if (conversion.result != 1 || !WriteWholeFile(copyPath, conversion.workingCopy))
+        DeleteFileW(copyPath.c_str());
+}
+
+bool IsDepth(const BitmapHeader& header, std::initializer_list<uint16_t> depths) {
+    for (const uint16_t depth : depths)
+        if (header.bitCount == depth)
+            return true;
+    return false;
+}
+
+// What a logo of a type gets from its source: a working copy, the source itself (a depth the
+// type does not convert), or nothing, which ends the command that asked.
+enum class CopyStep { Made, SourceItself, Stop };
+
+CopyStep StepFor(LogoType type, const std::optional<BitmapHeader>& header) {
+    const bool bitmap = header && header->type == kBmpType;
+    switch (type) {
+        case LogoType::Original:
+            return bitmap && IsDepth(*header, {24, 8}) ? CopyStep::Made : CopyStep::SourceItself;
+        case LogoType::Mono:
+            if (!bitmap)
+                return CopyStep::Stop;
+            return IsDepth(*header, {24, 8}) ? CopyStep::Made : CopyStep::SourceItself;
+        case LogoType::Gray:
+            return bitmap && IsDepth(*header, {24, 8, 1}) ? CopyStep::Made : CopyStep::Stop;
+    }
+    return CopyStep::Stop;
+}
+
+CopyStep MakeWorkingCopy(const std::wstring& source,
+                         std::span<const uint8_t> bytes,
+                         LogoType type,
+                         const LogoSettings& settings) {
+    const CopyStep step = StepFor(type, ReadBitmapHeader(bytes));
+    if (step == CopyStep::Made)
+        StoreWorkingCopy(CopyPathOf(source), ConvertLogo(type, bytes, settings));
+    return step;
+}
+
+CopyStep MakeWorkingCopy(const std::wstring& source, LogoType type, const LogoSettings& settings) {
+    const std::optional<std::vector<uint8_t>> bytes = ReadLogoFile(source);
+    if (!bytes)
+        return CopyStep::Stop;
+    return MakeWorkingCopy(source, *bytes, type, settings);
+}
+
+// ---- controls ------------------------------------------------------------------------------
+
+HWND Item(HWND page, int id) {
+    return GetDlgItem(page, id);
+}
+HWND List(HWND page) {
+    return Item(page, IDC_DOWNLOAD_LOGO_LIST);
+}
+
+void Enable(HWND page, std::span<const int> ids, bool enabled) {
+    for (const int id : ids)
+        EnableWindow(Item(page, id), enabled ? TRUE : FALSE);
+}
+
+void CheckOnly(HWND page, std::span<const int> group, int checked) {
+    for (const int id : group)
+        CheckDlgButton(page, id, id == checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+LogoSettingsTable& SettingsOf(HWND page) {
+    static LogoSettingsTable spare{};  // only if the page's own table could not be made
+    auto* table = static_cast<LogoSettingsTable*>(GetPropW(page, kSettingsProperty));
+    return table != nullptr ? *table : spare;
+}
+
+int LogoCount(HWND page) {
+    return static_cast<int>(SendMessageW(List(page), LVM_GETITEMCOUNT, 0, 0));
+}
+
+// The first selected row, or -1.
+int Selection(HWND page) {
+    return static_cast<int>(SendMessageW(List(page), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::wstring CellText(HWND page, int row, int column) {
+    std::array<wchar_t, kDialogPathCapacity + 1> text{};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    SendMessageW(List(page), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text.data();
+}
+
+void SetCellText(HWND page, int row, int column, const std::wstring& text) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(List(page), LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring LogoPath(HWND page, int row) {
+    return CellText(page, row, kPathColumn);
+}
+
+std::vector<std::wstring> LogoPaths(HWND page) {
+    std::vector<std::wstring> paths;
+    const int count = LogoCount(page);
+    for (int row = 0; row < count; ++row)
+        paths.push_back(LogoPath(page, row));
+    return paths;
+}
+
+void DeleteWorkingCopies(HWND page) {
+    for (const std::wstring& path : LogoPaths(page)) {
+        const std::wstring copy = CopyPathOf(path);
+        if (!copy.empty())
+            DeleteFileW(copy.c_str());
+    }
+}
+
+void ShowNumber(HWND page, int id, int value) {
+    SetDlgItemTextW(page, id, std::to_wstring(value).c_str());
+}
+
+int SliderPosition(HWND page, int id) {
+    return static_cast<int>(SendDlgItemMessageW(page, id, TBM_GETPOS, 0, 0));
+}
+
+void SetSliders(HWND page, int contrast, int brightness) {
+    SendDlgItemMessageW(page, IDC_DOWNLOAD_CONTRAST_SLIDER, TBM_SETPOS, TRUE, contrast);
+    SendDlgItemMessageW(page, IDC_DOWNLOAD_BRIGHTNESS_SLIDER, TBM_SETPOS, TRUE, brightness);
+    ShowNumber(page, IDC_DOWNLOAD_CONTRAST_VALUE, contrast);
+    ShowNumber(page, IDC_DOWNLOAD_BRIGHTNESS_VALUE, brightness);
+}
+
+// The type radios can be used while a logo is selected.
+void EnableTypeRadios(HWND page) {
+    Enable(page, kTypeRadios, LogoCount(page) > 0 && Selection(page) >= 0);
+}
+
+void ShowTexts(HWND page) {
+    for (const ControlText& item : kTexts)
+        ShowText(page, item.controlId, item.text);
+    for (size_t i = 0; i < kColumns.size(); ++i) {
+        std::array<wchar_t, 64> shown{};
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = shown.data();
+        column.cchTextMax = static_cast<int>(shown.size());
+        SendMessageW(List(page), LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        if (std::wstring(shown.data()) == WText(kColumns[i].title))
+            continue;
+        column.pszText = const_cast<wchar_t*>(WText(kColumns[i].title));
+        SendMessageW(List(page), LVM_SETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void ShowMessage(HWND page, TextId text, TextId caption = TextId::MSG_MB_ERROR) {
+    const ActivationScope scope;
+    MessageBoxW(page, WText(text), WText(caption), MB_OK);
+}
+
+void Repaint(HWND page) {
+    SendMessageW(page, WM_PAINT, 0, 0);
+}
+
+RawPrinterChannel ChannelOf(HWND page) {
+    const DevicePageContext* context = DeviceContextOf(page);
+    const HANDLE printer =
+        context != nullptr && context->pOEMCUIPParam != nullptr ? context->pOEMCUIPParam->hPrinter : nullptr;
+    return RawPrinterChannel(WinspoolCalls(printer));
+}
+
+// The system's open-file dialog; the chosen full path, or nullopt when cancelled.
+std::optional<std::wstring> AskForFile(HWND page, const wchar_t* filter) {
+    std::vector<wchar_t> path(kDialogPathCapacity, L'\0');
+    std::vector<wchar_t> name(kDialogPathCapacity, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = page;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = kDialogPathCapacity;
+    dialog.lpstrFileTitle = name.data();
+    dialog.nMaxFileTitle = kDialogPathCapacity;
+    dialog.lpstrTitle = WText(TextId::DOWNLOAD_RC_BROWSEBOX);
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXTENSIONDIFFERENT | OFN_PATHMUSTEXIST |
+                   OFN_CREATEPROMPT | OFN_LONGNAMES;
+    const ActivationScope scope;
+    if (!GetOpenFileNameW(&dialog))
+        return std::nullopt;
+    path.back() = L'\0';
+    return std::wstring(path.data());
+}
+
+// ---- preview -------------------------------------------------------------------------------
+
+void ClearPreview(HWND page) {
+    const HWND frame = Item(page, IDC_DOWNLOAD_LOGO_PREVIEW);
+    RECT client{};
+    GetClientRect(frame, &client);
+    const HDC dc = GetDC(frame);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    ReleaseDC(frame, dc);
+}
+
+// Stretches the bitmap file over the whole frame; a file that does not load leaves the frame.
+void DrawPicture(HWND page, const std::wstring& path) {
+    const auto bitmap = static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (bitmap == nullptr)
+        return;
+    BITMAP shape{};
+    GetObjectW(bitmap, sizeof(shape), &shape);
+    const HWND frame = Item(page, IDC_DOWNLOAD_LOGO_PREVIEW);
+    RECT client{};
+    GetClientRect(frame, &client);
+    const HDC dc = GetDC(frame);
+    const HDC memory = CreateCompatibleDC(dc);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, shape.bmWidth, shape.bmHeight, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(frame, dc);
+    DeleteObject(bitmap);
+}
+
+// The selected logo as it will be sent: its working copy is made afresh from its settings.
+void Preview(HWND page) {
+    const int selected = Selection(page);
+    if (selected < 0) {
+        ClearPreview(page);
+        return;
+    }
+    const std::wstring source = LogoPath(page, selected);
+    const LogoSettings settings = SettingsOf(page)[static_cast<size_t>(selected)];
+    std::wstring shown = source;
+    if (g_logoType == LogoType::Original) {
+        Enable(page, kMethodRadios, false);
+        Enable(page, kSliders, false);
+    } else {
+        const CopyStep step = MakeWorkingCopy(source, g_logoType, settings);
+        if (step == CopyStep::Stop)
+            return;
+        Enable(page, kMethodRadios, g_logoType == LogoType::Mono && step == CopyStep::Made);
+        Enable(page, kSliders, g_logoType == LogoType::Gray || step == CopyStep::Made);
+        if (step == CopyStep::Made)
+            shown = CopyPathOf(source);
+    }
+    DrawPicture(page, shown);
+}
+
+void Paint(HWND page) {
+    ReloadTexts(kDownloadSection);
+    ShowTexts(page);
+    PAINTSTRUCT paint{};
+    BeginPaint(page, &paint);
+    EndPaint(page, &paint);
+    Preview(page);
+}
+
+// ---- logo list -----------------------------------------------------------------------------
+
+void AppendRow(HWND page, const std::wstring& path) {
+    const int row = LogoCount(page);
+    const std::wstring id = std::to_wstring(row + 1);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = const_cast<wchar_t*>(id.c_str());
+    const int inserted =
+        static_cast<int>(SendMessageW(List(page), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (inserted < 0)
+        return;
+    const size_t slash = path.find_last_of(L"\\/");
+    SetCellText(page, inserted, kNameColumn, slash == std::wstring::npos ? path : path.substr(slash + 1));
+    SetCellText(page, inserted, kPathColumn, path);
+}
+
+void Renumber(HWND page) {
+    const int count = LogoCount(page);
+    for (int row = 0; row < count; ++row)
+        SetCellText(page, row, kIdColumn, std::to_wstring(row + 1));
+}
+
+// Reads, checks and lists one chosen bitmap; a refusal shows its message.
+void AddChosen(HWND page, const std::wstring& path) {
+    FileRead read = ReadWholeFile(path, FILE_SHARE_READ, kMaxLogoFileBytes);
+    if (read.failure == ReadFailure::Open) {
+        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
+        return;
+    }
+    const std::optional<BitmapHeader> header = ReadBitmapHeader(read.bytes);
+    if (read.failure != ReadFailure::None || read.bytes.size() < kMonoPixelOffset || !header) {
+        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
+        return;
+    }
+    if (header->width > kMaxLogoWidth || header->height > kMaxLogoHeight) {
+        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR3);
+        return;
+    }
+    char trace[48];
+    std::snprintf(trace, sizeof(trace), "biwidth = %d\n", static_cast<int>(header->width));
+    OutputDebugStringA(trace);
+    std::snprintf(trace, sizeof(trace), "biHeight = %d\n", static_cast<int>(header->height));
+    OutputDebugStringA(trace);
+
+    const size_t row = static_cast<size_t>(LogoCount(page));
+    if (row >= kMaxLogos)
+        return;
+    const LogoSettings settings{g_logoType == LogoType::Mono ? 1 : 0, 0, 0};
+    if (MakeWorkingCopy(path, read.bytes, g_logoType, settings) == CopyStep::Stop)
+        return;
+    AppendRow(page, path);
+    SettingsOf(page)[row] = settings;
+}
+
+void AddLogo(HWND page) {
+    if (LogoCount(page) >= static_cast<int>(kMaxLogos)) {
+        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR4, TextId::MSG_MB_INFORMATION);
+        return;
+    }
+    if (const std::optional<std::wstring> chosen = AskForFile(page, L"*.bmp\0*.bmp\0"))
+        AddChosen(page, *chosen);
+    SetFocus(List(page));
+    EnableTypeRadios(page);
+}
+
+void DeleteLogo(HWND page) {
+    const int selected = Selection(page);
+    if (selected >= 0) {
+        const std::wstring copy = CopyPathOf(LogoPath(page, selected));
+        if (!copy.empty())
+            DeleteFileW(copy.c_str());
+        SendMessageW(List(page), LVM_DELETEITEM, static_cast<WPARAM>(selected), 0);
+        Renumber(page);
+        RemoveLogoSettings(SettingsOf(page), static_cast<size_t>(selected));
+    }
+    SetFocus(List(page));
+    EnableTypeRadios(page);
+    if (Selection(page) < 0)
+        ClearPreview(page);
+}
+
+// A type radio: every logo gets the type's fresh working copy and default settings.
+void ChooseType(HWND page, LogoType type) {
+    if (type != LogoType::Original)
+        DeleteWorkingCopies(page);
+    g_logoType = type;
+    EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), type != LogoType::Original && LogoCount(page) > 0);
+    if (LogoCount(page) > 0 && Selection(page) >= 0) {
+        const LogoSettings settings{type == LogoType::Mono ? 1 : 0, 0, 0};
+        LogoSettingsTable& table = SettingsOf(page);
+        const std::vector<std::wstring> paths = LogoPaths(page);
+        for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
+            if (type != LogoType::Original && MakeWorkingCopy(paths[row], type, settings) == CopyStep::Stop)
+                return;
+            table[row] = settings;
+        }
+        SetSliders(page, 0, 0);
+        CheckOnly(page, kMethodRadios, kMethodRadios[static_cast<size_t>(settings.method)]);
+    }
+    Repaint(page);
+}
+
+void ChooseMethod(HWND page, int method) {
+    const int selected = Selection(page);
+    if (selected < 0)
+        return;
+    SettingsOf(page)[static_cast<size_t>(selected)].method = method;
+    Repaint(page);
+}
+
+// A slider moved (keys or dragging): the selected logo takes both positions.
+void SlidersMoved(HWND page) {
+    const int selected = Selection(page);
+    if (selected < 0)
+        return;
+    const int contrast = SliderPosition(page, IDC_DOWNLOAD_CONTRAST_SLIDER);
+    const int brightness = SliderPosition(page, IDC_DOWNLOAD_BRIGHTNESS_SLIDER);
+    ShowNumber(page, IDC_DOWNLOAD_CONTRAST_VALUE, contrast);
+    ShowNumber(page, IDC_DOWNLOAD_BRIGHTNESS_VALUE, brightness);
+    LogoSettings& settings = SettingsOf(page)[static_cast<size_t>(selected)];
+    settings.contrast = contrast;
+    settings.brightness = brightness;
+    Repaint(page);
+}
+
+// A slider let go of the mouse: its value is the selected logo's, and the sheet may apply.
+void SliderReleased(HWND page, int sliderId) {
+    const int selected = Selection(page);
+    if (selected < 0)
+        return;
+    const int value = SliderPosition(page, sliderId);
+    const bool contrast = sliderId == IDC_DOWNLOAD_CONTRAST_SLIDER;
+    ShowNumber(page, contrast ? IDC_DOWNLOAD_CONTRAST_VALUE : IDC_DOWNLOAD_BRIGHTNESS_VALUE, value);
+    PropSheet_Changed(GetParent(page), page);
+    LogoSettings& settings = SettingsOf(page)[static_cast<size_t>(selected)];
+    (contrast ? settings.contrast : settings.brightness) = value;
+    Repaint(page);
+}
+
+// A click in the list: the controls show the selected logo's settings.
+void ListClicked(HWND page) {
+    Repaint(page);
+    const int selected = Selection(page);
+    if (LogoCount(page) == 0 || selected < 0) {
+        Enable(page, kTypeRadios, false);
+        return;
+    }
+    Enable(page, kTypeRadios, true);
+    const LogoSettings settings = ClampLogoSettings(SettingsOf(page)[static_cast<size_t>(selected)]);
+    SetSliders(page, settings.contrast, settings.brightness);
+    CheckOnly(page, kMethodRadios, kMethodRadios[static_cast<size_t>(settings.method)]);
+}
+
+// "Download all": every logo is converted afresh from its settings, as the preview shows it,
+// checked for size, and sent in list order.
+void DownloadLogos(HWND page) {
+    const std::vector<std::wstring> paths = LogoPaths(page);
+    const LogoSettingsTable& table = SettingsOf(page);
+    std::vector<std::optional<uint64_t>> sizes;
+    std::vector<std::optional<std::vector<uint8_t>>> files;
+    for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
+        const std::optional<std::vector<uint8_t>> source = ReadLogoFile(paths[row]);
+        PreparedLogo logo = source ? PrepareLogo(g_logoType, *source, table[row]) : PreparedLogo{};
+        if (source && StepFor(g_logoType, ReadBitmapHeader(*source)) == CopyStep::Made)
+            StoreWorkingCopy(CopyPathOf(paths[row]), logo.copy);
+        sizes.push_back(logo.size);
+        files.push_back(std::move(logo.sent));
+    }
+    if (const std::optional<TextId> message = LogoDownloadMessage(CheckLogoDownload(sizes))) {
+        ShowMessage(page, *message);
+        return;
+    }
+    SendLogoJob(ChannelOf(page), BuildLogoJob(g_logoType, files));
+}
+
+// ---- file download -------------------------------------------------------------------------
+
+void BrowseFile(HWND page) {
+    RefreshCurrentTextFile();
+    const std::u16string filter = FileDownloadFilter(Texts().TextFileName());
+    const std::optional<std::wstring> chosen = AskForFile(page, Wide(filter));
+    if (!chosen)
+        return;
+    SetDlgItemTextW(page, IDC_DOWNLOAD_FILE_EDIT, chosen->c_str());
+    EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), TRUE);
+}
+
+void DownloadFile(HWND page) {
+    std::array<wchar_t, kDialogPathCapacity + 1> path{};
+    if (GetDlgItemTextW(page, IDC_DOWNLOAD_FILE_EDIT, path.data(), static_cast<int>(path.size())) == 0)
+        return;
+    const FileRead read = ReadWholeFile(path.data(), 0, kMaxDownloadFileBytes);
+    switch (read.failure) {
+        case ReadFailure::None:
+            SendFileDownload(ChannelOf(page), read.bytes);
+            return;
+        case ReadFailure::Open:
+            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
+        case ReadFailure::Size:
+            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR8);
+        case ReadFailure::Memory:
+            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR9);
+        case ReadFailure::Seek:
+            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR10);
+        case ReadFailure::Read:
+            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
+    }
+}
+
+// ---- dialog procedure ----------------------------------------------------------------------
+
+void SetUpList(HWND page) {
+    const HWND list = List(page);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (size_t i = 0; i < kColumns.size(); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.cx = kColumns[i].width;
+        column.pszText = const_cast<wchar_t*>(WText(kColumns[i].title));
+        column.iSubItem = static_cast<int>(i);
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+}
+
+void Start(HWND page) {
+    SetPropW(page, kSettingsProperty, new (std::nothrow) LogoSettingsTable{});
+    SetUpList(page);
+    ShowTexts(page);
+    SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_SETREADONLY, TRUE, 0);
+    SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_LIMITTEXT, kDialogPathCapacity, 0);
+    EnableWindow(Item(page, IDC_DOWNLOAD_BROWSE_BUTTON), TRUE);
+    EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), FALSE);
+    // The radio shows the type the page works in, which the process keeps.
+    CheckOnly(page, kTypeRadios, kTypeRadios[static_cast<size_t>(g_logoType)]);
+    CheckOnly(page, kMethodRadios, IDC_DOWNLOAD_HALFTONE_NONE_RADIO);
+    for (const int slider : kSliders) {
+        SendDlgItemMessageW(page, slider, TBM_SETRANGEMIN, FALSE, kMinLogoAdjustment);
+        SendDlgItemMessageW(page, slider, TBM_SETRANGEMAX, TRUE, kMaxLogoAdjustment);
+        SendDlgItemMessageW(page, slider, TBM_SETLINESIZE, 0, 1);
+    }
+    SetSliders(page, 0, 0);
+    EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), FALSE);
+    AttachHoverHelp(page, kDownloadHoverHelp);
+}
+
+void End(HWND page) {
+    delete static_cast<LogoSettingsTable*>(RemovePropW(page, kSettingsProperty));
+}
+
+INT_PTR Command(HWND page, int id, int code) {
+    if (code != BN_CLICKED)
+        return FALSE;
+    for (size_t method = 0; method < kMethodRadios.size(); ++method)
+        if (id == kMethodRadios[method]) {
+            ChooseMethod(page, static_cast<int>(method));
+            return TRUE;
+        }
+    switch (id) {
+        case IDC_DOWNLOAD_BROWSE_BUTTON:
+            BrowseFile(page);
+            return TRUE;
+        case IDC_DOWNLOAD_FILE_BUTTON:
+            DownloadFile(page);
+            return TRUE;
+        case IDC_DOWNLOAD_LOGO_ADD_BUTTON:
+            AddLogo(page);
+            return TRUE;
+        case IDC_DOWNLOAD_LOGO_DELETE_BUTTON:
+            DeleteLogo(page);
+            return TRUE;
+        case IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON:
+            DownloadLogos(page);
+            return TRUE;
+        case IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON:
+            SendClearLogos(ChannelOf(page));
+            return TRUE;
+        case IDC_DOWNLOAD_ORIGINAL_RADIO:
+            ChooseType(page, LogoType::Original);
+            return TRUE;
+        case IDC_DOWNLOAD_MONO_RADIO:
+            ChooseType(page, LogoType::Mono);
+            return TRUE;
+        case IDC_DOWNLOAD_GRAY_RADIO:
+            ChooseType(page, LogoType::Gray);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR Notify(HWND page, const NMHDR* header) {
+    switch (header->code) {
+        case PSN_APPLY:
+            ReportApplied(DeviceContextOf(page));
+            DeleteWorkingCopies(page);
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+            return TRUE;
+        case PSN_QUERYCANCEL:
+            DeleteWorkingCopies(page);
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
+            return TRUE;
+        case PSN_SETACTIVE:
+        case PSN_KILLACTIVE:
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case LVN_ITEMCHANGED:
+            if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST)
+                Repaint(page);
+            return FALSE;
+        case NM_CLICK:
+            if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST)
+                ListClicked(page);
+            return FALSE;
+        case NM_RELEASEDCAPTURE:
+            if (header->idFrom == IDC_DOWNLOAD_CONTRAST_SLIDER || header->idFrom == IDC_DOWNLOAD_BRIGHTNESS_SLIDER)
+                SliderReleased(page, static_cast<int>(header->idFrom));
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        switch (message) {
+            case WM_INITDIALOG:
+                KeepPageContext(page, lParam);
+                Start(page);
+                return TRUE;
+            case WM_PAINT:
+                Paint(page);
+                return TRUE;
+            case WM_COMMAND:
+                return Command(page, LOWORD(wParam), HIWORD(wParam));
+            case WM_NOTIFY:
+                return lParam != 0 && Notify(page, reinterpret_cast<const NMHDR*>(lParam));
+            case WM_HSCROLL:
+                // Every scroll code but the end of a track (TB_ENDTRACK, 8).
+                if (LOWORD(wParam) <= TB_BOTTOM)
+                    SlidersMoved(page);
+                return TRUE;
+            case WM_DESTROY:
+                End(page);
+                return FALSE;
+            default:
+                return FALSE;
+        }
+    } catch (...) {  // memory ran short: the page keeps what it showed
+        return FALSE;
+    }
+}
+
+}  // namespace m450

@@ -1,0 +1,404 @@
+// The Download page through M450UI.dll in a real device sheet on the prefix's file-port
+// printer. Logos and files are chosen in the system's open-file dialog as a user does (the
+// file name typed, Open pressed); the jobs are read back from the port file and compared with
+// what the job builders make of the same files and settings.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/logo_jobs.h"
+#include "download_page_ids.h"
+#include "harness.h"
+#include "logo_test_images.h"
+#include "barcode_page_shots.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using m450::LogoSettings;
+using m450::LogoType;
+using m450host::SheetKind;
+using m450test::DialogCatcher;
+using m450test::PageDriver;
+using m450test::SheetDriver;
+
+// The open-file dialog's file-name field and file-type list.
+constexpr int kFileNameEdit = 0x480;   // edt1
+constexpr int kFileNameCombo = 0x47C;  // cmb13, where the name field is a combo box
+constexpr int kFileTypeCombo = 0x470;  // cmb1
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+// A folder of its own under the temporary folder, emptied when the test ends.
+class TestFolder {
+  public:
+    TestFolder() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        path_ = std::wstring(temp) + L"m450-download-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~TestFolder() {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((path_ + L"*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileW((path_ + found.cFileName).c_str());
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(path_.c_str());
+    }
+    std::wstring Write(const std::wstring& name, const Bytes& bytes) const {
+        const std::wstring file = path_ + name;
+        const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (handle != INVALID_HANDLE_VALUE) {
+            WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            CloseHandle(handle);
+        }
+        return file;
+    }
+    const std::wstring& path() const { return path_; }
+
+  private:
+    std::wstring path_;
+};
+
+std::optional<Bytes> ReadFileBytes(const std::wstring& path) {
+    return m450host::ReadFileBytes(path);
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring CopyOf(const std::wstring& path) {
+    return path.substr(0, path.size() - 4) + L"Temp.bmp";
+}
+
+// Types the path into the open-file dialog and presses Open.
+DialogCatcher::Handler ChooseFile(std::wstring path) {
+    return [path](HWND dialog) {
+        const HWND edit = GetDlgItem(dialog, kFileNameEdit);
+        SetWindowTextW(edit != nullptr ? edit : GetDlgItem(dialog, kFileNameCombo), path.c_str());
+        return IDOK;
+    };
+}
+
+class DownloadPage : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(printer_.ok()) << Narrow(printer_.error());
+        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
+        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
+        sheet_ = std::make_unique<SheetDriver>(SheetKind::Device);
+        ASSERT_TRUE(sheet_->ok()) << Narrow(sheet_->error());
+        page_ = sheet_->ShowPage(L"Download");
+        ASSERT_TRUE(page_);
+    }
+
+    HWND List() const { return page_.Control(IDC_DOWNLOAD_LOGO_LIST); }
+    int Rows() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    std::wstring Cell(int row, int column) const {
+        wchar_t text[1100] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 1100;
+        SendMessageW(List(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    // "Add", the file chosen in the dialog. Returns what the catcher saw.
+    std::vector<m450test::CaughtDialog> Add(const std::wstring& path) {
+        DialogCatcher catcher;
+        catcher.Then(ChooseFile(path));
+        page_.Click(IDC_DOWNLOAD_LOGO_ADD_BUTTON);
+        return catcher.caught();
+    }
+
+    // A click on a row, as the list reports it: only that row selected, then NM_CLICK.
+    void Select(int row) {
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+        NMITEMACTIVATE click{};
+        click.hdr.hwndFrom = List();
+        click.hdr.idFrom = IDC_DOWNLOAD_LOGO_LIST;
+        click.hdr.code = NM_CLICK;
+        click.iItem = row;
+        SendMessageW(page_.hwnd(), WM_NOTIFY, IDC_DOWNLOAD_LOGO_LIST, reinterpret_cast<LPARAM>(&click));
+    }
+
+    // The port file after a click on `button`; nullopt when no job arrived.
+    std::optional<Bytes> JobAfterClick(int button) {
+        printer_.ForgetLastJob();
+        EXPECT_TRUE(page_.Click(button));
+        return printer_.LastJob();
+    }
+
+    m450test::PrinterFixture printer_;
+    m450test::LanguageRegistry registry_;
+    std::unique_ptr<SheetDriver> sheet_;
+    PageDriver page_;
+    TestFolder folder_;
+};
+
+// The job "Download all" should make of these files with one settings entry for all.
+Bytes ExpectedLogoJob(LogoType type, const std::vector<std::wstring>& paths, const LogoSettings& settings) {
+    std::vector<std::optional<Bytes>> sent;
+    for (const std::wstring& path : paths)
+        sent.push_back(m450::PrepareLogo(type, *ReadFileBytes(path), settings).sent);
+    Bytes all;
+    for (const Bytes& write : m450::BuildLogoJob(type, sent).writes)
+        all.insert(all.end(), write.begin(), write.end());
+    return all;
+}
+
+TEST_F(DownloadPage, StartsEmptyWithTheLogoControlsDisabled) {
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_TRUE(page_.Checked(IDC_DOWNLOAD_ORIGINAL_RADIO));
+    EXPECT_TRUE(page_.Checked(IDC_DOWNLOAD_HALFTONE_NONE_RADIO));
+    for (const int id : {IDC_DOWNLOAD_ORIGINAL_RADIO, IDC_DOWNLOAD_MONO_RADIO, IDC_DOWNLOAD_GRAY_RADIO,
+                         IDC_DOWNLOAD_HALFTONE_NONE_RADIO, IDC_DOWNLOAD_CONTRAST_SLIDER,
+                         IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON, IDC_DOWNLOAD_FILE_BUTTON})
+        EXPECT_FALSE(page_.Enabled(id)) << id;
+    EXPECT_TRUE(page_.Enabled(IDC_DOWNLOAD_BROWSE_BUTTON));
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_CONTRAST_VALUE), L"0");
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), L"Download all");
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_LOGO_NOTICE), L"Notice: Select the type of the logos before downloading.");
+
+    // "Download all" with no logos (the button enabled by hand) only says so.
+    DialogCatcher catcher;
+    EnableWindow(page_.Control(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), TRUE);
+    printer_.ForgetLastJob();
+    page_.Click(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON);
+    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"Please select logos first!");
+    EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Error");
+    EXPECT_FALSE(printer_.LastJob().has_value());
+}
+
+TEST_F(DownloadPage, DeletingTheSecondOfThreeLogosMovesTheThirdUp) {
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 3; ++i)
+        paths.push_back(
+            folder_.Write(L"logo" + std::to_wstring(i) + L".bmp", m450::test::PhotoLikeBitmap24(40 + i, 20)));
+    for (const std::wstring& path : paths)
+        ASSERT_EQ(Add(path).size(), 1u);  // the file dialog, no message
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(Cell(2, 0), L"3");
+    EXPECT_EQ(Cell(2, 1), L"logo2.bmp");
+    EXPECT_EQ(Cell(2, 2), paths[2]);
+
+    // Type "Transformation", then logo 3 gets Dither M4 and contrast 5.
+    Select(0);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_MONO_RADIO));
+    EXPECT_TRUE(page_.Enabled(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON));
+    for (const std::wstring& path : paths)
+        EXPECT_TRUE(Exists(CopyOf(path)));
+    Select(2);
+    EXPECT_TRUE(page_.Checked(IDC_DOWNLOAD_HALFTONE_DITHER_M3_RADIO));
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_HALFTONE_DITHER_M4_RADIO));
+    ASSERT_TRUE(page_.MoveTrackbar(IDC_DOWNLOAD_CONTRAST_SLIDER, 5));
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_CONTRAST_VALUE), L"5");
+    // The preview rewrote logo 3's working copy from its settings.
+    EXPECT_EQ(ReadFileBytes(CopyOf(paths[2])), m450::ConvertToMono(*ReadFileBytes(paths[2]), {2, 5, 0}).workingCopy);
+
+    Select(1);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_LOGO_DELETE_BUTTON));
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_EQ(Cell(0, 0), L"1");
+    EXPECT_EQ(Cell(1, 0), L"2");
+    EXPECT_EQ(Cell(1, 1), L"logo2.bmp");
+    EXPECT_FALSE(Exists(CopyOf(paths[1])));
+
+    Select(1);
+    EXPECT_EQ(page_.TrackbarPosition(IDC_DOWNLOAD_CONTRAST_SLIDER), 5);
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_CONTRAST_VALUE), L"5");
+    EXPECT_TRUE(page_.Checked(IDC_DOWNLOAD_HALFTONE_DITHER_M4_RADIO));
+    EXPECT_FALSE(page_.Checked(IDC_DOWNLOAD_HALFTONE_DITHER_M3_RADIO));
+
+    // Cancel deletes the working copies that are left.
+    ASSERT_TRUE(sheet_->PressCancel());
+    for (const std::wstring& path : paths)
+        EXPECT_FALSE(Exists(CopyOf(path)));
+}
+
+TEST_F(DownloadPage, NineLogosAtMostAndNoneWiderThan1024) {
+    const std::wstring wide = folder_.Write(L"wide.bmp", m450::test::UniformBitmap24(1025, 1, {255, 255, 255}));
+    std::vector<m450test::CaughtDialog> seen = Add(wide);
+    ASSERT_EQ(seen.size(), 2u);  // the file dialog, then the message
+    EXPECT_EQ(seen[1].caption, L"Error");
+    EXPECT_EQ(seen[1].text,
+              L"The image is too big to be selected.\nthe width must be less than 1024 Byte,and the "
+              L"height must be less than 768 Byte!");
+    EXPECT_EQ(Rows(), 0);
+
+    const std::wstring largest = folder_.Write(L"largest.bmp", m450::test::UniformBitmap8(1024, 768, 0));
+    ASSERT_EQ(Add(largest).size(), 1u);
+    const std::wstring small = folder_.Write(L"small.bmp", m450::test::UniformBitmap24(8, 8, {0, 0, 0}));
+    for (int i = 1; i < 9; ++i)
+        Add(small);
+    ASSERT_EQ(Rows(), 9);
+    EXPECT_EQ(Cell(8, 0), L"9");
+
+    seen = Add(small);  // no file dialog: the message straight away
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(seen[0].messageBox);
+    EXPECT_EQ(seen[0].caption, L"Information");
+    EXPECT_EQ(seen[0].text,
+              L"The total counts of the logos is 9,\nplease delete some logos before selecting another logo!");
+    EXPECT_EQ(Rows(), 9);
+}
+
+TEST_F(DownloadPage, TransformationDownloadSendsTheBuiltJob) {
+    const std::vector<std::wstring> paths = {
+        folder_.Write(L"photo.bmp", m450::test::PhotoLikeBitmap24(200, 100)),
+        folder_.Write(L"gray8.bmp", m450::test::PhotoLikeBitmap8(37, 19)),
+        folder_.Write(L"bits.bmp", m450::test::MakeBitmap1(20, 9, [](uint32_t x, uint32_t y) { return (x + y) % 3; })),
+    };
+    for (const std::wstring& path : paths)
+        Add(path);
+    ASSERT_EQ(Rows(), 3);
+    Select(0);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_MONO_RADIO));
+
+    const std::optional<Bytes> job = JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON);
+    ASSERT_TRUE(job.has_value());
+    EXPECT_EQ(*job, ExpectedLogoJob(LogoType::Mono, paths, {1, 0, 0}));
+    // 1B 63 3B 01, 1C 71 03, then the 200 × 100 logo's header.
+    ASSERT_GT(job->size(), 11u);
+    EXPECT_EQ(Bytes(job->begin() + 4, job->begin() + 11), (Bytes{0x1C, 0x71, 0x03, 0x1C, 0x00, 0x0D, 0x00}));
+    // The 1-bit logo has no working copy: it is sent itself, and its method radios are off.
+    EXPECT_FALSE(Exists(CopyOf(paths[2])));
+    Select(2);
+    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_HALFTONE_NONE_RADIO));
+    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_CONTRAST_SLIDER));
+
+    m450test::SavePageShot(sheet_->sheet(), L"download-transformation");
+
+    // OK applies the page and removes the working copies.
+    ASSERT_TRUE(sheet_->PressOk());
+    for (const std::wstring& path : paths)
+        EXPECT_FALSE(Exists(CopyOf(path)));
+}
+
+TEST_F(DownloadPage, GrayDownloadFollowsTheSlidersOfEachLogo) {
+    const std::vector<std::wstring> paths = {
+        folder_.Write(L"first.bmp", m450::test::PhotoLikeBitmap24(200, 100)),
+        folder_.Write(L"second.bmp", m450::test::PhotoLikeBitmap8(64, 30)),
+    };
+    for (const std::wstring& path : paths)
+        Add(path);
+    Select(1);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_GRAY_RADIO));
+    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_HALFTONE_NONE_RADIO));
+    EXPECT_TRUE(page_.Enabled(IDC_DOWNLOAD_BRIGHTNESS_SLIDER));
+    ASSERT_TRUE(page_.MoveTrackbar(IDC_DOWNLOAD_BRIGHTNESS_SLIDER, -7));
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_BRIGHTNESS_VALUE), L"-7");
+    EXPECT_EQ(ReadFileBytes(CopyOf(paths[1])), m450::ConvertToGray(*ReadFileBytes(paths[1]), 0, -7).workingCopy);
+
+    const std::optional<Bytes> job = JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON);
+    ASSERT_TRUE(job.has_value());
+    Bytes expected = ExpectedLogoJob(LogoType::Gray, {paths[0]}, {0, 0, 0});
+    const Bytes second = ExpectedLogoJob(LogoType::Gray, {paths[1]}, {0, 0, -7});
+    // Both logos in one job: the first's writes, then the second's header and data.
+    expected[6] = 2;                                                    // 1C 72 n
+    expected.erase(expected.end() - 5, expected.end());                 // 0A and the bracket close
+    expected.insert(expected.end(), second.begin() + 7, second.end());  // past bracket open and 1C 72 01
+    EXPECT_EQ(*job, expected);
+    EXPECT_EQ(Bytes(job->begin() + 7, job->begin() + 13), (Bytes{0x01, 0x00, 0x19, 0x00, 0x32, 0x00}));
+
+    m450test::SavePageShot(sheet_->sheet(), L"download-gray");
+
+    // "Original" turns "Download all" off again.
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_ORIGINAL_RADIO));
+    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON));
+    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_CONTRAST_SLIDER));
+}
+
+TEST_F(DownloadPage, ClearAllLogosSendsThirteenBytes) {
+    const std::optional<Bytes> job = JobAfterClick(IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON);
+    ASSERT_TRUE(job.has_value());
+    EXPECT_EQ(*job, (Bytes{0x1B, 0x63, 0x3B, 0x01, 0x1C, 0x71, 0x00, 0x00, 0x0A, 0x1B, 0x63, 0x3B, 0x00}));
+}
+
+TEST_F(DownloadPage, FileDownloadSendsTheFileUnchanged) {
+    const Bytes firmware = {'J', 'K', 0x00, 0x1B, 0xFF, 0x0A, 0x7E};
+    const std::wstring path = folder_.Write(L"update.JK", firmware);
+    {
+        DialogCatcher catcher;
+        std::wstring firstFilter;
+        catcher.Then([&](HWND dialog) {
+            wchar_t text[128] = {};
+            GetDlgItemTextW(dialog, kFileTypeCombo, text, 128);
+            firstFilter = text;
+            return ChooseFile(path)(dialog);
+        });
+        ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_BROWSE_BUTTON));
+        EXPECT_EQ(firstFilter, L"*.JK(Firmware)");
+    }
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_FILE_EDIT), path);
+    ASSERT_TRUE(page_.Enabled(IDC_DOWNLOAD_FILE_BUTTON));
+    for (int click = 0; click < 2; ++click) {  // each click is a job of its own
+        const std::optional<Bytes> job = JobAfterClick(IDC_DOWNLOAD_FILE_BUTTON);
+        ASSERT_TRUE(job.has_value()) << click;
+        EXPECT_EQ(*job, firmware) << click;
+    }
+
+    // An empty file is a job with nothing in it.
+    folder_.Write(L"update.JK", {});
+    const std::optional<Bytes> empty = JobAfterClick(IDC_DOWNLOAD_FILE_BUTTON);
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->empty());
+
+    // A file another program holds without sharing cannot be opened; nothing is sent.
+    const HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    DialogCatcher catcher;
+    const std::optional<Bytes> refused = JobAfterClick(IDC_DOWNLOAD_FILE_BUTTON);
+    CloseHandle(held);
+    EXPECT_FALSE(refused.has_value());
+    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"Fail to open the selected file!");
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_FILE_EDIT), path);
+    EXPECT_TRUE(page_.Enabled(IDC_DOWNLOAD_FILE_BUTTON));
+}
+
+TEST_F(DownloadPage, BrowseOffersTheTraditionalChineseFilters) {
+    ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"CHF_M450.res"));
+    DialogCatcher catcher;
+    std::vector<std::wstring> filters;
+    catcher.Then([&](HWND dialog) {
+        const HWND types = GetDlgItem(dialog, kFileTypeCombo);
+        const int count = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[128] = {};
+            SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            filters.push_back(text);
+        }
+        return IDCANCEL;
+    });
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_BROWSE_BUTTON));
+    ASSERT_EQ(filters.size(), 5u);
+    EXPECT_EQ(filters[0], L"*.JK(\u76E3\u63A7\u7A0B\u5F0F\u6587\u4EF6)");
+    EXPECT_EQ(filters[2], L"*.FNT(\u5B57\u5EAB\u6587\u4EF6)");
+    EXPECT_EQ(filters[4], L"*.EEP(EEPROM\u6587\u4EF6)");
+    // Cancelled: no path, "Download" stays off.
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_FILE_EDIT), L"");
+    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_FILE_BUTTON));
+}
+
+}  // namespace
