@@ -673,6 +673,9 @@ void Start(HWND page) {
         SendDlgItemMessageW(page, slider, TBM_SETRANGEMIN, FALSE, kMinLogoAdjustment);
         SendDlgItemMessageW(page, slider, TBM_SETRANGEMAX, TRUE, kMaxLogoAdjustment);
         SendDlgItemMessageW(page, slider, TBM_SETLINESIZE, 0, 1);
+        // Some trackbars place the thumb only when the position changes: move it off 0 first
+        // so that it is drawn in the middle of the new range.
+        SendDlgItemMessageW(page, slider, TBM_SETPOS, FALSE, kMaxLogoAdjustment);
     }
     SetSliders(page, 0, 0);
     EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), FALSE);

@@ -287,6 +287,7 @@ TEST_F(DownloadPage, TransformationDownloadSendsTheBuiltJob) {
     EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_HALFTONE_NONE_RADIO));
     EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_CONTRAST_SLIDER));
 
+    Select(0);
     m450test::SavePageShot(sheet_->sheet(), L"download-transformation");
 
     // OK applies the page and removes the working copies.
