@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -166,6 +167,53 @@ Bytes ExpectedLogoJob(LogoType type, const std::vector<std::wstring>& paths, con
     return all;
 }
 
+// The bytes `m450tool job logos` prints for the same files: it runs as its own process, and
+// every line after the document name is one write in hex.
+std::optional<Bytes> ToolLogoJob(const std::wstring& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return std::nullopt;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + m450host::WindowsPath(M450TOOL_PATH) + L"\" job logos " + arguments;
+    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    std::string output;
+    char chunk[4096];
+    DWORD got = 0;
+    while (started && ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+        output.append(chunk, got);
+    CloseHandle(readEnd);
+    if (!started)
+        return std::nullopt;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    if (output.rfind("LOGO", 0) != 0)
+        return std::nullopt;
+    Bytes bytes;
+    for (size_t at = output.find('\n'); at != std::string::npos && at + 2 < output.size();) {
+        const char* text = output.c_str() + at;
+        while (*text == ' ' || *text == '\r' || *text == '\n')
+            ++text;
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(text, &end, 16);
+        if (end == text)
+            break;
+        bytes.push_back(static_cast<uint8_t>(value));
+        at = static_cast<size_t>(end - output.c_str());
+    }
+    return bytes;
+}
+
 TEST_F(DownloadPage, StartsEmptyWithTheLogoControlsDisabled) {
     EXPECT_EQ(Rows(), 0);
     EXPECT_TRUE(page_.Checked(IDC_DOWNLOAD_ORIGINAL_RADIO));
@@ -278,6 +326,10 @@ TEST_F(DownloadPage, TransformationDownloadSendsTheBuiltJob) {
     const std::optional<Bytes> job = JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON);
     ASSERT_TRUE(job.has_value());
     EXPECT_EQ(*job, ExpectedLogoJob(LogoType::Mono, paths, {1, 0, 0}));
+    std::wstring files;
+    for (const std::wstring& path : paths)
+        files += L" \"" + path + L"\"";
+    EXPECT_EQ(ToolLogoJob(L"--type mono --method 1" + files), job);
     // 1B 63 3B 01, 1C 71 03, then the 200 × 100 logo's header.
     ASSERT_GT(job->size(), 11u);
     EXPECT_EQ(Bytes(job->begin() + 4, job->begin() + 11), (Bytes{0x1C, 0x71, 0x03, 0x1C, 0x00, 0x0D, 0x00}));
