@@ -1,6 +1,8 @@
 #include "tool.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string>
 
 namespace m450::tool {
 
@@ -16,6 +18,19 @@ std::vector<std::string_view> SplitWords(std::string_view text) {
         text.remove_prefix(end);
     }
     return words;
+}
+
+std::optional<int> Args::Number(std::string_view name, int lo, int hi, int fallback, std::string& error) const {
+    const auto text = Value(name);
+    if (!text)
+        return fallback;
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (ec != std::errc() || end != text->data() + text->size() || value < lo || value > hi) {
+        error = std::string(name) + " takes a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
+        return std::nullopt;
+    }
+    return value;
 }
 
 std::optional<std::string_view> Args::Value(std::string_view name) const {

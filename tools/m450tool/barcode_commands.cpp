@@ -8,22 +8,12 @@
 #include "barcode/barcode_jobs.h"
 #include "core/devmode.h"
 
-#include <charconv>
 #include <string>
 #include <type_traits>
 
 namespace m450::tool {
 
 namespace {
-
-// A decimal number from 0 to `greatest`.
-std::optional<unsigned> ReadIndex(std::string_view text, unsigned greatest) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value > greatest)
-        return std::nullopt;
-    return value;
-}
 
 // The record of --devmode FILE as the host hands it to the pages (merged into a default
 // record), or a default record.
@@ -45,19 +35,6 @@ std::optional<PlugInDevMode> ReadRecord(const Args& args, std::string& error) {
     return record;
 }
 
-// Sets `index` from the option when it is given; false (and the reason) when it is malformed.
-bool ReadIndexOption(const Args& args, std::string_view name, unsigned greatest, unsigned& index, std::string& error) {
-    const auto text = args.Value(name);
-    if (!text)
-        return true;
-    const auto value = ReadIndex(*text, greatest);
-    if (!value) {
-        error = std::string(name) + " takes a number from 0 to " + std::to_string(greatest);
-        return false;
-    }
-    index = *value;
-    return true;
-}
 
 int Report(TestPrintResult result) {
     switch (result) {
@@ -82,18 +59,18 @@ std::vector<uint8_t> DataBytes(const Args& args, std::string_view sample) {
 template <typename Fonts, typename SampleOf, typename Sender>
 int RunBarcodeJob(const Args& args, Fonts PlugInDevMode::*fonts, size_t typeCount, SampleOf sampleOf, Sender send) {
     std::string error;
-    unsigned font = 0;
-    if (!ReadIndexOption(args, "--font", std::extent_v<Fonts> - 1, font, error))
+    const auto font = args.Number("--font", 0, static_cast<int>(std::extent_v<Fonts>) - 1, 0, error);
+    if (!font)
         return Refuse(error);
     const auto record = ReadRecord(args, error);
     if (!record)
         return Refuse(error);
-    auto settings = ((*record).*fonts)[font];
-    unsigned type = settings.barcodeType;
-    if (!ReadIndexOption(args, "--type", static_cast<unsigned>(typeCount - 1), type, error))
+    auto settings = ((*record).*fonts)[static_cast<size_t>(*font)];
+    const auto type = args.Number("--type", 0, static_cast<int>(typeCount) - 1, settings.barcodeType, error);
+    if (!type)
         return Refuse(error);
-    settings.barcodeType = static_cast<uint8_t>(type);
-    const std::vector<uint8_t> data = DataBytes(args, sampleOf(type));
+    settings.barcodeType = static_cast<uint8_t>(*type);
+    const std::vector<uint8_t> data = DataBytes(args, sampleOf(static_cast<unsigned>(*type)));
     return Report(send(RawPrinterChannel(PrintingSpooler()), settings, data));
 }
 

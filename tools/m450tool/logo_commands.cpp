@@ -11,7 +11,6 @@
 #include "device/logo_conversion.h"
 #include "device/logo_jobs.h"
 
-#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -50,30 +49,10 @@ std::string_view ProblemText(BitmapProblem problem) {
     return "";
 }
 
-// The option's whole-number value in lo … hi, `fallback` when it is absent, nullopt (with
-// `error` set) when it is not a number in range.
-std::optional<int> IntOption(const Args& args,
-                             std::string_view name,
-                             int lo,
-                             int hi,
-                             int fallback,
-                             std::string& error) {
-    const auto text = args.Value(name);
-    if (!text)
-        return fallback;
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (ec != std::errc() || end != text->data() + text->size() || value < lo || value > hi) {
-        error = std::string(name) + " takes a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<LogoSettings> SettingsOf(const Args& args, std::string& error) {
-    const auto method = IntOption(args, "--method", 0, 3, 0, error);
-    const auto contrast = IntOption(args, "--contrast", kMinLogoAdjustment, kMaxLogoAdjustment, 0, error);
-    const auto brightness = IntOption(args, "--brightness", kMinLogoAdjustment, kMaxLogoAdjustment, 0, error);
+    const auto method = args.Number("--method", 0, 3, 0, error);
+    const auto contrast = args.Number("--contrast", kMinLogoAdjustment, kMaxLogoAdjustment, 0, error);
+    const auto brightness = args.Number("--brightness", kMinLogoAdjustment, kMaxLogoAdjustment, 0, error);
     if (!method || !contrast || !brightness)
         return std::nullopt;
     return LogoSettings{*method, *contrast, *brightness};

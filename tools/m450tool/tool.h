@@ -27,6 +27,9 @@ class Args {
     size_t OperandCount() const { return operands_.size(); }
     bool Flag(std::string_view name) const { return Find(name) != nullptr; }
     std::optional<std::string_view> Value(std::string_view name) const;
+    // The option's whole number in lo … hi, `fallback` when it is absent; nullopt (with `error`
+    // saying what the option takes) when it is not a number in range.
+    std::optional<int> Number(std::string_view name, int lo, int hi, int fallback, std::string& error) const;
 
   private:
     friend std::optional<Args> ReadArgs(const Command&, std::span<const std::string_view>, std::string&);
