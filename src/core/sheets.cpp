@@ -229,6 +229,11 @@ void ShowText(HWND page, int controlId, TextId text) {
     SetWindowTextW(control, WText(text));
 }
 
+void ShowControlTexts(HWND page, std::span<const ControlText> texts) {
+    for (const ControlText& item : texts)
+        ShowText(page, item.controlId, item.text);
+}
+
 INT_PTR CALLBACK InertDocumentPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     return InertPage<DocumentPageContext>(page, message, lParam);
 }

@@ -45,6 +45,14 @@ void ReportApplied(const DevicePageContext* context);
 // that text, so that pages may do it at every repaint.
 void ShowText(HWND page, int controlId, TextId text);
 
+// A control of a dialog and the text slot it shows.
+struct ControlText {
+    int controlId;
+    TextId text;
+};
+// ShowText for each control of a dialog's table.
+void ShowControlTexts(HWND page, std::span<const ControlText> texts);
+
 // The procedure of a page whose own procedure is not there yet: it keeps its context and
 // reports PSN_APPLY, nothing else.
 INT_PTR CALLBACK InertDocumentPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -25,11 +25,6 @@ struct VersionPageState {
 VersionPageState g_documentPage;
 VersionPageState g_devicePage;
 
-struct ControlText {
-    int controlId;
-    TextId text;
-};
-
 constexpr std::array<ControlText, 8> kTexts = {{
     {IDC_VERSION_DRIVER_NAME, TextId::VERSION_RC_STATIC_VER1},
     {IDC_VERSION_RIGHTS, TextId::VERSION_RC_STATIC_VER2},
@@ -42,8 +37,7 @@ constexpr std::array<ControlText, 8> kTexts = {{
 }};
 
 void ShowTexts(HWND page) {
-    for (const ControlText& item : kTexts)
-        ShowText(page, item.controlId, item.text);
+    ShowControlTexts(page, kTexts);
 }
 
 HFONT CreateLinkFont(bool underline) {

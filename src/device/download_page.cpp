@@ -39,11 +39,6 @@ constexpr uint64_t kMaxDownloadFileBytes = 0xFFFFFFFFu;
 constexpr int32_t kMaxLogoWidth = 1024;
 constexpr int32_t kMaxLogoHeight = 768;
 
-struct ControlText {
-    int controlId;
-    TextId text;
-};
-
 constexpr ControlText kTexts[] = {
     {IDC_DOWNLOAD_FILE_GROUP, TextId::DOWNLOAD_RC_STATIC_FWDOWNLOAD},
     {IDC_DOWNLOAD_FILE_INFO, TextId::DOWNLOAD_RC_STATIC_DOWN_INFO},
@@ -309,8 +304,7 @@ void EnableTypeRadios(HWND page) {
 }
 
 void ShowTexts(HWND page) {
-    for (const ControlText& item : kTexts)
-        ShowText(page, item.controlId, item.text);
+    ShowControlTexts(page, kTexts);
     for (size_t i = 0; i < kColumns.size(); ++i) {
         std::array<wchar_t, 64> shown{};
         LVCOLUMNW column{};

@@ -25,11 +25,6 @@ namespace {
 
 FormStore* g_formStore = nullptr;  // set by tests; null: the spooler's forms
 
-struct ControlText {
-    int controlId;
-    TextId text;
-};
-
 constexpr std::array<ControlText, 9> kTexts = {{
     {IDC_UTILITY_SELFTEST_BUTTON, TextId::UTILITY_RC_SELFTEST},
     {IDC_UTILITY_SELFTEST_LABEL, TextId::UTILITY_RC_STATIC_SELFTEST},
@@ -43,8 +38,7 @@ constexpr std::array<ControlText, 9> kTexts = {{
 }};
 
 void ShowTexts(HWND page) {
-    for (const ControlText& item : kTexts)
-        ShowText(page, item.controlId, item.text);
+    ShowControlTexts(page, kTexts);
 }
 
 HANDLE PrinterOf(HWND page) {

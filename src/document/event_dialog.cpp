@@ -10,6 +10,7 @@
 
 #include "barcode/hex_input_filter.h"
 #include "core/activation_context.h"
+#include "core/sheets.h"
 #include "core/hover_help.h"
 #include "core/language_win.h"
 #include "core/plugin_object.h"
@@ -17,11 +18,6 @@
 
 namespace m450 {
 namespace {
-
-struct ControlText {
-    int controlId;
-    TextId text;
-};
 
 constexpr std::array<ControlText, 19> kTexts = {{
     {IDC_EVENT_SEND_COMMAND_CHECK, TextId::DOCUMENT_RC_SEND_COMMAND},

@@ -31,11 +31,6 @@ std::wstring g_printerName;
 // for the user's.
 bool g_filling = false;
 
-struct ControlText {
-    int controlId;
-    TextId text;
-};
-
 constexpr std::array<ControlText, 16> kTexts = {{
     {IDC_LAYOUT_LOG_GROUP, TextId::LAYOUT_RC_STATIC_LOG},
     {IDC_LAYOUT_LOG_CHECK, TextId::LAYOUT_RC_CHECK_LOG},
@@ -127,8 +122,7 @@ void ShowMessage(HWND page, TextId text, TextId caption, UINT icon) {
 }
 
 void ShowTexts(HWND page) {
-    for (const ControlText& item : kTexts)
-        ShowText(page, item.controlId, item.text);
+    ShowControlTexts(page, kTexts);
 }
 
 // The host's option items that are the form name (the public DEVMODE item).

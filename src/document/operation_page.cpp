@@ -14,11 +14,6 @@
 namespace m450 {
 namespace {
 
-struct ControlText {
-    int controlId;
-    TextId text;
-};
-
 constexpr std::array<ControlText, 8> kTexts = {{
     {IDC_OPERATION_START_DOC_BUTTON, TextId::OPERATION_RC_STARTDOC},
     {IDC_OPERATION_START_PAGE_BUTTON, TextId::OPERATION_RC_STARTPAGE},
@@ -31,8 +26,7 @@ constexpr std::array<ControlText, 8> kTexts = {{
 }};
 
 void ShowTexts(HWND page) {
-    for (const ControlText& item : kTexts)
-        ShowText(page, item.controlId, item.text);
+    ShowControlTexts(page, kTexts);
 }
 
 // The buttons follow the event order: 1011 start of document .. 1014 end of document.

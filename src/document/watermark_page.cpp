@@ -40,11 +40,6 @@ struct WatermarkPageState {
 };
 WatermarkPageState g_state;
 
-struct ControlText {
-    int controlId;
-    TextId text;
-};
-
 constexpr std::array<ControlText, 13> kTexts = {{
     {IDC_WATERMARK_NONE_RADIO, TextId::WATERMARK_RC_RADIO_NO},
     {IDC_WATERMARK_IMAGE_RADIO, TextId::WATERMARK_RC_RADIO_IMAGE},
@@ -161,8 +156,7 @@ void ReportImageError(HWND page, TextId text) {
 }
 
 void ShowTexts(HWND page) {
-    for (const ControlText& item : kTexts)
-        ShowText(page, item.controlId, item.text);
+    ShowControlTexts(page, kTexts);
 }
 
 template <size_t N>
