@@ -144,11 +144,7 @@ constexpr int kAiMode[] = {IDC_1D_GS1_AI_COMBO};
 bool g_writingFields = false;
 
 Barcode1DSettings* SelectedFont(HWND page) {
-    PlugInDevMode* record = DocumentRecordOf(DocumentContextOf(page));
-    const int font = ListSelection(page, IDC_1D_FONT_COMBO);
-    if (record == nullptr || font < 0 || static_cast<size_t>(font) >= kBarcode1DCount)
-        return nullptr;
-    return &record->barcode1D[font];
+    return SelectedFontEntry(page, IDC_1D_FONT_COMBO, &PlugInDevMode::barcode1D);
 }
 
 void ShowTexts(HWND page) {
@@ -211,10 +207,7 @@ void Initialise(HWND page, LPARAM lParam) {
     KeepPageContext(page, lParam);
     ShowTexts(page);
     FillList(page, IDC_1D_FONT_COMBO, kBarcode1DFontNames);
-    std::array<std::u16string_view, kBarcode1DTypeCount> types{};
-    for (size_t i = 0; i < types.size(); ++i)
-        types[i] = kBarcode1DTypes[i].listText;
-    FillList(page, IDC_1D_TYPE_COMBO, types);
+    FillTypeList(page, IDC_1D_TYPE_COMBO, kBarcode1DTypes);
     SelectListEntry(page, IDC_1D_FONT_COMBO, 0);
     for (const NumberFieldControls& field : kNumberFields)
         PrepareNumberField(page, field.controls, Barcode1DNumberField(field.number));
@@ -226,15 +219,7 @@ void Initialise(HWND page, LPARAM lParam) {
 }
 
 void OnNumberChanged(HWND page, const NumberFieldControls& field) {
-    Barcode1DSettings* settings = SelectedFont(page);
-    if (g_writingFields || settings == nullptr)
-        return;
-    const uint32_t value = StoreBarcode1DNumber(*settings, field.number, TypedNumber(page, field.controls.edit));
-    {
-        const FieldWriteScope writing(g_writingFields);
-        SetSpinValue(page, field.controls.spin, value);
-    }
-    MarkChanged(page);
+    StoreTypedNumber(page, SelectedFont(page), field.number, field.controls, g_writingFields, StoreBarcode1DNumber);
 }
 
 void OnChoice(HWND page, Barcode1DChoice choice, int selection) {
@@ -256,16 +241,9 @@ void OnTypeChosen(HWND page) {
     ShowTypeState(page, settings->barcodeType);
 }
 
-// TRUE only when the job reached the printer.
 INT_PTR PrintTestData(HWND page) {
-    const Barcode1DSettings* settings = SelectedFont(page);
-    if (settings == nullptr)
-        return FALSE;
-    const RawPrinterChannel channel(DocumentPrinterCalls(DocumentContextOf(page)));
-    const TestPrintResult result = SendBarcode1DTestPrint(channel, *settings, TestDataBytes(page, IDC_1D_DATA_EDIT));
-    if (result == TestPrintResult::kInvalidData)
-        ShowDataError(page, TextId::MSG_MB_1DCODE_ERROR1);
-    return result == TestPrintResult::kPrinted ? TRUE : FALSE;
+    return PrintBarcodeTestData(page, SelectedFont(page), IDC_1D_DATA_EDIT, TextId::MSG_MB_1DCODE_ERROR1,
+                                SendBarcode1DTestPrint);
 }
 
 INT_PTR OnCommand(HWND page, WORD control, WORD code) {
@@ -337,24 +315,8 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
 }  // namespace
 
 INT_PTR CALLBACK Barcode1DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        Initialise(page, lParam);
-        return TRUE;
-    }
-    if (DocumentContextOf(page) == nullptr)
-        return FALSE;
-    switch (message) {
-        case WM_COMMAND:
-            return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        case WM_NOTIFY:
-            return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-        case WM_PAINT:
-            ReloadTexts(kCode1DSection);
-            ShowTexts(page);
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode1DSection};
+    return RunBarcodePage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -176,11 +176,7 @@ constexpr int kCompositeRowHeight[] = {IDC_2D_GS1_2D_ROW_HEIGHT_EDIT, IDC_2D_GS1
 bool g_writingFields = false;
 
 Barcode2DSettings* SelectedFont(HWND page) {
-    PlugInDevMode* record = DocumentRecordOf(DocumentContextOf(page));
-    const int font = ListSelection(page, IDC_2D_FONT_COMBO);
-    if (record == nullptr || font < 0 || static_cast<size_t>(font) >= kBarcode2DCount)
-        return nullptr;
-    return &record->barcode2D[font];
+    return SelectedFontEntry(page, IDC_2D_FONT_COMBO, &PlugInDevMode::barcode2D);
 }
 
 void ShowTexts(HWND page) {
@@ -253,10 +249,7 @@ void Initialise(HWND page, LPARAM lParam) {
     KeepPageContext(page, lParam);
     ShowTexts(page);
     FillList(page, IDC_2D_FONT_COMBO, kBarcode2DFontNames);
-    std::array<std::u16string_view, kBarcode2DTypeCount> types{};
-    for (size_t i = 0; i < types.size(); ++i)
-        types[i] = kBarcode2DTypes[i].listText;
-    FillList(page, IDC_2D_TYPE_COMBO, types);
+    FillTypeList(page, IDC_2D_TYPE_COMBO, kBarcode2DTypes);
     FillList(page, IDC_2D_QR_MODEL_COMBO, kQrModelTexts);
     FillList(page, IDC_2D_QR_ERROR_COMBO, kQrErrorCorrectionTexts);
     SetControlText(page, IDC_2D_FONT_SIZE_EDIT, kBarcode2DFontSizeText);
@@ -268,15 +261,7 @@ void Initialise(HWND page, LPARAM lParam) {
 }
 
 void OnNumberChanged(HWND page, const NumberFieldControls& field) {
-    Barcode2DSettings* settings = SelectedFont(page);
-    if (g_writingFields || settings == nullptr)
-        return;
-    const uint32_t value = StoreBarcode2DNumber(*settings, field.number, TypedNumber(page, field.controls.edit));
-    {
-        const FieldWriteScope writing(g_writingFields);
-        SetSpinValue(page, field.controls.spin, value);
-    }
-    MarkChanged(page);
+    StoreTypedNumber(page, SelectedFont(page), field.number, field.controls, g_writingFields, StoreBarcode2DNumber);
 }
 
 void OnChoice(HWND page, Barcode2DChoice choice, int selection) {
@@ -293,14 +278,8 @@ void OnChoice(HWND page, Barcode2DChoice choice, int selection) {
 }
 
 INT_PTR PrintTestData(HWND page) {
-    const Barcode2DSettings* settings = SelectedFont(page);
-    if (settings == nullptr)
-        return FALSE;
-    const RawPrinterChannel channel(DocumentPrinterCalls(DocumentContextOf(page)));
-    const TestPrintResult result = SendBarcode2DTestPrint(channel, *settings, TestDataBytes(page, IDC_2D_DATA_EDIT));
-    if (result == TestPrintResult::kInvalidData)
-        ShowDataError(page, TextId::MSG_MB_2DCODE_ERROR1);
-    return result == TestPrintResult::kPrinted ? TRUE : FALSE;
+    return PrintBarcodeTestData(page, SelectedFont(page), IDC_2D_DATA_EDIT, TextId::MSG_MB_2DCODE_ERROR1,
+                                SendBarcode2DTestPrint);
 }
 
 INT_PTR OnCommand(HWND page, WORD control, WORD code) {
@@ -360,24 +339,8 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
 }  // namespace
 
 INT_PTR CALLBACK Barcode2DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        Initialise(page, lParam);
-        return TRUE;
-    }
-    if (DocumentContextOf(page) == nullptr)
-        return FALSE;
-    switch (message) {
-        case WM_COMMAND:
-            return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-        case WM_NOTIFY:
-            return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-        case WM_PAINT:
-            ReloadTexts(kCode2DSection);
-            ShowTexts(page);
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode2DSection};
+    return RunBarcodePage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -147,4 +147,25 @@ void MarkUnchanged(HWND page) {
     SendMessageW(GetParent(page), PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
 
+INT_PTR RunBarcodePage(const BarcodePageParts& parts, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        parts.initialise(page, lParam);
+        return TRUE;
+    }
+    if (DocumentContextOf(page) == nullptr)
+        return FALSE;
+    switch (message) {
+        case WM_COMMAND:
+            return parts.command(page, LOWORD(wParam), HIWORD(wParam));
+        case WM_NOTIFY:
+            return lParam != 0 && parts.notify(page, reinterpret_cast<const NMHDR*>(lParam));
+        case WM_PAINT:
+            ReloadTexts(parts.section);
+            parts.showTexts(page);
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
 }  // namespace m450

@@ -5,13 +5,16 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
 
+#include "barcode/barcode_jobs.h"
 #include "core/devmode.h"
 #include "core/page_context.h"
+#include "core/sheets.h"
 #include "core/text_store.h"
 #include "device/raw_channel.h"
 
@@ -76,5 +79,75 @@ SpoolerCalls DocumentPrinterCalls(const DocumentPageContext* context);
 // Tells the sheet that the page changed (PSM_CHANGED), or that it is applied (PSM_UNCHANGED).
 void MarkChanged(HWND page);
 void MarkUnchanged(HWND page);
+
+// The record's entry of the font chosen in the page's font list; null before the sheet has
+// handed the record over, or with no font chosen.
+template <typename Settings, size_t Count>
+Settings* SelectedFontEntry(HWND page, int fontList, Settings (PlugInDevMode::*fonts)[Count]) {
+    PlugInDevMode* record = DocumentRecordOf(DocumentContextOf(page));
+    const int font = ListSelection(page, fontList);
+    if (record == nullptr || font < 0 || static_cast<size_t>(font) >= Count)
+        return nullptr;
+    return &(record->*fonts)[font];
+}
+
+// Fills the type list with the list texts of a type table.
+template <typename Type, size_t Count>
+void FillTypeList(HWND page, int list, const Type (&types)[Count]) {
+    std::u16string_view texts[Count];
+    for (size_t i = 0; i < Count; ++i)
+        texts[i] = types[i].listText;
+    FillList(page, list, texts);
+}
+
+// The user edited a number field: the core stores the number clamped and the field shows the
+// stored number. Ignored while the page writes its fields itself.
+template <typename Settings, typename Number>
+void StoreTypedNumber(HWND page,
+                      Settings* settings,
+                      Number number,
+                      const NumberControls& controls,
+                      bool& writingFields,
+                      uint32_t (*store)(Settings&, Number, int32_t)) {
+    if (writingFields || settings == nullptr)
+        return;
+    const uint32_t value = store(*settings, number, TypedNumber(page, controls.edit));
+    {
+        const FieldWriteScope writing(writingFields);
+        SetSpinValue(page, controls.spin, value);
+    }
+    MarkChanged(page);
+}
+
+// "Print": the data field's text printed with the font's settings; data the core refuses shows
+// the page's data error. TRUE only when the job reached the printer.
+template <typename Settings>
+INT_PTR PrintBarcodeTestData(HWND page,
+                             const Settings* settings,
+                             int dataEdit,
+                             TextId dataError,
+                             TestPrintResult (*send)(const RawPrinterChannel&,
+                                                     const Settings&,
+                                                     std::span<const uint8_t>)) {
+    if (settings == nullptr)
+        return FALSE;
+    const RawPrinterChannel channel(DocumentPrinterCalls(DocumentContextOf(page)));
+    const TestPrintResult result = send(channel, *settings, TestDataBytes(page, dataEdit));
+    if (result == TestPrintResult::kInvalidData)
+        ShowDataError(page, dataError);
+    return result == TestPrintResult::kPrinted ? TRUE : FALSE;
+}
+
+// What the two barcode pages' dialog procedures do differently; RunBarcodePage is the rest:
+// WM_INITDIALOG starts the page, and once the sheet's context is kept, commands and
+// notifications go to the page and a repaint reloads the section's texts.
+struct BarcodePageParts {
+    void (*initialise)(HWND page, LPARAM lParam);
+    INT_PTR (*command)(HWND page, WORD control, WORD code);
+    INT_PTR (*notify)(HWND page, const NMHDR* header);
+    void (*showTexts)(HWND page);
+    std::u16string_view section;
+};
+INT_PTR RunBarcodePage(const BarcodePageParts& parts, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace m450
