@@ -119,6 +119,16 @@ class DownloadPage : public testing::Test {
         return text;
     }
 
+    std::wstring ColumnTitle(int column) const {
+        wchar_t text[64] = {};
+        LVCOLUMNW header{};
+        header.mask = LVCF_TEXT;
+        header.pszText = text;
+        header.cchTextMax = 64;
+        SendMessageW(List(), LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&header));
+        return text;
+    }
+
     // "Add", the file chosen in the dialog. Returns what the catcher saw.
     std::vector<m450test::CaughtDialog> Add(const std::wstring& path) {
         DialogCatcher catcher;
@@ -151,6 +161,7 @@ class DownloadPage : public testing::Test {
 
     m450test::PrinterFixture printer_;
     m450test::LanguageRegistry registry_;
+    m450test::LanguageFiles files_;
     std::unique_ptr<SheetDriver> sheet_;
     PageDriver page_;
     TestFolder folder_;
@@ -236,6 +247,17 @@ TEST_F(DownloadPage, StartsEmptyWithTheLogoControlsDisabled) {
     EXPECT_EQ(catcher.MessageBoxes()[0].text, L"Please select logos first!");
     EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Error");
     EXPECT_FALSE(printer_.LastJob().has_value());
+
+    // A repaint follows the language file, the list's column titles included.
+    ASSERT_TRUE(files_.InstallFromSource(m450test::LanguageFolder::PerUser, L"CHN_M450.res", L"lang/CHN_M450.res"));
+    ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"CHN_M450.res"));
+    SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_LOGO_ADD_BUTTON), L"\u6DFB\u52A0");
+    EXPECT_EQ(ColumnTitle(0), L"\u7F16\u53F7");
+    ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
+    SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+    EXPECT_EQ(page_.Text(IDC_DOWNLOAD_LOGO_ADD_BUTTON), L"Add");
+    EXPECT_EQ(ColumnTitle(0), L"ID");
 }
 
 TEST_F(DownloadPage, DeletingTheSecondOfThreeLogosMovesTheThirdUp) {
