@@ -369,12 +369,15 @@ void ClearPreview(HWND page) {
     ReleaseDC(frame, dc);
 }
 
-// Stretches the bitmap file over the whole frame; a file that does not load leaves the frame.
+// Stretches the bitmap file over the whole frame. A file that does not load (a conversion
+// refused the logo) clears the frame rather than leave another logo's picture in it.
 void DrawPicture(HWND page, const std::wstring& path) {
     const auto bitmap = static_cast<HBITMAP>(
         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (bitmap == nullptr)
+    if (bitmap == nullptr) {
+        ClearPreview(page);
         return;
+    }
     BITMAP shape{};
     GetObjectW(bitmap, sizeof(shape), &shape);
     const HWND frame = Item(page, IDC_DOWNLOAD_LOGO_PREVIEW);
@@ -676,7 +679,9 @@ void Start(HWND page) {
     AttachHoverHelp(page, kDownloadHoverHelp);
 }
 
+// The sheet may go without OK or Cancel (its host closes it): no working copy is left behind.
 void End(HWND page) {
+    DeleteWorkingCopies(page);
     delete static_cast<LogoSettingsTable*>(RemovePropW(page, kSettingsProperty));
 }
 
