@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace m450 {
 namespace {
@@ -19,7 +20,6 @@ constexpr size_t kAtWidth = 18;
 constexpr size_t kAtHeight = 22;
 constexpr size_t kAtPlanes = 26;
 constexpr size_t kAtBitCount = 28;
-constexpr size_t kAtCompression = 30;
 constexpr size_t kAtSizeImage = 34;
 constexpr size_t kAtColoursUsed = 46;
 constexpr size_t kAtColoursImportant = 50;
@@ -36,10 +36,11 @@ struct SourceLayout {
 WatermarkError ReadLayout(std::span<const uint8_t> src, SourceLayout& layout) {
     if (src.size() < kBmpFileHeaderSize || LoadLe16(src.data()) != kBmpType)
         return WatermarkError::NotBitmap;
-    if (src.size() < kBmpHeadersSize)
+    const std::optional<BitmapHeader> header = ReadBitmapHeader(src);
+    if (!header)
         return WatermarkError::Truncated;
 
-    layout.offBits = LoadLe32(src.data() + kAtOffBits);
+    layout.offBits = header->pixelOffset;
     uint16_t bitCount = 0;
     switch (layout.offBits) {
         case kOffsetRgb:
@@ -56,12 +57,11 @@ WatermarkError ReadLayout(std::span<const uint8_t> src, SourceLayout& layout) {
     }
     // The offset alone does not say the depth: a 4-bit bitmap with two colours, or one
     // compressed with RLE, can sit at the same offsets.
-    if (LoadLe32(src.data() + kAtInfoSize) != kBmpInfoHeaderSize || LoadLe16(src.data() + kAtBitCount) != bitCount ||
-        LoadLe32(src.data() + kAtCompression) != kUncompressed)
+    if (header->infoSize != kBmpInfoHeaderSize || header->bitCount != bitCount || header->compression != kUncompressed)
         return WatermarkError::UnacceptedLayout;
 
-    const int32_t width = static_cast<int32_t>(LoadLe32(src.data() + kAtWidth));
-    const int32_t height = static_cast<int32_t>(LoadLe32(src.data() + kAtHeight));
+    const int32_t width = header->width;
+    const int32_t height = header->height;
     if (width <= 0 || height == 0 || height == INT32_MIN)
         return WatermarkError::UnacceptedLayout;
     layout.width = static_cast<uint32_t>(width);
