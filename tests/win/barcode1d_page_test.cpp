@@ -16,16 +16,13 @@
 #include "barcode1d_page_ids.h"
 #include "barcode_page_shots.h"
 #include "harness.h"
+#include "page_test.h"
 
 namespace {
 
 using m450host::SheetKind;
 using m450test::DialogCatcher;
-using m450test::LanguageFiles;
 using m450test::LanguageFolder;
-using m450test::LanguageRegistry;
-using m450test::PageDriver;
-using m450test::SheetDriver;
 
 constexpr size_t kFirstRecord = 596;  // Barcode1DSettings of "1D Code1"
 constexpr size_t kRecordSize = 36;
@@ -48,23 +45,12 @@ std::vector<uint8_t> JobBytes(const m450::Barcode1DSettings& settings, std::stri
     return all;
 }
 
-class Barcode1DPage : public testing::Test {
+class Barcode1DPage : public m450test::PageTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(printer_.ok()) << printer_.error();
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
-        ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"ENG_M450.res", L"lang/ENG_M450.res"));
-        ASSERT_TRUE(sheet_.ok()) << sheet_.error();
-        page_ = sheet_.ShowPage(L"1D Code");
-        ASSERT_TRUE(page_);
+        PageTest::SetUp();
+        OpenPage(SheetKind::Document, L"1D Code");
     }
-
-    m450test::PrinterFixture printer_;
-    LanguageRegistry registry_;
-    LanguageFiles files_;
-    SheetDriver sheet_{SheetKind::Document};
-    PageDriver page_;
 };
 
 TEST_F(Barcode1DPage, FreshRecordShowsTheFirstFont) {
@@ -89,62 +75,62 @@ TEST_F(Barcode1DPage, FreshRecordShowsTheFirstFont) {
     EXPECT_TRUE(page_.Visible(IDC_1D_GENERAL_GROUP));
     EXPECT_FALSE(page_.Visible(IDC_1D_GS1_GROUP));
     EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
-    m450test::SavePageShot(sheet_.sheet(), L"barcode1d-general");
+    m450test::SavePageShot(sheet_->sheet(), L"barcode1d-general");
 }
 
 TEST_F(Barcode1DPage, TypedNumbersAreClampedIntoTheRecordBytes) {
     const size_t record = kFirstRecord;
     ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"0"));
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 4), 1u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 4), 1u);
     EXPECT_EQ(page_.Text(IDC_1D_HEIGHT_EDIT), L"1");
     ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"300"));
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 4), 255u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 4), 255u);
     ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"-5"));
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 4), 255u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 4), 255u);
     EXPECT_EQ(page_.Text(IDC_1D_HEIGHT_EDIT), L"255");
 
     ASSERT_TRUE(page_.Type(IDC_1D_WIDTH_EDIT, L"1"));
-    EXPECT_EQ(sheet_.RecordBytes()[record + 1], 2u);
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 12), 16u);  // scaledElementWidth
+    EXPECT_EQ(sheet_->RecordBytes()[record + 1], 2u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 12), 16u);  // scaledElementWidth
     ASSERT_TRUE(page_.Spin(IDC_1D_WIDTH_SPIN, 2));
-    EXPECT_EQ(sheet_.RecordBytes()[record + 1], 4u);
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 12), 32u);
-    EXPECT_TRUE(sheet_.ApplyEnabled());
+    EXPECT_EQ(sheet_->RecordBytes()[record + 1], 4u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 12), 32u);
+    EXPECT_TRUE(sheet_->ApplyEnabled());
 
     // Height 139 with the HRI below in Font A: 163 dots, stored as 162 and shown on apply.
     ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"139"));
     ASSERT_TRUE(page_.Choose(IDC_1D_HRI_POSITION_COMBO, 2));
     EXPECT_TRUE(page_.Enabled(IDC_1D_HRI_FONT_A_RADIO));
     EXPECT_TRUE(page_.Enabled(IDC_1D_HRI_FONT_B_RADIO));
-    EXPECT_EQ(sheet_.RecordBytes()[record + 8], 2u);
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 16), 162u);
+    EXPECT_EQ(sheet_->RecordBytes()[record + 8], 2u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 16), 162u);
     ASSERT_TRUE(page_.Click(IDC_1D_HRI_FONT_B_RADIO));
-    EXPECT_EQ(sheet_.RecordBytes()[record + 9], 1u);
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + 16), m450::BarcodeFontHeight(139, 2, 1));
+    EXPECT_EQ(sheet_->RecordBytes()[record + 9], 1u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 16), m450::BarcodeFontHeight(139, 2, 1));
 
-    sheet_.Apply();
+    sheet_->Apply();
     const m450::FontHeightDisplay shown = m450::FontHeightDisplayFor(m450::BarcodeFontHeight(139, 2, 1));
     EXPECT_EQ(page_.Text(IDC_1D_FONT_HEIGHT_MM_EDIT), Wide(shown.millimetres));
     EXPECT_EQ(page_.Text(IDC_1D_FONT_HEIGHT_POINT_EDIT), Wide(shown.points));
-    EXPECT_FALSE(sheet_.ApplyEnabled());
-    ASSERT_FALSE(sheet_.host().setResultCalls().empty());
-    EXPECT_EQ(sheet_.host().setResultCalls().back().result, CPSUI_OK);
+    EXPECT_FALSE(sheet_->ApplyEnabled());
+    ASSERT_FALSE(sheet_->host().setResultCalls().empty());
+    EXPECT_EQ(sheet_->host().setResultCalls().back().result, CPSUI_OK);
 
     // The second font's record is untouched.
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), record + kRecordSize + 4), 163u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + kRecordSize + 4), 163u);
 }
 
 TEST_F(Barcode1DPage, Ean8PrintsWhatTheJobBuilderMakes) {
     ASSERT_TRUE(page_.Choose(IDC_1D_TYPE_COMBO, L"EAN8"));
     EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"12345678");
-    EXPECT_EQ(sheet_.DevMode().barcode1D[0].barcodeType, 2u);
-    EXPECT_TRUE(sheet_.ApplyEnabled());
+    EXPECT_EQ(sheet_->DevMode().barcode1D[0].barcodeType, 2u);
+    EXPECT_TRUE(sheet_->ApplyEnabled());
 
     printer_.ForgetLastJob();
     ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
     const auto job = printer_.LastJob();
     ASSERT_TRUE(job.has_value());
-    EXPECT_EQ(*job, JobBytes(sheet_.DevMode().barcode1D[0], "12345678"));
+    EXPECT_EQ(*job, JobBytes(sheet_->DevMode().barcode1D[0], "12345678"));
     ASSERT_GE(job->size(), 15u);
     EXPECT_EQ((*job)[13], 0x6B);
     EXPECT_EQ((*job)[14], 0x03);  // EAN8's symbology byte
@@ -154,7 +140,7 @@ TEST_F(Barcode1DPage, Ean8PrintsWhatTheJobBuilderMakes) {
     printer_.ForgetLastJob();
     ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
     ASSERT_TRUE(printer_.LastJob().has_value());
-    EXPECT_EQ(*printer_.LastJob(), JobBytes(sheet_.DevMode().barcode1D[0], "1234567"));
+    EXPECT_EQ(*printer_.LastJob(), JobBytes(sheet_->DevMode().barcode1D[0], "1234567"));
 }
 
 TEST_F(Barcode1DPage, InvalidDataShowsTheMessageAndSendsNothing) {
@@ -195,25 +181,25 @@ TEST_F(Barcode1DPage, GroupsAndTheIdentifierListFollowFontAndType) {
     ASSERT_TRUE(page_.Click(IDC_1D_GS1_COMPOSITE_RADIO));
     EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
     ASSERT_TRUE(page_.Type(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, L"0"));
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), kFirstRecord + 28), 1u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), kFirstRecord + 28), 1u);
     ASSERT_TRUE(page_.Type(IDC_1D_GS1_ROW_HEIGHT_EDIT, L"1"));
-    EXPECT_EQ(ReadU32(sheet_.RecordBytes(), kFirstRecord + 24), 2u);
+    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), kFirstRecord + 24), 2u);
     ASSERT_TRUE(page_.Choose(IDC_1D_GS1_HRI_COMBO, 3));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 33], 4u);
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 33], 4u);
     ASSERT_TRUE(page_.Choose(IDC_1D_GS1_AI_COMBO, 0));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 34], 0u);
-    m450test::SavePageShot(sheet_.sheet(), L"barcode1d-gs1");
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 34], 0u);
+    m450test::SavePageShot(sheet_->sheet(), L"barcode1d-gs1");
 
     printer_.ForgetLastJob();
     ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
     ASSERT_TRUE(printer_.LastJob().has_value());
-    EXPECT_EQ(*printer_.LastJob(), JobBytes(sheet_.DevMode().barcode1D[0], "01234567890123"));
+    EXPECT_EQ(*printer_.LastJob(), JobBytes(sheet_->DevMode().barcode1D[0], "01234567890123"));
 
     // A general font shows the general group at once, and its own record.
-    ASSERT_TRUE(sheet_.ApplyEnabled());
-    sheet_.Apply();
+    ASSERT_TRUE(sheet_->ApplyEnabled());
+    sheet_->Apply();
     ASSERT_TRUE(page_.Choose(IDC_1D_FONT_COMBO, L"1D Code2"));
-    EXPECT_FALSE(sheet_.ApplyEnabled());  // choosing a font changes nothing
+    EXPECT_FALSE(sheet_->ApplyEnabled());  // choosing a font changes nothing
     EXPECT_TRUE(page_.Visible(IDC_1D_GENERAL_GROUP));
     EXPECT_TRUE(page_.Visible(IDC_1D_HEIGHT_EDIT));
     EXPECT_FALSE(page_.Visible(IDC_1D_GS1_GROUP));

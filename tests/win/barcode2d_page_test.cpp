@@ -13,16 +13,12 @@
 #include "barcode2d_page_ids.h"
 #include "barcode_page_shots.h"
 #include "harness.h"
+#include "page_test.h"
 
 namespace {
 
 using m450host::SheetKind;
 using m450test::DialogCatcher;
-using m450test::LanguageFiles;
-using m450test::LanguageFolder;
-using m450test::LanguageRegistry;
-using m450test::PageDriver;
-using m450test::SheetDriver;
 
 constexpr size_t kFirstRecord = 884;  // Barcode2DSettings of "2D Code1"
 
@@ -34,23 +30,12 @@ std::vector<uint8_t> JobBytes(const m450::Barcode2DSettings& settings, std::stri
     return all;
 }
 
-class Barcode2DPage : public testing::Test {
+class Barcode2DPage : public m450test::PageTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(printer_.ok()) << printer_.error();
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
-        ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"ENG_M450.res", L"lang/ENG_M450.res"));
-        ASSERT_TRUE(sheet_.ok()) << sheet_.error();
-        page_ = sheet_.ShowPage(L"2D Code");
-        ASSERT_TRUE(page_);
+        PageTest::SetUp();
+        OpenPage(SheetKind::Document, L"2D Code");
     }
-
-    m450test::PrinterFixture printer_;
-    LanguageRegistry registry_;
-    LanguageFiles files_;
-    SheetDriver sheet_{SheetKind::Document};
-    PageDriver page_;
 };
 
 TEST_F(Barcode2DPage, FreshRecordPrintsPdf417) {
@@ -72,7 +57,7 @@ TEST_F(Barcode2DPage, FreshRecordPrintsPdf417) {
     EXPECT_TRUE(page_.Enabled(IDC_2D_PDF417_ROWS_EDIT));
     EXPECT_FALSE(page_.Enabled(IDC_2D_GS1_SEGMENTS_EDIT));
     EXPECT_FALSE(page_.Enabled(IDC_2D_GS1_AI_COMBO));
-    m450test::SavePageShot(sheet_.sheet(), L"barcode2d-pdf417");
+    m450test::SavePageShot(sheet_->sheet(), L"barcode2d-pdf417");
 
     printer_.ForgetLastJob();
     ASSERT_TRUE(page_.Click(IDC_2D_PRINT_BUTTON));
@@ -82,34 +67,34 @@ TEST_F(Barcode2DPage, FreshRecordPrintsPdf417) {
         0x1D, 0x70, 0x01, 0x01, 0x03, 0x03, 0x03, 0x03,  // rows, columns, width, height
         0x1D, 0x71, 0x05,                                // error correction level 5
         0x1D, 0x6B, 0x0A,                                // PDF417
-        '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', '1', '2', '3',
-        0x00,                                            // end of data
-        0x0A, 0x1D, 0x56, 0x42, 0x00,                    // feed and cut
+        '0',  '1',  '2',  '3',  '4',  '5',  '6',  '7',  '8', '9', '0', '1', '2', '3',
+        0x00,                          // end of data
+        0x0A, 0x1D, 0x56, 0x42, 0x00,  // feed and cut
     };
     EXPECT_EQ(*job, expected);
-    EXPECT_EQ(*job, JobBytes(sheet_.DevMode().barcode2D[0], "01234567890123"));
+    EXPECT_EQ(*job, JobBytes(sheet_->DevMode().barcode2D[0], "01234567890123"));
 }
 
 TEST_F(Barcode2DPage, NumbersAreClampedIntoTheRecord) {
     ASSERT_TRUE(page_.Type(IDC_2D_PDF417_ROWS_EDIT, L"0"));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 4], 3u);
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 4], 3u);
     ASSERT_TRUE(page_.Type(IDC_2D_PDF417_ROWS_EDIT, L"99"));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 4], 90u);
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 4], 90u);
     EXPECT_EQ(page_.Text(IDC_2D_PDF417_ROWS_EDIT), L"90");
     ASSERT_TRUE(page_.Type(IDC_2D_PDF417_COLUMNS_EDIT, L"0"));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 3], 1u);
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 3], 1u);
     ASSERT_TRUE(page_.Choose(IDC_2D_PDF417_ERROR_COMBO, 8));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 5], 8u);
-    EXPECT_TRUE(sheet_.ApplyEnabled());
-    sheet_.Apply();
-    EXPECT_FALSE(sheet_.ApplyEnabled());
-    ASSERT_FALSE(sheet_.host().setResultCalls().empty());
-    EXPECT_EQ(sheet_.host().setResultCalls().back().result, CPSUI_OK);
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 5], 8u);
+    EXPECT_TRUE(sheet_->ApplyEnabled());
+    sheet_->Apply();
+    EXPECT_FALSE(sheet_->ApplyEnabled());
+    ASSERT_FALSE(sheet_->host().setResultCalls().empty());
+    EXPECT_EQ(sheet_->host().setResultCalls().back().result, CPSUI_OK);
 }
 
 TEST_F(Barcode2DPage, CompositeRaisesTheSegmentNumber) {
     ASSERT_TRUE(page_.Choose(IDC_2D_TYPE_COMBO, L"GS1 DataBar Expanded Stacked"));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord], 3u);
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord], 3u);
     EXPECT_TRUE(page_.Visible(IDC_2D_GS1_GROUP));
     EXPECT_FALSE(page_.Visible(IDC_2D_PDF417_GROUP));
     EXPECT_TRUE(page_.Enabled(IDC_2D_GS1_SEGMENTS_EDIT));
@@ -118,13 +103,13 @@ TEST_F(Barcode2DPage, CompositeRaisesTheSegmentNumber) {
     EXPECT_FALSE(page_.Enabled(IDC_2D_GS1_2D_ROW_HEIGHT_EDIT));
 
     ASSERT_TRUE(page_.Type(IDC_2D_GS1_SEGMENTS_EDIT, L"2"));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 17], 2u);
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 17], 2u);
     ASSERT_TRUE(page_.Click(IDC_2D_GS1_COMPOSITE_RADIO));
     EXPECT_EQ(page_.Text(IDC_2D_GS1_SEGMENTS_EDIT), L"4");
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 17], 4u);
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 17], 4u);
     EXPECT_EQ(page_.Text(IDC_2D_GS1_SEGMENTS_RANGE), L"[ 4 . . 20 ]");
     EXPECT_TRUE(page_.Enabled(IDC_2D_GS1_2D_ROW_HEIGHT_EDIT));
-    m450test::SavePageShot(sheet_.sheet(), L"barcode2d-gs1");
+    m450test::SavePageShot(sheet_->sheet(), L"barcode2d-gs1");
     ASSERT_TRUE(page_.Click(IDC_2D_GS1_INDEPENDENT_RADIO));
     EXPECT_EQ(page_.Text(IDC_2D_GS1_SEGMENTS_RANGE), L"[ 2 . . 20 ]");
     EXPECT_FALSE(page_.Enabled(IDC_2D_GS1_2D_ROW_HEIGHT_EDIT));
@@ -149,8 +134,8 @@ TEST_F(Barcode2DPage, CompositeRaisesTheSegmentNumber) {
     EXPECT_EQ(page_.SelectedText(IDC_2D_QR_ERROR_COMBO), L"M");
     EXPECT_EQ(page_.Text(IDC_2D_DATA_EDIT), L"01234567890123");
     ASSERT_TRUE(page_.Choose(IDC_2D_QR_ERROR_COMBO, L"H"));
-    EXPECT_EQ(sheet_.RecordBytes()[kFirstRecord + 23], 2u);
-    m450test::SavePageShot(sheet_.sheet(), L"barcode2d-qr");
+    EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 23], 2u);
+    m450test::SavePageShot(sheet_->sheet(), L"barcode2d-qr");
 
     // The other font keeps its own record and shows PDF417 again.
     ASSERT_TRUE(page_.Choose(IDC_2D_FONT_COMBO, L"2D Code2"));

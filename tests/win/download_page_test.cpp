@@ -16,6 +16,7 @@
 #include "device/logo_jobs.h"
 #include "download_page_ids.h"
 #include "harness.h"
+#include "page_test.h"
 #include "logo_test_images.h"
 #include "barcode_page_shots.h"
 
@@ -26,8 +27,6 @@ using m450::LogoSettings;
 using m450::LogoType;
 using m450host::SheetKind;
 using m450test::DialogCatcher;
-using m450test::PageDriver;
-using m450test::SheetDriver;
 
 // The open-file dialog's file-name field and file-type list.
 constexpr int kFileNameEdit = 0x480;   // edt1
@@ -95,16 +94,11 @@ DialogCatcher::Handler ChooseFile(std::wstring path) {
     };
 }
 
-class DownloadPage : public testing::Test {
+class DownloadPage : public m450test::PageTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(printer_.ok()) << Narrow(printer_.error());
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
-        sheet_ = std::make_unique<SheetDriver>(SheetKind::Device);
-        ASSERT_TRUE(sheet_->ok()) << Narrow(sheet_->error());
-        page_ = sheet_->ShowPage(L"Download");
-        ASSERT_TRUE(page_);
+        PageTest::SetUp();
+        OpenPage(SheetKind::Device, L"Download");
     }
 
     HWND List() const { return page_.Control(IDC_DOWNLOAD_LOGO_LIST); }
@@ -159,11 +153,6 @@ class DownloadPage : public testing::Test {
         return printer_.LastJob();
     }
 
-    m450test::PrinterFixture printer_;
-    m450test::LanguageRegistry registry_;
-    m450test::LanguageFiles files_;
-    std::unique_ptr<SheetDriver> sheet_;
-    PageDriver page_;
     TestFolder folder_;
 };
 

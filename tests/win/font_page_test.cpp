@@ -12,13 +12,12 @@
 #include "barcode_page_shots.h"
 #include "font_page_ids.h"
 #include "harness.h"
+#include "page_test.h"
 
 namespace {
 
 using m450host::SheetKind;
-using m450test::LanguageFiles;
 using m450test::LanguageFolder;
-using m450test::LanguageRegistry;
 using m450test::PageDriver;
 using m450test::SheetDriver;
 
@@ -55,19 +54,7 @@ std::vector<std::wstring> ChildTexts(HWND tree, HTREEITEM parent, int image) {
     return texts;
 }
 
-class FontPage : public testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(printer_.ok()) << printer_.error();
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
-        ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"ENG_M450.res", L"lang/ENG_M450.res"));
-    }
-
-    m450test::PrinterFixture printer_;
-    LanguageRegistry registry_;
-    LanguageFiles files_;
-};
+class FontPage : public m450test::PageTest {};
 
 TEST_F(FontPage, TreeListsTheFontsExpandedWithTheRootSelected) {
     SheetDriver sheet(SheetKind::Device);
@@ -104,7 +91,8 @@ TEST_F(FontPage, TreeListsTheFontsExpandedWithTheRootSelected) {
         {L"Control    1.0"},
     };
     size_t group = 0;
-    for (HTREEITEM child = TreeView_GetChild(tree, root); child; child = TreeView_GetNextSibling(tree, child), ++group) {
+    for (HTREEITEM child = TreeView_GetChild(tree, root); child;
+         child = TreeView_GetNextSibling(tree, child), ++group) {
         ASSERT_LT(group, entries.size());
         EXPECT_TRUE(Read(tree, child).expanded);
         EXPECT_EQ(ChildTexts(tree, child, 2), entries[group]);
@@ -113,8 +101,9 @@ TEST_F(FontPage, TreeListsTheFontsExpandedWithTheRootSelected) {
     m450test::SavePageShot(sheet.sheet(), L"font");
 
     // The root follows the language file at the next paint.
-    ASSERT_TRUE(files_.InstallText(LanguageFolder::PerUser, L"TST_M450.res",
-                                   L"[FONT]\r\nRC_RONT_TREETITLE=Resident fonts\r\nRC_STATIC_FONT_NOTICE=Pick a size.\r\n"));
+    ASSERT_TRUE(
+        files_.InstallText(LanguageFolder::PerUser, L"TST_M450.res",
+                           L"[FONT]\r\nRC_RONT_TREETITLE=Resident fonts\r\nRC_STATIC_FONT_NOTICE=Pick a size.\r\n"));
     ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"TST_M450.res"));
     SendMessageW(page.hwnd(), WM_PAINT, 0, 0);
     EXPECT_EQ(Read(tree, root).text, L"Resident fonts");

@@ -11,6 +11,7 @@
 
 #include "document/record_text.h"
 #include "harness.h"
+#include "page_test.h"
 #include "screenshot.h"
 #include "layout_page_ids.h"
 #include "version_page_ids.h"
@@ -20,7 +21,6 @@ namespace {
 
 using m450host::SheetKind;
 using m450test::DialogCatcher;
-using m450test::LanguageFiles;
 using m450test::LanguageFolder;
 using m450test::LanguageRegistry;
 using m450test::PageDriver;
@@ -28,21 +28,15 @@ using m450test::SheetDriver;
 
 constexpr wchar_t kGraphicsMessage[] = L"All Text will be printed as graphics image!";
 
-class LayoutPage : public testing::Test {
+class LayoutPage : public m450test::PageTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(printer_.ok()) << printer_.error();
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
+        PageTest::SetUp();
         for (const LanguageFolder folder : {LanguageFolder::PerUser, LanguageFolder::Driver}) {
             for (const wchar_t* file : {L"LANGUAGE_M450.dat", L"ENG_M450.res", L"CHN_M450.res", L"CHF_M450.res"})
                 ASSERT_TRUE(files_.InstallFromSource(folder, file, std::wstring(L"lang/") + file));
         }
     }
-
-    m450test::PrinterFixture printer_;
-    LanguageRegistry registry_;
-    LanguageFiles files_;
 };
 
 // With M450_PAGE_SHOTS=<folder>, a picture of a sheet as it is now.

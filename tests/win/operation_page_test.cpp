@@ -16,6 +16,7 @@
 #include "document/event_dialog.h"
 #include "event_dialog_ids.h"
 #include "harness.h"
+#include "page_test.h"
 #include "operation_page_ids.h"
 #include "screenshot.h"
 
@@ -23,11 +24,8 @@ namespace {
 
 using m450host::SheetKind;
 using m450test::DialogCatcher;
-using m450test::LanguageFiles;
 using m450test::LanguageFolder;
-using m450test::LanguageRegistry;
 using m450test::PageDriver;
-using m450test::SheetDriver;
 
 // Block offsets in the record, in its stored order.
 constexpr size_t kStartOfDocumentBlock = 16;
@@ -40,28 +38,15 @@ constexpr int kEventButtons[] = {IDC_OPERATION_START_DOC_BUTTON, IDC_OPERATION_S
 constexpr int kLogoPlacement[] = {IDC_EVENT_ALIGN_LEFT_RADIO, IDC_EVENT_ALIGN_CENTER_RADIO, IDC_EVENT_ALIGN_RIGHT_RADIO,
                                   IDC_EVENT_BEFORE_CUT_RADIO, IDC_EVENT_AFTER_CUT_RADIO};
 
-// A modal dialog is shown when its loop first goes idle; on a busy machine the catcher's timer
-// may come first. Show it as the loop would, so that its controls can be used.
-void ShowUnlessShown(HWND dialog) {
-    if (!IsWindowVisible(dialog))
-        ShowWindow(dialog, SW_SHOWNORMAL);
-}
-
-class OperationPage : public testing::Test {
+class OperationPage : public m450test::PageTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(printer_.ok());
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
-        ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"ENG_M450.res", L"lang/ENG_M450.res"));
+        PageTest::SetUp();
         if (ShotSuffix() == L"zh") {
             ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"CHN_M450.res", L"lang/CHN_M450.res"));
             ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"CHN_M450.res"));
         }
-        sheet_ = std::make_unique<SheetDriver>(SheetKind::Document);
-        ASSERT_TRUE(sheet_->ok()) << sheet_->error();
-        page_ = sheet_->ShowPage(ShotSuffix() == L"zh" ? L"\u64CD\u4F5C" : L"Operation");
-        ASSERT_TRUE(page_);
+        OpenPage(SheetKind::Document, ShotSuffix() == L"zh" ? L"\u64CD\u4F5C" : L"Operation");
     }
 
     // The pictures' language when M450_SHOTS_DIR asks for pictures ("en" or "zh").
@@ -80,19 +65,12 @@ class OperationPage : public testing::Test {
     void EditEvent(int button, std::function<int(PageDriver&)> act) {
         DialogCatcher catcher;
         catcher.Then([&act](HWND dialog) {
-            ShowUnlessShown(dialog);
             PageDriver driver(dialog);
             return act(driver);
         });
         ASSERT_TRUE(page_.Click(button));
         ASSERT_EQ(catcher.caught().size(), 1u);
     }
-
-    m450test::PrinterFixture printer_;
-    LanguageRegistry registry_;
-    LanguageFiles files_;
-    std::unique_ptr<SheetDriver> sheet_;
-    PageDriver page_;
 };
 
 int PreviewOf(const PageDriver& dialog) {
@@ -222,7 +200,6 @@ TEST_F(OperationPage, CommandOfMoreThan128BytesIsRefusedWithAMessage) {
     const std::vector<uint8_t> before = Record();
     DialogCatcher catcher;
     catcher.Then([](HWND window) {
-        ShowUnlessShown(window);
         PageDriver dialog(window);
         dialog.Click(IDC_EVENT_SEND_COMMAND_CHECK);
         const std::wstring tooLong = HexText(129);

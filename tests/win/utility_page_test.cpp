@@ -21,6 +21,7 @@
 #include "device/form_store.h"
 #include "device/utility_page.h"
 #include "harness.h"
+#include "page_test.h"
 #include "utility_page_ids.h"
 
 namespace {
@@ -49,16 +50,7 @@ const PaperForm* Find(const MemoryFormStore& store, std::u16string_view name) {
 
 // ---- through the DLL, on the prefix's spooler ----------------------------------------------
 
-class UtilityPageOnSpooler : public testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(printer_.ok()) << std::string(printer_.error().begin(), printer_.error().end());
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
-    }
-    m450test::PrinterFixture printer_;
-    m450test::LanguageRegistry registry_;
-};
+class UtilityPageOnSpooler : public m450test::PageTest {};
 
 TEST_F(UtilityPageOnSpooler, SelfTestClickedTwiceSendsTwoJobs) {
     SheetDriver sheet(SheetKind::Device);

@@ -11,14 +11,13 @@
 
 #include "core/version_link.h"
 #include "harness.h"
+#include "page_test.h"
 #include "version_page_ids.h"
 
 namespace {
 
 using m450host::SheetKind;
-using m450test::LanguageFiles;
 using m450test::LanguageFolder;
-using m450test::LanguageRegistry;
 using m450test::PageDriver;
 using m450test::SheetDriver;
 
@@ -26,19 +25,7 @@ constexpr wchar_t kEnglishTitle[] = L"KVL-M450 Printer Driver";
 constexpr wchar_t kEnglishProduct[] = L"Product: Setup_KVL-M450\nInstall version: v1.0\nUI version: v1.0";
 constexpr wchar_t kAddress[] = L"http://www.quorven.example";
 
-class VersionPage : public testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(printer_.ok());
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
-        ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"ENG_M450.res", L"lang/ENG_M450.res"));
-    }
-
-    m450test::PrinterFixture printer_;
-    LanguageRegistry registry_;
-    LanguageFiles files_;
-};
+class VersionPage : public m450test::PageTest {};
 
 m450::PixelRect PixelRectOf(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};

@@ -15,6 +15,7 @@
 #include "document/record_text.h"
 #include "document/watermark_bitmap.h"
 #include "harness.h"
+#include "page_test.h"
 #include "screenshot.h"
 #include "watermark_page_ids.h"
 
@@ -25,23 +26,14 @@ using m450test::DialogCatcher;
 using m450test::PageDriver;
 using m450test::SheetDriver;
 
-class WatermarkPage : public testing::Test {
+class WatermarkPage : public m450test::PageTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(printer_.ok()) << printer_.error();
-        ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
-        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
-    }
-
     // The picture file the printing side reads: the temporary folder, the printer, "1.bmp".
     std::wstring PictureFile() const {
         wchar_t temp[MAX_PATH + 1] = {};
         GetTempPathW(MAX_PATH + 1, temp);
         return std::wstring(temp) + printer_.name() + L"1.bmp";
     }
-
-    m450test::PrinterFixture printer_;
-    m450test::LanguageRegistry registry_;
 };
 
 // With M450_PAGE_SHOTS=<folder>, a picture of the sheet as it is now.

@@ -116,6 +116,12 @@ void DialogCatcher::AnswerPending() {
     for (Pending& item : pending) {
         if (!IsWindow(item.dialog))
             continue;
+        // A modal dialog is shown and painted when its loop first goes idle; on a busy machine
+        // this timer may come first. Show and paint it as the loop would, so that the handler
+        // finds its controls usable and what its first paint sets up.
+        if (!IsWindowVisible(item.dialog))
+            ShowWindow(item.dialog, SW_SHOWNORMAL);
+        UpdateWindow(item.dialog);
         const int answer = item.handler ? item.handler(item.dialog) : DefaultButton(item.dialog);
         if (item.record < caught_.size())
             caught_[item.record].answer = answer;
