@@ -302,11 +302,9 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
                 ShowFontHeight(page, *settings);
             ReportApplied(DocumentContextOf(page));
             MarkUnchanged(page);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
+            return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_SETACTIVE:
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return AnswerNotification(page, 0);
         default:
             return FALSE;
     }

@@ -325,12 +325,10 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
         case PSN_APPLY:
             ReportApplied(DocumentContextOf(page));
             MarkUnchanged(page);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
+            return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_KILLACTIVE:
         case PSN_SETACTIVE:
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
-            return TRUE;
+            return AnswerNotification(page, FALSE);
         default:
             return FALSE;
     }

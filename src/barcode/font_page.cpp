@@ -144,15 +144,15 @@ INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
         case WM_COMMAND:
             return TRUE;
         case WM_NOTIFY:
+            if (lParam == 0)
+                return FALSE;
             switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
                 case PSN_APPLY:
                     ReportApplied(DeviceContextOf(page));
-                    SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-                    return TRUE;
+                    return AnswerNotification(page, PSNRET_NOERROR);
                 case PSN_KILLACTIVE:
                 case PSN_SETACTIVE:
-                    SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
-                    return TRUE;
+                    return AnswerNotification(page, FALSE);
                 default:
                     return FALSE;
             }

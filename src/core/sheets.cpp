@@ -151,10 +151,9 @@ INT_PTR InertPage(HWND page, UINT message, LPARAM lParam) {
         KeepPageContext(page, lParam);
         return TRUE;
     }
-    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == PSN_APPLY) {
+    if (message == WM_NOTIFY && lParam != 0 && reinterpret_cast<const NMHDR*>(lParam)->code == PSN_APPLY) {
         ReportApplied(reinterpret_cast<const Context*>(GetWindowLongPtrW(page, DWLP_USER)));
-        SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-        return TRUE;
+        return AnswerNotification(page, PSNRET_NOERROR);
     }
     return FALSE;
 }
@@ -227,6 +226,11 @@ void ShowText(HWND page, int controlId, TextId text) {
         wanted.compare(0, wanted.size(), reinterpret_cast<const char16_t*>(shown.data()), length) == 0)
         return;
     SetWindowTextW(control, WText(text));
+}
+
+INT_PTR AnswerNotification(HWND page, LONG_PTR result) {
+    SetWindowLongPtrW(page, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 void ShowControlTexts(HWND page, std::span<const ControlText> texts) {

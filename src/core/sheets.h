@@ -41,6 +41,10 @@ DevicePageContext* DeviceContextOf(HWND page);
 void ReportApplied(const DocumentPageContext* context);
 void ReportApplied(const DevicePageContext* context);
 
+// A dialog procedure's answer to a notification that has a result (PSN_APPLY, PSN_SETACTIVE …):
+// the result goes into DWLP_MSGRESULT and the procedure returns TRUE.
+INT_PTR AnswerNotification(HWND page, LONG_PTR result);
+
 // Puts a text slot on a control, leaving the control alone (no redraw) when it already shows
 // that text, so that pages may do it at every repaint.
 void ShowText(HWND page, int controlId, TextId text);

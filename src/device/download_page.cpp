@@ -169,46 +169,20 @@ void StoreWorkingCopy(const std::wstring& copyPath, const LogoConversion& conver
         DeleteFileW(copyPath.c_str());
 }
 
-bool IsDepth(const BitmapHeader& header, std::initializer_list<uint16_t> depths) {
-    for (const uint16_t depth : depths)
-        if (header.bitCount == depth)
-            return true;
-    return false;
-}
-
-// What a logo of a type gets from its source: a working copy, the source itself (a depth the
-// type does not convert), or nothing, which ends the command that asked.
-enum class CopyStep { Made, SourceItself, Stop };
-
-CopyStep StepFor(LogoType type, const std::optional<BitmapHeader>& header) {
-    const bool bitmap = header && header->type == kBmpType;
-    switch (type) {
-        case LogoType::Original:
-            return bitmap && IsDepth(*header, {24, 8}) ? CopyStep::Made : CopyStep::SourceItself;
-        case LogoType::Mono:
-            if (!bitmap)
-                return CopyStep::Stop;
-            return IsDepth(*header, {24, 8}) ? CopyStep::Made : CopyStep::SourceItself;
-        case LogoType::Gray:
-            return bitmap && IsDepth(*header, {24, 8, 1}) ? CopyStep::Made : CopyStep::Stop;
-    }
-    return CopyStep::Stop;
-}
-
-CopyStep MakeWorkingCopy(const std::wstring& source,
-                         std::span<const uint8_t> bytes,
-                         LogoType type,
-                         const LogoSettings& settings) {
-    const CopyStep step = StepFor(type, ReadBitmapHeader(bytes));
-    if (step == CopyStep::Made)
+LogoCopyStep MakeWorkingCopy(const std::wstring& source,
+                             std::span<const uint8_t> bytes,
+                             LogoType type,
+                             const LogoSettings& settings) {
+    const LogoCopyStep step = WorkingCopyStep(type, ReadBitmapHeader(bytes));
+    if (step == LogoCopyStep::Made)
         StoreWorkingCopy(CopyPathOf(source), ConvertLogo(type, bytes, settings));
     return step;
 }
 
-CopyStep MakeWorkingCopy(const std::wstring& source, LogoType type, const LogoSettings& settings) {
+LogoCopyStep MakeWorkingCopy(const std::wstring& source, LogoType type, const LogoSettings& settings) {
     const std::optional<std::vector<uint8_t>> bytes = ReadLogoFile(source);
     if (!bytes)
-        return CopyStep::Stop;
+        return LogoCopyStep::Stop;
     return MakeWorkingCopy(source, *bytes, type, settings);
 }
 
@@ -408,12 +382,12 @@ void Preview(HWND page) {
         Enable(page, kMethodRadios, false);
         Enable(page, kSliders, false);
     } else {
-        const CopyStep step = MakeWorkingCopy(source, g_logoType, settings);
-        if (step == CopyStep::Stop)
+        const LogoCopyStep step = MakeWorkingCopy(source, g_logoType, settings);
+        if (step == LogoCopyStep::Stop)
             return;
-        Enable(page, kMethodRadios, g_logoType == LogoType::Mono && step == CopyStep::Made);
-        Enable(page, kSliders, g_logoType == LogoType::Gray || step == CopyStep::Made);
-        if (step == CopyStep::Made)
+        Enable(page, kMethodRadios, g_logoType == LogoType::Mono && step == LogoCopyStep::Made);
+        Enable(page, kSliders, g_logoType == LogoType::Gray || step == LogoCopyStep::Made);
+        if (step == LogoCopyStep::Made)
             shown = CopyPathOf(source);
     }
     DrawPicture(page, shown);
@@ -478,7 +452,7 @@ void AddChosen(HWND page, const std::wstring& path) {
     if (row >= kMaxLogos)
         return;
     const LogoSettings settings{g_logoType == LogoType::Mono ? 1 : 0, 0, 0};
-    if (MakeWorkingCopy(path, read.bytes, g_logoType, settings) == CopyStep::Stop)
+    if (MakeWorkingCopy(path, read.bytes, g_logoType, settings) == LogoCopyStep::Stop)
         return;
     AppendRow(page, path);
     SettingsOf(page)[row] = settings;
@@ -522,7 +496,7 @@ void ChooseType(HWND page, LogoType type) {
         LogoSettingsTable& table = SettingsOf(page);
         const std::vector<std::wstring> paths = LogoPaths(page);
         for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
-            if (type != LogoType::Original && MakeWorkingCopy(paths[row], type, settings) == CopyStep::Stop)
+            if (type != LogoType::Original && MakeWorkingCopy(paths[row], type, settings) == LogoCopyStep::Stop)
                 return;
             table[row] = settings;
         }
@@ -593,7 +567,7 @@ void DownloadLogos(HWND page) {
     for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
         const std::optional<std::vector<uint8_t>> source = ReadLogoFile(paths[row]);
         PreparedLogo logo = source ? PrepareLogo(g_logoType, *source, table[row]) : PreparedLogo{};
-        if (source && StepFor(g_logoType, ReadBitmapHeader(*source)) == CopyStep::Made)
+        if (source && WorkingCopyStep(g_logoType, ReadBitmapHeader(*source)) == LogoCopyStep::Made)
             StoreWorkingCopy(CopyPathOf(paths[row]), logo.copy);
         sizes.push_back(logo.size);
         files.push_back(std::move(logo.sent));
@@ -731,16 +705,13 @@ INT_PTR Notify(HWND page, const NMHDR* header) {
         case PSN_APPLY:
             ReportApplied(DeviceContextOf(page));
             DeleteWorkingCopies(page);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
+            return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_QUERYCANCEL:
             DeleteWorkingCopies(page);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
-            return TRUE;
+            return AnswerNotification(page, FALSE);
         case PSN_SETACTIVE:
         case PSN_KILLACTIVE:
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return AnswerNotification(page, 0);
         case LVN_ITEMCHANGED:
             if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST)
                 Repaint(page);

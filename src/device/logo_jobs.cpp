@@ -68,6 +68,29 @@ void RemoveLogoSettings(LogoSettingsTable& table, size_t index) {
     table.back() = LogoSettings{};
 }
 
+namespace {
+
+bool IsDepth(const BitmapHeader& header, std::initializer_list<uint16_t> depths) {
+    return std::find(depths.begin(), depths.end(), header.bitCount) != depths.end();
+}
+
+}  // namespace
+
+LogoCopyStep WorkingCopyStep(LogoType type, const std::optional<BitmapHeader>& header) {
+    const bool bitmap = header && header->type == kBmpType;
+    switch (type) {
+        case LogoType::Original:
+            return bitmap && IsDepth(*header, {24, 8}) ? LogoCopyStep::Made : LogoCopyStep::SourceItself;
+        case LogoType::Mono:
+            if (!bitmap)
+                return LogoCopyStep::Stop;
+            return IsDepth(*header, {24, 8}) ? LogoCopyStep::Made : LogoCopyStep::SourceItself;
+        case LogoType::Gray:
+            return bitmap && IsDepth(*header, {24, 8, 1}) ? LogoCopyStep::Made : LogoCopyStep::Stop;
+    }
+    return LogoCopyStep::Stop;
+}
+
 LogoConversion ConvertLogo(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings) {
     const LogoSettings clamped = ClampLogoSettings(settings);
     switch (type) {

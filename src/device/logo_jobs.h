@@ -63,6 +63,14 @@ using LogoSettingsTable = std::array<LogoSettings, kMaxLogos>;
 // cleared. An index past the table changes nothing.
 void RemoveLogoSettings(LogoSettingsTable& table, size_t index);
 
+// What a logo of a type gets from its source file, judged by the file's headers (nullopt: too
+// short to have them): a working copy; the source itself, shown and sent as it is ("Original"
+// with anything but a 24- or 8-bit "BM", "Transformation" with another depth); or nothing,
+// which ends the command that asked ("Transformation" with no "BM", "Gray" with anything but a
+// 24-, 8- or 1-bit "BM").
+enum class LogoCopyStep : uint8_t { Made, SourceItself, Stop };
+LogoCopyStep WorkingCopyStep(LogoType type, const std::optional<BitmapHeader>& header);
+
 // The working copy a logo gets for a type: "Transformation" a mono copy by the logo's method,
 // "Gray" the gray copy, "Original" the mono copy by method 0 with no adjustment (the preview of
 // a freshly added logo). The settings are clamped first.

@@ -256,12 +256,10 @@ INT_PTR Notify(HWND page, const NMHDR* header) {
     switch (header->code) {
         case PSN_APPLY:
             ReportApplied(DeviceContextOf(page));
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
+            return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_SETACTIVE:
         case PSN_KILLACTIVE:
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return AnswerNotification(page, 0);
         default:
             return FALSE;
     }

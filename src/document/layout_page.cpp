@@ -492,15 +492,12 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& d
     switch (header.code) {
         case PSN_SETACTIVE:
             OnActivate(page, context, dm);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return AnswerNotification(page, 0);
         case PSN_KILLACTIVE:
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
-            return TRUE;
+            return AnswerNotification(page, FALSE);
         case PSN_APPLY:
             Apply(page, context, dm);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
+            return AnswerNotification(page, PSNRET_NOERROR);
         default:
             return FALSE;
     }

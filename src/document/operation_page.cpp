@@ -57,12 +57,10 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, const NMHDR& hea
         case PSN_APPLY:
             ReportApplied(context);
             PropSheet_UnChanged(GetParent(page), page);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
+            return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_SETACTIVE:
         case PSN_KILLACTIVE:
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);  // leaving the page is always allowed
-            return TRUE;
+            return AnswerNotification(page, 0);  // leaving the page is always allowed
         default:
             return FALSE;
     }

@@ -668,16 +668,13 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& d
     switch (header.code) {
         case PSN_APPLY:
             Apply(page, context, dm);
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
+            return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_QUERYCANCEL:
             g_state.imageReloadPending = true;
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
-            return TRUE;
+            return AnswerNotification(page, FALSE);
         case PSN_SETACTIVE:
         case PSN_KILLACTIVE:
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-            return TRUE;
+            return AnswerNotification(page, 0);
         case NM_RELEASEDCAPTURE:
             if (header.idFrom == IDC_WATERMARK_ANGLE_SLIDER || header.idFrom == IDC_WATERMARK_SIZE_SLIDER ||
                 header.idFrom == IDC_WATERMARK_BRIGHTNESS_SLIDER)

@@ -279,6 +279,30 @@ TEST(LogoList, PreparingALogoForDownload) {
     EXPECT_FALSE(refused.sent.has_value());
 }
 
+TEST(LogoList, WhatEachTypeMakesOfEachFile) {
+    const auto step = [](LogoType type, const Bytes& file) { return WorkingCopyStep(type, ReadBitmapHeader(file)); };
+    const Bytes rgb = test::UniformBitmap24(4, 4, {});
+    const Bytes indexed = test::UniformBitmap8(4, 4, 0);
+    const Bytes bits = test::MakeBitmap1(4, 4, [](uint32_t, uint32_t) { return true; });
+    Bytes fourBit = rgb;
+    fourBit[28] = 4;
+    Bytes notBitmap = rgb;
+    notBitmap[0] = 'X';
+    const Bytes tooShort(20, 0);
+    using S = LogoCopyStep;
+    EXPECT_EQ(step(LogoType::Original, rgb), S::Made);
+    EXPECT_EQ(step(LogoType::Original, bits), S::SourceItself);
+    EXPECT_EQ(step(LogoType::Original, notBitmap), S::SourceItself);
+    EXPECT_EQ(step(LogoType::Mono, indexed), S::Made);
+    EXPECT_EQ(step(LogoType::Mono, bits), S::SourceItself);
+    EXPECT_EQ(step(LogoType::Mono, fourBit), S::SourceItself);
+    EXPECT_EQ(step(LogoType::Mono, notBitmap), S::Stop);
+    EXPECT_EQ(step(LogoType::Mono, tooShort), S::Stop);
+    EXPECT_EQ(step(LogoType::Gray, bits), S::Made);
+    EXPECT_EQ(step(LogoType::Gray, fourBit), S::Stop);
+    EXPECT_EQ(step(LogoType::Gray, notBitmap), S::Stop);
+}
+
 TEST(FileDownload, FilterListFollowsTheLanguageFile) {
     const auto first = [](std::u16string_view name) {
         const std::u16string filter = FileDownloadFilter(name);

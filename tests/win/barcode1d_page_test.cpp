@@ -13,6 +13,7 @@
 
 #include "barcode/barcode_jobs.h"
 #include "barcode/font_height.h"
+#include "core/text_store.h"
 #include "barcode1d_page_ids.h"
 #include "barcode_page_shots.h"
 #include "harness.h"
@@ -176,7 +177,9 @@ TEST_F(Barcode1DPage, GroupsAndTheIdentifierListFollowFontAndType) {
 
     ASSERT_TRUE(page_.Choose(IDC_1D_TYPE_COMBO, L"GS1 DataBar Expanded"));
     EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
-    EXPECT_EQ(page_.SelectedText(IDC_1D_GS1_AI_COMBO), L"Application Identifier Specification to Data");
+    // The second entry of the identifier list, as the language text of the slot reads.
+    EXPECT_EQ(page_.SelectedText(IDC_1D_GS1_AI_COMBO),
+              reinterpret_cast<const wchar_t*>(m450::Texts().Text(m450::TextId::CODE1D_RC_CMB_AI2)));
     EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
     ASSERT_TRUE(page_.Click(IDC_1D_GS1_COMPOSITE_RADIO));
     EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
