@@ -17,9 +17,9 @@
 #include "barcode/barcode_page_win.h"
 #include "barcode/font_height.h"
 #include "barcode1d_page_ids.h"
-#include "core/hover_help.h"
+#include "core/hover_help_win.h"
 #include "core/language_win.h"
-#include "core/sheets.h"
+#include "core/page_win.h"
 
 namespace m450 {
 namespace {
@@ -215,7 +215,7 @@ void Initialise(HWND page, LPARAM lParam) {
         SelectListEntry(page, list.control, 0);
     ShowComposite(page, false);
     LoadFont(page);
-    AttachHoverHelp(page, kBarcode1DHoverHelp);
+    AttachHoverHelp(page, IDD_BARCODE1D_PAGE);
 }
 
 void OnNumberChanged(HWND page, const NumberFieldControls& field) {

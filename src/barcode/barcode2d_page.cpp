@@ -15,9 +15,9 @@
 #include "barcode/barcode_page_rules.h"
 #include "barcode/barcode_page_win.h"
 #include "barcode2d_page_ids.h"
-#include "core/hover_help.h"
+#include "core/hover_help_win.h"
 #include "core/language_win.h"
-#include "core/sheets.h"
+#include "core/page_win.h"
 
 namespace m450 {
 namespace {
@@ -257,7 +257,7 @@ void Initialise(HWND page, LPARAM lParam) {
         PrepareNumberField(page, field.controls, Barcode2DNumberField(field.number));
     SelectListEntry(page, IDC_2D_FONT_COMBO, 0);
     LoadFont(page);
-    AttachHoverHelp(page, kBarcode2DHoverHelp);
+    AttachHoverHelp(page, IDD_BARCODE2D_PAGE);
 }
 
 void OnNumberChanged(HWND page, const NumberFieldControls& field) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "barcode/barcode_page_rules.h"
-#include "core/activation_context.h"
+#include "core/module_win.h"
 #include "core/language_win.h"
 #include "device/raw_channel_win.h"
 

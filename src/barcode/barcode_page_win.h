@@ -13,8 +13,8 @@
 
 #include "barcode/barcode_jobs.h"
 #include "core/devmode.h"
-#include "core/page_context.h"
-#include "core/sheets.h"
+#include "core/page_context_win.h"
+#include "core/page_win.h"
 #include "core/text_store.h"
 #include "device/raw_channel.h"
 

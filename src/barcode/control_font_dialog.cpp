@@ -13,12 +13,11 @@
 #include <vector>
 
 #include "barcode/control_font_table.h"
-#include "barcode/hex_input_filter.h"
+#include "barcode/hex_input_filter_win.h"
 #include "barcode/hex_text.h"
 #include "control_font_ids.h"
-#include "core/activation_context.h"
+#include "core/module_win.h"
 #include "core/language_win.h"
-#include "core/plugin_object.h"
 
 namespace m450 {
 namespace {

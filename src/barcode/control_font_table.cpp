@@ -2,7 +2,7 @@
 
 #include "core/language_file.h"
 #include "core/text_store.h"
-#include "document/watermark_file.h"
+#include "core/file_replace.h"
 
 #include <exception>
 #include <system_error>

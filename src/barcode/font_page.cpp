@@ -6,8 +6,8 @@
 #include <span>
 
 #include "core/language_win.h"
-#include "core/plugin_object.h"
-#include "core/sheets.h"
+#include "core/module_win.h"
+#include "core/page_win.h"
 #include "font_page_ids.h"
 
 namespace m450 {

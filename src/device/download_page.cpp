@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "core/activation_context.h"
-#include "core/hover_help.h"
+#include "core/module_win.h"
+#include "core/hover_help_win.h"
 #include "core/language_win.h"
-#include "core/sheets.h"
+#include "core/page_win.h"
 #include "device/logo_jobs.h"
 #include "device/raw_channel_win.h"
 #include "download_page_ids.h"
@@ -650,7 +650,7 @@ void Start(HWND page) {
     }
     SetSliders(page, 0, 0);
     EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), FALSE);
-    AttachHoverHelp(page, kDownloadHoverHelp);
+    AttachHoverHelp(page, IDD_DOWNLOAD_PAGE);
 }
 
 // The sheet may go without OK or Cancel (its host closes it): no working copy is left behind.

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "barcode/control_font_dialog.h"
-#include "core/activation_context.h"
-#include "core/hover_help.h"
+#include "core/module_win.h"
+#include "core/hover_help_win.h"
 #include "core/language_win.h"
-#include "core/sheets.h"
+#include "core/page_win.h"
 #include "device/form_store_win.h"
 #include "device/paper_forms.h"
 #include "device/raw_channel_win.h"
@@ -156,7 +156,7 @@ void Start(HWND page) {
         SendDlgItemMessageW(page, IDC_UTILITY_HEIGHT_SPIN, UDM_SETPOS32, 0, start.view.size->height);
     }
     ShowSelection(page, start.view);
-    AttachHoverHelp(page, kUtilityHoverHelp);
+    AttachHoverHelp(page, IDD_UTILITY_PAGE);
 }
 
 void SelectionChanged(HWND page) {

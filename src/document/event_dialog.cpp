@@ -8,12 +8,11 @@
 #include <array>
 #include <string>
 
-#include "barcode/hex_input_filter.h"
-#include "core/activation_context.h"
-#include "core/sheets.h"
-#include "core/hover_help.h"
+#include "barcode/hex_input_filter_win.h"
+#include "core/module_win.h"
+#include "core/page_win.h"
+#include "core/hover_help_win.h"
 #include "core/language_win.h"
-#include "core/plugin_object.h"
 #include "event_dialog_ids.h"
 
 namespace m450 {
@@ -238,7 +237,7 @@ void Initialise(HWND dialog, OperationsWorkingCopy* copy) {
     SetUpNumberField(dialog, IDC_EVENT_FEED_EDIT, IDC_EVENT_FEED_SPIN, kMaxFeedDistance);
     SetUpNumberField(dialog, IDC_EVENT_VOLUME_EDIT, IDC_EVENT_VOLUME_SPIN, kMaxBuzzerVolume);
     ShowValues(dialog, DialogValuesOf(copy->operations));
-    AttachHoverHelp(dialog, kEventHoverHelp);
+    AttachHoverHelp(dialog, IDD_EVENT_DIALOG);
 }
 
 void Confirm(HWND dialog, OperationsWorkingCopy& copy) {

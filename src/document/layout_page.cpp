@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "core/activation_context.h"
+#include "core/module_win.h"
 #include "core/density_relabel_win.h"
-#include "core/hover_help.h"
+#include "core/hover_help_win.h"
 #include "core/language_win.h"
-#include "core/sheets.h"
+#include "core/page_win.h"
 #include "document/layout_rules.h"
 #include "document/record_text.h"
 #include "layout_page_ids.h"
@@ -255,7 +255,7 @@ void Initialise(HWND page, LPARAM lParam) {
     Enable(page, IDC_LAYOUT_SCALE_SPIN, dm->zoomPrinting != 0);
     ShowGraphicsButtons(page, GraphicsButtonsOnOpen(*dm));
     g_filling = false;
-    AttachHoverHelp(page, kLayoutHoverHelp);
+    AttachHoverHelp(page, IDD_LAYOUT_PAGE);
 }
 
 // The page's language refresh: its texts, the shared messages and the host's print density.

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "core/language_win.h"
-#include "core/sheets.h"
+#include "core/page_win.h"
 #include "document/event_dialog.h"
 #include "document/event_operations.h"
 #include "operation_page_ids.h"

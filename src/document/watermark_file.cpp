@@ -1,5 +1,7 @@
 #include "document/watermark_file.h"
 
+#include "core/file_replace.h"
+
 #include <exception>
 #include <fstream>
 #include <new>
@@ -32,28 +34,6 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& p
     return bytes;
 }
 
-bool WriteBesideThenRename(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
-    std::filesystem::path beside = target;
-    beside += ".new";
-    bool written = false;
-    {
-        std::ofstream file(beside, std::ios::binary | std::ios::trunc);
-        if (file) {
-            file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-            file.close();
-            written = !file.fail();
-        }
-    }
-    std::error_code ec;
-    if (written)
-        std::filesystem::rename(beside, target, ec);
-    if (!written || ec) {
-        std::filesystem::remove(beside, ec);
-        return false;
-    }
-    return true;
-}
-
 WatermarkError ConvertFile(const std::filesystem::path& source, const std::filesystem::path& destination) {
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(source);
     if (!bytes)
@@ -61,7 +41,7 @@ WatermarkError ConvertFile(const std::filesystem::path& source, const std::files
     const WatermarkPicture picture = ConvertWatermarkPicture(*bytes);
     if (picture.error != WatermarkError::None)
         return picture.error;
-    return WriteBesideThenRename(destination, picture.bytes) ? WatermarkError::None : WatermarkError::NotWritten;
+    return ReplaceFileWith(destination, picture.bytes) ? WatermarkError::None : WatermarkError::NotWritten;
 }
 
 }  // namespace
@@ -96,15 +76,7 @@ int convertWatermarkBitmap(const std::filesystem::path& source,
 
 bool WriteTextPictureFile(const std::filesystem::path& destination, std::span<const uint8_t> canvas) {
     try {
-        return WriteBesideThenRename(destination, TextPictureFromCanvas(canvas));
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-bool ReplaceFileWith(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
-    try {
-        return WriteBesideThenRename(target, bytes);
+        return ReplaceFileWith(destination, TextPictureFromCanvas(canvas));
     } catch (const std::exception&) {
         return false;
     }

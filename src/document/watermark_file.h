@@ -32,8 +32,4 @@ int convertWatermarkBitmap(const std::filesystem::path& source,
 // Writes the text watermark's picture (TextPictureFromCanvas) as the picture file.
 bool WriteTextPictureFile(const std::filesystem::path& destination, std::span<const uint8_t> canvas);
 
-// Replaces `target` with exactly `bytes`: written to a file beside it, then renamed over it.
-// On failure the target is unchanged and no file is left beside it.
-bool ReplaceFileWith(const std::filesystem::path& target, std::span<const uint8_t> bytes);
-
 }  // namespace m450

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "core/activation_context.h"
-#include "core/hover_help.h"
+#include "core/module_win.h"
+#include "core/hover_help_win.h"
 #include "core/language_win.h"
-#include "core/sheets.h"
+#include "core/page_win.h"
 #include "document/layout_page.h"
 #include "document/record_text.h"
 #include "document/watermark_file.h"
@@ -237,7 +237,7 @@ void Initialise(HWND page, LPARAM lParam) {
     FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
     SendDlgItemMessageW(page, IDC_WATERMARK_POSITION_COMBO, CB_SETCURSEL, dm->watermarkPosition, 0);
     g_state.filling = false;
-    AttachHoverHelp(page, kWatermarkHoverHelp);
+    AttachHoverHelp(page, IDD_WATERMARK_PAGE);
 }
 
 // ---- pictures ------------------------------------------------------------------------------

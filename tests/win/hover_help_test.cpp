@@ -13,9 +13,10 @@
 
 #include "barcode1d_page_ids.h"
 #include "barcode2d_page_ids.h"
-#include "core/activation_context.h"
-#include "core/hover_help.h"
-#include "core/plugin_object.h"
+#include "core/module_win.h"
+#include "core/hover_help_win.h"
+#include "plugin/hover_tables_win.h"
+#include "plugin/plugin_object_win.h"
 #include "core/text_store.h"
 #include "download_page_ids.h"
 #include "event_dialog_ids.h"

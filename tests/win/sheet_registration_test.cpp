@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "core/page_context.h"
+#include "core/page_context_win.h"
 #include "platform/printoem.h"
 
 namespace {

@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "core/activation_context.h"
-#include "core/hover_help.h"
+#include "core/module_win.h"
+#include "core/hover_help_win.h"
+#include "plugin/hover_tables_win.h"
 #include "core/language_win.h"
-#include "core/page_context.h"
-#include "core/plugin_object.h"
-#include "core/sheets.h"
+#include "core/page_context_win.h"
+#include "plugin/plugin_object_win.h"
+#include "plugin/sheets_win.h"
 #include "device/form_store.h"
 #include "device/utility_page.h"
 #include "harness.h"

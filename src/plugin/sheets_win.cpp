@@ -1,6 +1,6 @@
 // DocumentSheets and DeviceSheets: the host's sheet routines, and the tables of the pages they
-// add. A page that gets its own dialog procedure replaces the inert one in its table row.
-#include "core/sheets.h"
+// add.
+#include "plugin/sheets_win.h"
 
 #include <winspool.h>
 
@@ -14,11 +14,11 @@
 #include "barcode/font_page.h"
 #include "barcode1d_page_ids.h"
 #include "barcode2d_page_ids.h"
-#include "core/activation_context.h"
+#include "core/module_win.h"
 #include "core/density_relabel_win.h"
 #include "core/language_win.h"
-#include "core/plugin_object.h"
-#include "core/version_page.h"
+#include "plugin/plugin_object_win.h"
+#include "plugin/version_page.h"
 #include "document/layout_page.h"
 #include "document/operation_page.h"
 #include "document/watermark_page.h"
@@ -54,9 +54,6 @@ constexpr std::array<PageEntry, 4> kDevicePages = {{
 
 // The sheet's header title (PROPSHEETUI_INFO_HEADER wants a writable string).
 wchar_t g_sheetHeaderTitle[] = L"OEM UI Page";
-
-// The record is the version that carries hActCtx.
-static_assert(offsetof(PROPSHEETPAGEW, hActCtx) + sizeof(HANDLE) == sizeof(PROPSHEETPAGEW));
 
 HRESULT InvalidParameter() {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -145,27 +142,6 @@ ULONG_PTR InitDeviceSheet(PPROPSHEETUI_INFO info, DevicePageContext* context) {
     return 1;
 }
 
-template <typename Context>
-INT_PTR InertPage(HWND page, UINT message, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        KeepPageContext(page, lParam);
-        return TRUE;
-    }
-    if (message == WM_NOTIFY && lParam != 0 && reinterpret_cast<const NMHDR*>(lParam)->code == PSN_APPLY) {
-        ReportApplied(reinterpret_cast<const Context*>(GetWindowLongPtrW(page, DWLP_USER)));
-        return AnswerNotification(page, PSNRET_NOERROR);
-    }
-    return FALSE;
-}
-
-template <typename Context>
-void ReportAppliedTo(const Context* context) {
-    if (context == nullptr || context->pfnComPropSheet == nullptr)
-        return;
-    context->pfnComPropSheet(context->hComPropSheet, CPSFUNC_SET_RESULT, reinterpret_cast<LPARAM>(context->hPage),
-                             CPSUI_OK);
-}
-
 }  // namespace
 
 std::span<const PageEntry> DocumentPages() {
@@ -174,76 +150,6 @@ std::span<const PageEntry> DocumentPages() {
 
 std::span<const PageEntry> DevicePages() {
     return kDevicePages;
-}
-
-PROPSHEETPAGEW MakePageRecord(const PageEntry& page, void* context) {
-    PROPSHEETPAGEW record{};
-    record.dwSize = sizeof(record);
-    record.dwFlags = PSP_USETITLE;
-    record.hInstance = g_moduleInstance;
-    record.pszTemplate = MAKEINTRESOURCEW(page.templateId);
-    record.pszTitle = WText(page.title);
-    record.pfnDlgProc = page.procedure;
-    record.lParam = reinterpret_cast<LPARAM>(context);
-    const HANDLE activationContext = ModuleActivationContext();
-    if (IsActivationContext(activationContext)) {
-        record.dwFlags |= PSP_USEFUSIONCONTEXT;
-        record.hActCtx = activationContext;
-    }
-    return record;
-}
-
-void KeepPageContext(HWND page, LPARAM initParam) {
-    const auto* record = reinterpret_cast<const PROPSHEETPAGEW*>(initParam);
-    SetWindowLongPtrW(page, DWLP_USER, record != nullptr ? record->lParam : 0);
-}
-
-DocumentPageContext* DocumentContextOf(HWND page) {
-    return reinterpret_cast<DocumentPageContext*>(GetWindowLongPtrW(page, DWLP_USER));
-}
-
-DevicePageContext* DeviceContextOf(HWND page) {
-    return reinterpret_cast<DevicePageContext*>(GetWindowLongPtrW(page, DWLP_USER));
-}
-
-void ReportApplied(const DocumentPageContext* context) {
-    ReportAppliedTo(context);
-}
-
-void ReportApplied(const DevicePageContext* context) {
-    ReportAppliedTo(context);
-}
-
-void ShowText(HWND page, int controlId, TextId text) {
-    const HWND control = GetDlgItem(page, controlId);
-    if (control == nullptr)
-        return;
-    const std::u16string_view wanted = Texts().View(text);
-    // One more character than the longest slot tells a longer text from an equal one.
-    std::array<wchar_t, 1025> shown{};
-    const int length = GetWindowTextW(control, shown.data(), static_cast<int>(shown.size()));
-    if (length >= 0 && static_cast<size_t>(length) == wanted.size() &&
-        wanted.compare(0, wanted.size(), reinterpret_cast<const char16_t*>(shown.data()), length) == 0)
-        return;
-    SetWindowTextW(control, WText(text));
-}
-
-INT_PTR AnswerNotification(HWND page, LONG_PTR result) {
-    SetWindowLongPtrW(page, DWLP_MSGRESULT, result);
-    return TRUE;
-}
-
-void ShowControlTexts(HWND page, std::span<const ControlText> texts) {
-    for (const ControlText& item : texts)
-        ShowText(page, item.controlId, item.text);
-}
-
-INT_PTR CALLBACK InertDocumentPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    return InertPage<DocumentPageContext>(page, message, lParam);
-}
-
-INT_PTR CALLBACK InertDevicePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    return InertPage<DevicePageContext>(page, message, lParam);
 }
 
 HRESULT DocumentSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DocumentPageContext* context) {

@@ -1,4 +1,5 @@
-#include "core/plugin_object.h"
+#include "plugin/plugin_object_win.h"
+#include "plugin/sheets_win.h"
 
 #include <cstring>
 #include <new>
@@ -7,8 +8,6 @@
 #include "core/devmode_win.h"
 
 namespace m450 {
-
-HINSTANCE g_moduleInstance = nullptr;
 
 namespace {
 

@@ -49,10 +49,4 @@ static_assert(offsetof(DevicePageContext, pOEMCUIPParam) == 3 * kWord);
 static_assert(offsetof(DevicePageContext, pDriverUI) == 4 * kWord);
 static_assert(sizeof(DevicePageContext) == 5 * kWord);
 
-// The document and device sheet routines: called by DocumentPropertySheets and
-// DevicePropertySheets with the host's sheet info, its lParam and the sheet's page context.
-// They check the sheet info, act on its Reason, store the Result and return S_OK.
-HRESULT DocumentSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DocumentPageContext* context);
-HRESULT DeviceSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DevicePageContext* context);
-
 }  // namespace m450

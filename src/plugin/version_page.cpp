@@ -1,4 +1,4 @@
-#include "core/version_page.h"
+#include "plugin/version_page.h"
 
 #include <prsht.h>
 #include <shellapi.h>
@@ -6,7 +6,7 @@
 #include <array>
 
 #include "core/language_win.h"
-#include "core/sheets.h"
+#include "core/page_win.h"
 #include "core/version_link.h"
 #include "version_page_ids.h"
 

@@ -1,5 +1,5 @@
-// The plug-in's pages in the host's two property sheets: the page tables, the page records the
-// sheet routines hand to the host, and what every page does with its page context.
+// What every page of the host's two property sheets does with its sheet: the page record the
+// sheet routines hand to the host, and the page context the page keeps.
 //
 // A page's dialog procedure keeps its sheet's page context at WM_INITDIALOG (KeepPageContext)
 // and reads it back with DocumentContextOf / DeviceContextOf; on PSN_APPLY it reports the
@@ -11,7 +11,7 @@
 
 #include <span>
 
-#include "core/page_context.h"
+#include "core/page_context_win.h"
 #include "core/text_store.h"
 
 namespace m450 {
@@ -23,10 +23,6 @@ struct PageEntry {
     TextId title;
     DLGPROC procedure;
 };
-
-// The pages in the order the sheets add them (sheets.cpp holds the tables).
-std::span<const PageEntry> DocumentPages();
-std::span<const PageEntry> DevicePages();
 
 // A page record for `page` carrying `context`, bound to the module's activation context when
 // there is one.
@@ -56,10 +52,5 @@ struct ControlText {
 };
 // ShowText for each control of a dialog's table.
 void ShowControlTexts(HWND page, std::span<const ControlText> texts);
-
-// The procedure of a page whose own procedure is not there yet: it keeps its context and
-// reports PSN_APPLY, nothing else.
-INT_PTR CALLBACK InertDocumentPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK InertDevicePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace m450

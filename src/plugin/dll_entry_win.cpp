@@ -1,7 +1,7 @@
 // The DLL's entry points: DllMain and the two exports the host looks up (see M450UI.def).
-#include "core/activation_context.h"
+#include "core/module_win.h"
 #include "core/language_win.h"
-#include "core/plugin_object.h"
+#include "plugin/plugin_object_win.h"
 
 // Process attach keeps the module handle and nothing more: the loader lock is held here, so no
 // library is loaded from DllMain. Process detach is where the pages' activation context is

@@ -6,15 +6,11 @@
 // carries everything but the DLL's entry points.
 #pragma once
 
-#include "core/page_context.h"
+#include "core/module_win.h"
+#include "core/page_context_win.h"
 #include "platform/printoem.h"
 
 namespace m450 {
-
-// The module's instance handle, kept by DllMain at process attach: the resource instance of
-// every page and the source of the activation context. Null in programs that link the shell
-// library without the DLL.
-extern HINSTANCE g_moduleInstance;
 
 // DllGetClassObject: a class factory for the plug-in's class, nothing for any other.
 HRESULT GetPluginClassObject(REFCLSID classId, REFIID interfaceId, void** object);

@@ -1,11 +1,12 @@
-#include "core/activation_context.h"
+#include "core/module_win.h"
 
 #include <memory>
 #include <new>
 
-#include "core/plugin_object.h"
-
 namespace m450 {
+
+HINSTANCE g_moduleInstance = nullptr;
+
 namespace {
 
 HANDLE g_activationContext = INVALID_HANDLE_VALUE;

@@ -1,4 +1,4 @@
-#include "core/hover_help.h"
+#include "core/hover_help_win.h"
 
 #include <commctrl.h>
 
@@ -6,9 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "core/activation_context.h"
+#include "core/module_win.h"
 #include "core/language_win.h"
-#include "core/plugin_object.h"
 
 namespace m450 {
 namespace {
@@ -107,6 +106,10 @@ LRESULT CALLBACK HoverProc(HWND control, UINT message, WPARAM wParam, LPARAM lPa
 HWND HoverTooltipOf(HWND dialog) {
     const auto* help = static_cast<const HoverHelp*>(GetPropW(dialog, kDialogProperty));
     return help != nullptr ? help->tooltip : nullptr;
+}
+
+HWND AttachHoverHelp(HWND dialog, int templateId) {
+    return AttachHoverHelp(dialog, HoverTableOf(templateId));
 }
 
 HWND AttachHoverHelp(HWND dialog, HoverTable table) {

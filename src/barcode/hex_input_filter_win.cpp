@@ -1,4 +1,4 @@
-#include "barcode/hex_input_filter.h"
+#include "barcode/hex_input_filter_win.h"
 
 #include <string_view>
 

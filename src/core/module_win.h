@@ -1,4 +1,6 @@
-// The module's activation context: made from the module's own isolation manifest (resource 2,
+// The module: its instance handle and its activation context.
+//
+// The activation context: made from the module's own isolation manifest (resource 2,
 // which asks for version 6 of the common controls), so that the pages, their controls, the
 // tooltips and the modal dialogs of the plug-in get that version whatever the host process uses.
 //
@@ -9,6 +11,11 @@
 #include <windows.h>
 
 namespace m450 {
+
+// The module's instance handle, kept by DllMain at process attach: the resource instance of
+// every page and the source of the activation context. Null in programs that link the shell
+// library without the DLL.
+extern HINSTANCE g_moduleInstance;
 
 // The module-wide context; INVALID_HANDLE_VALUE when it could not be made (tried again at the
 // next call).

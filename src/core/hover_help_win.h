@@ -4,7 +4,7 @@
 // A dialog takes part by calling AttachHoverHelp with its table at WM_INITDIALOG:
 //
 //   case WM_INITDIALOG:
-//       AttachHoverHelp(page, kLayoutHoverHelp);
+//       AttachHoverHelp(page, IDD_LAYOUT_PAGE);
 //
 // That creates the dialog's tooltip (inside the module's activation context) and subclasses
 // each listed control. The tooltip and the subclassing live as long as the dialog; the
@@ -26,18 +26,16 @@ struct HoverItem {
 };
 using HoverTable = std::span<const HoverItem>;
 
-// The tables of the seven dialogs with hover help (hover_tables.cpp).
-extern const HoverTable kLayoutHoverHelp;     // Layout page, 128
-extern const HoverTable kWatermarkHoverHelp;  // Watermark page, 131
-extern const HoverTable kEventHoverHelp;      // document event dialog, 104
-extern const HoverTable kBarcode1DHoverHelp;  // 1D Code page, 117
-extern const HoverTable kBarcode2DHoverHelp;  // 2D Code page, 118
-extern const HoverTable kUtilityHoverHelp;    // Utility page, 114
-extern const HoverTable kDownloadHoverHelp;   // Download page, 113
+// The table of the dialog made from template `templateId` (empty for a dialog without hover
+// help). The tables name every page's controls, so they are kept with the plug-in's assembly of
+// the pages (plugin/hover_tables_win.cpp), above the pages themselves.
+HoverTable HoverTableOf(int templateId);
 
 // Returns the dialog's tooltip window (null when it could not be made; the controls then work
 // as before). A second call for the same dialog returns the tooltip of the first.
 HWND AttachHoverHelp(HWND dialog, HoverTable table);
+// AttachHoverHelp with the table of the dialog's template.
+HWND AttachHoverHelp(HWND dialog, int templateId);
 HWND HoverTooltipOf(HWND dialog);
 
 }  // namespace m450

@@ -1,7 +1,8 @@
 // The controls of each dialog that explain themselves on hover, with their help texts.
 #include "barcode1d_page_ids.h"
 #include "barcode2d_page_ids.h"
-#include "core/hover_help.h"
+#include "core/hover_help_win.h"
+#include "plugin/hover_tables_win.h"
 #include "download_page_ids.h"
 #include "event_dialog_ids.h"
 #include "layout_page_ids.h"
@@ -149,5 +150,26 @@ const HoverTable kBarcode1DHoverHelp = kBarcode1D;
 const HoverTable kBarcode2DHoverHelp = kBarcode2D;
 const HoverTable kUtilityHoverHelp = kUtility;
 const HoverTable kDownloadHoverHelp = kDownload;
+
+HoverTable HoverTableOf(int templateId) {
+    switch (templateId) {
+        case IDD_LAYOUT_PAGE:
+            return kLayout;
+        case IDD_WATERMARK_PAGE:
+            return kWatermark;
+        case IDD_EVENT_DIALOG:
+            return kEvent;
+        case IDD_BARCODE1D_PAGE:
+            return kBarcode1D;
+        case IDD_BARCODE2D_PAGE:
+            return kBarcode2D;
+        case IDD_UTILITY_PAGE:
+            return kUtility;
+        case IDD_DOWNLOAD_PAGE:
+            return kDownload;
+        default:
+            return {};
+    }
+}
 
 }  // namespace m450
