@@ -465,4 +465,97 @@ TEST_F(DownloadPage, BrowseOffersTheTraditionalChineseFilters) {
     EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_FILE_BUTTON));
 }
 
+// A file of the user's that has the name a working copy needs is never replaced or deleted:
+// that logo gets no working copy, the user is told once, and "Download all" sends nothing.
+TEST_F(DownloadPage, WorkingCopiesNeverTouchAFileOfTheUsers) {
+    const std::wstring logo = folder_.Write(L"logo.bmp", m450::test::PhotoLikeBitmap24(40, 20));
+    const Bytes own = {'m', 'i', 'n', 'e', 0x00, 0xFF};
+    const std::wstring taken = folder_.Write(L"logoTemp.bmp", own);
+    const std::wstring mono =
+        folder_.Write(L"one.bmp", m450::test::MakeBitmap1(16, 8, [](uint32_t x, uint32_t) { return x % 2 == 0; }));
+    const std::wstring monoOwn = folder_.Write(L"oneTemp.bmp", own);
+    const std::wstring expected =
+        L"The logo's working copy needs the name of a file that already exists. That file is "
+        L"left as it is, and the logo can't be previewed or downloaded until it is renamed or "
+        L"moved:\n" +
+        taken;
+
+    std::vector<m450test::CaughtDialog> seen = Add(logo);
+    ASSERT_EQ(seen.size(), 2u);  // the file dialog, then the message
+    EXPECT_EQ(seen[1].caption, L"Error");
+    EXPECT_EQ(seen[1].text, expected);
+    ASSERT_EQ(Add(mono).size(), 1u);  // a 1-bit logo needs no copy: no message
+    ASSERT_EQ(Rows(), 2);
+
+    // "Gray" for every logo: the message about logoTemp.bmp is not repeated (a gray copy of the
+    // 1-bit logo would need oneTemp.bmp, which may be told once).
+    {
+        DialogCatcher catcher;
+        Select(0);
+        ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_GRAY_RADIO));
+        SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+        SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+        for (const m450test::CaughtDialog& box : catcher.MessageBoxes())
+            EXPECT_NE(box.text, expected);
+        EXPECT_LE(catcher.MessageBoxes().size(), 1u);
+    }
+
+    // "Download all" names the file and sends nothing.
+    {
+        DialogCatcher catcher;
+        EXPECT_FALSE(JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON).has_value());
+        ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+        EXPECT_EQ(catcher.MessageBoxes()[0].text, expected);
+    }
+
+    // Deleting the row and OK leave both of the user's files as they were.
+    Select(0);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_LOGO_DELETE_BUTTON));
+    ASSERT_TRUE(sheet_->PressOk());
+    EXPECT_EQ(ReadFileBytes(taken), own);
+    EXPECT_EQ(ReadFileBytes(monoOwn), own);
+}
+
+// A 3 GiB file on 32 bits cannot be held in memory: the page says so and lets the file go.
+TEST_F(DownloadPage, FileTooLargeForMemoryIsRefusedAndReleased) {
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "a 64-bit process can hold the file";
+    const std::wstring path = folder_.path() + L"huge.JK";
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size{};
+    size.QuadPart = 3LL * 1024 * 1024 * 1024;
+    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file));  // sparse: nothing is written
+    CloseHandle(file);
+    {
+        DialogCatcher catcher;
+        catcher.Then(ChooseFile(path));
+        ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_BROWSE_BUTTON));
+    }
+    DialogCatcher catcher;
+    EXPECT_FALSE(JobAfterClick(IDC_DOWNLOAD_FILE_BUTTON).has_value());
+    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"Failed to Alloc the required memory!");
+    // The page holds the file no longer: another program may open it alone.
+    const HANDLE again = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE);
+    if (again != INVALID_HANDLE_VALUE)
+        CloseHandle(again);
+    DeleteFileW(path.c_str());
+}
+
+// The page's commands answer with what the printer channel answered.
+TEST_F(DownloadPage, CommandsAnswerWithTheJobsResult) {
+    const auto procedure = reinterpret_cast<DLGPROC>(GetWindowLongPtrW(page_.hwnd(), DWLP_DLGPROC));
+    ASSERT_NE(procedure, nullptr);
+    printer_.ForgetLastJob();
+    EXPECT_EQ(procedure(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(page_.Control(IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON))),
+              TRUE);
+    EXPECT_TRUE(printer_.LastJob().has_value());
+    // "Download" with no file chosen sends nothing and answers 0.
+    EXPECT_EQ(procedure(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_DOWNLOAD_FILE_BUTTON, BN_CLICKED), 0), FALSE);
+}
+
 }  // namespace
