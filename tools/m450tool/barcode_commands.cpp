@@ -71,7 +71,7 @@ int RunBarcodeJob(const Args& args, Fonts PlugInDevMode::*fonts, size_t typeCoun
         return Refuse(error);
     settings.barcodeType = static_cast<uint8_t>(*type);
     const std::vector<uint8_t> data = DataBytes(args, sampleOf(static_cast<unsigned>(*type)));
-    return Report(send(RawPrinterChannel(PrintingSpooler()), settings, data));
+    return Report(send(RawPrinterChannel(PrintingSpooler(args)), settings, data));
 }
 
 }  // namespace

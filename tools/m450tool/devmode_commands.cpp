@@ -22,8 +22,7 @@ int RunOnFile(const Args& args, DevModeOperation operation) {
     PlugInDevMode record{};
     DefaultDevMode(record, systemDirectory);
     operation(*input, &record, systemDirectory);
-    WriteBytes(DevModeBytes(record), args.Flag("--hex"));
-    return kExitOk;
+    return WriteBinaryOutput(args, DevModeBytes(record));
 }
 
 }  // namespace
@@ -31,8 +30,15 @@ int RunOnFile(const Args& args, DevModeOperation operation) {
 int RunDevModeDefault(const Args& args) {
     PlugInDevMode record{};
     DefaultDevMode(record, SystemDirectory());
-    WriteBytes(DevModeBytes(record), args.Flag("--hex"));
-    return kExitOk;
+    return WriteBinaryOutput(args, DevModeBytes(record));
+}
+
+int RunDevModeShow(const Args& args) {
+    return Refuse("not yet");
+}
+
+int RunDevModeSet(const Args& args) {
+    return Refuse("not yet");
 }
 
 int RunDevModeConvert(const Args& args) {
