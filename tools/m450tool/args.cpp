@@ -19,6 +19,32 @@
 
 namespace m450::tool {
 
+// A word longer than a line gets a line of its own.
+std::string WrapText(std::string_view text, size_t width, size_t indent, size_t column) {
+    std::string out;
+    bool lineStart = true;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find(' '), text.size());
+        const std::string_view word = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (word.empty())
+            continue;
+        if (!lineStart && column + 1 + word.size() > width) {
+            out += '\n' + std::string(indent, ' ');
+            column = indent;
+            lineStart = true;
+        }
+        if (!lineStart) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        lineStart = false;
+    }
+    return out;
+}
+
 std::optional<int> Args::Number(std::string_view name, int lo, int hi, int fallback, std::string& error) const {
     const auto text = Value(name);
     if (!text)
@@ -48,40 +74,11 @@ const std::pair<std::string, std::string>* Args::Find(std::string_view name) con
 
 namespace {
 
-constexpr size_t kUsageWidth = 100;
 constexpr size_t kOptionColumn = 30;  // CLI11's column of option names
-
-// `text` in lines of at most `width` characters, broken at spaces; every line after the first
-// starts with `indent` spaces (counted in the width). A word longer than a line has one of its own.
-std::string Wrap(std::string_view text, size_t width, size_t indent) {
-    std::string out;
-    size_t column = 0;
-    bool lineStart = true;
-    while (!text.empty()) {
-        const size_t end = std::min(text.find(' '), text.size());
-        const std::string_view word = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (word.empty())
-            continue;
-        if (!lineStart && column + 1 + word.size() > width) {
-            out += '\n' + std::string(indent, ' ');
-            column = indent;
-            lineStart = true;
-        }
-        if (!lineStart) {
-            out += ' ';
-            ++column;
-        }
-        out += word;
-        column += word.size();
-        lineStart = false;
-    }
-    return out;
-}
 
 // CLI11 indents the lines of an option's description to its column itself.
 std::string OptionHelp(std::string_view text) {
-    return Wrap(text, kUsageWidth - kOptionColumn, 0);
+    return WrapText(text, kUsageWidth - kOptionColumn, 0);
 }
 
 std::string Synopsis(const Command& command) {
@@ -96,8 +93,8 @@ std::string Synopsis(const Command& command) {
 std::string CommandList() {
     std::string list = "Commands (m450tool COMMAND --help tells a command's operands and options):\n";
     for (const Command& command : Commands()) {
-        list += "  " + Wrap(Synopsis(command), kUsageWidth - 2, 6) + "\n";
-        list += "        " + Wrap(command.summary, kUsageWidth - 8, 8) + "\n";
+        list += "  " + WrapText(Synopsis(command), kUsageWidth, 6, 2) + "\n";
+        list += "        " + WrapText(command.summary, kUsageWidth, 8, 8) + "\n";
     }
     return list;
 }
@@ -114,7 +111,7 @@ struct Bound {
 
 class CommandLine {
   public:
-    CommandLine() : app_(Wrap("m450tool: the KVL-M450 driver's companion over its portable core: private records, "
+    CommandLine() : app_(WrapText("m450tool: the KVL-M450 driver's companion over its portable core: private records, "
                               "hex byte text, every raw job the pages send, logo and watermark conversion, and "
                               "decoding what a printer was told.",
                               kUsageWidth, 0),
@@ -200,7 +197,7 @@ class CommandLine {
         const size_t space = command.path.rfind(' ');
         CLI::App* parent = Group(space == std::string_view::npos ? "" : command.path.substr(0, space));
         const std::string name(space == std::string_view::npos ? command.path : command.path.substr(space + 1));
-        bound.app = parent->add_subcommand(name, Wrap(command.summary, kUsageWidth, 0));
+        bound.app = parent->add_subcommand(name, WrapText(command.summary, kUsageWidth, 0));
         // Listed in its group's help ("m450tool job --help"); the tool's own help lists whole commands.
         bound.app->group(parent == &app_ ? "" : "Commands");
         groups_[std::string(command.path)] = bound.app;

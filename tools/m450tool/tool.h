@@ -63,6 +63,13 @@ class Args {
     std::vector<std::pair<std::string, std::string>> options_;  // name, value ("" for a flag)
 };
 
+// Every text the tool prints keeps within this many columns.
+inline constexpr size_t kUsageWidth = 100;
+
+// `text` broken at spaces into lines of at most `width` characters, the first starting at
+// `column` (what the line already holds), every later one after `indent` spaces.
+std::string WrapText(std::string_view text, size_t width, size_t indent, size_t column = 0);
+
 // Parses the command line against the command table and runs the command; the exit code.
 int RunCommandLine(int argc, const char* const* argv);
 
