@@ -187,8 +187,8 @@ class Decoder {
 
     // A command of `length` bytes that begins with `prefix`; `words` gets its bytes.
     template <typename Words>
-    Parsed Fixed(size_t p, std::initializer_list<uint8_t> prefix, size_t length, std::string_view name,
-                 Words words) const {
+    Parsed Fixed(size_t p, std::initializer_list<uint8_t> prefix, size_t length, std::string_view name, Words words)
+        const {
         const Match match = Prefix(p, prefix);
         if (match == Match::kNone)
             return {};
@@ -217,8 +217,7 @@ class Decoder {
                     return "self-test: print the test page (parameters " + Hex2(b[5]) + " " + Hex2(b[6]) + ")";
                 });
             case 0x66:
-                return Fixed(p, {0x1D, 0x66}, 3, "HRI font",
-                             [](Bytes b) { return "HRI font: " + HriFontWords(b[2]); });
+                return Fixed(p, {0x1D, 0x66}, 3, "HRI font", [](Bytes b) { return "HRI font: " + HriFontWords(b[2]); });
             case 0x48:
                 return Fixed(p, {0x1D, 0x48}, 3, "HRI position",
                              [](Bytes b) { return "HRI position: " + HriPositionWords(b[2]); });

@@ -9,19 +9,22 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> stream(data, data + size);
     const m450::JobDecoding decoding = m450::DecodeJob(stream, true);
-    size_t next = 0, notUnderstood = 0, commands = 0;
+    size_t next = 0, start = 0, notUnderstood = 0, commands = 0;
     for (const m450::DecodedLine& line : decoding.lines) {
         if (m450::FormatDecodedLine(stream, line).empty())
             std::abort();
         if (line.kind == m450::DecodedLineKind::kLogo) {
-            if (line.offset < next || line.length > size - line.offset)
+            // Inside the command on the line before.
+            if (line.offset < start || line.offset > next || line.length > next - line.offset)
                 std::abort();
             continue;
         }
         if (line.offset != next || line.length == 0 || line.length > size - next)
             std::abort();
+        start = next;
         next += line.length;
-        const bool counted = line.kind == m450::DecodedLineKind::kCommand || line.kind == m450::DecodedLineKind::kFileData;
+        const bool counted =
+            line.kind == m450::DecodedLineKind::kCommand || line.kind == m450::DecodedLineKind::kFileData;
         (counted ? commands : notUnderstood) += counted ? 1 : line.length;
     }
     if (next != size || decoding.bytes != size || decoding.commands != commands ||

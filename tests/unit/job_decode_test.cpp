@@ -116,22 +116,24 @@ unsigned WorkingCopyPixel(const Bytes& file, uint32_t x, uint32_t row) {
 }
 
 TEST(JobDecode, SelfTestAndClearLogosInWords) {
-    EXPECT_EQ(Lines(SelfTestStream()), (std::vector<std::string>{
-        "00000000  1B 63 3B 01                                                       bracket open",
-        "00000004  1D 28 41 02 00 00 02                                              "
-        "self-test: print the test page (parameters 00 02)",
-        "0000000B  1B 63 3B 00                                                       bracket close",
-        "15 bytes, 3 commands, 0 bytes not understood",
-    }));
-    EXPECT_EQ(Lines(Flatten(ClearLogosJob())), (std::vector<std::string>{
-        "00000000  1B 63 3B 01                                                       bracket open",
-        "00000004  1C 71 00                                                          "
-        "define 0 mono logos: erase all logos",
-        "00000007  00                                                                NUL (ignored)",
-        "00000008  0A                                                                line feed",
-        "00000009  1B 63 3B 00                                                       bracket close",
-        "13 bytes, 5 commands, 0 bytes not understood",
-    }));
+    EXPECT_EQ(Lines(SelfTestStream()),
+              (std::vector<std::string>{
+                  "00000000  1B 63 3B 01                                                       bracket open",
+                  "00000004  1D 28 41 02 00 00 02                                              "
+                  "self-test: print the test page (parameters 00 02)",
+                  "0000000B  1B 63 3B 00                                                       bracket close",
+                  "15 bytes, 3 commands, 0 bytes not understood",
+              }));
+    EXPECT_EQ(Lines(Flatten(ClearLogosJob())),
+              (std::vector<std::string>{
+                  "00000000  1B 63 3B 01                                                       bracket open",
+                  "00000004  1C 71 00                                                          "
+                  "define 0 mono logos: erase all logos",
+                  "00000007  00                                                                NUL (ignored)",
+                  "00000008  0A                                                                line feed",
+                  "00000009  1B 63 3B 00                                                       bracket close",
+                  "13 bytes, 5 commands, 0 bytes not understood",
+              }));
 }
 
 TEST(JobDecode, BarcodeTestPrintsInWords) {
@@ -154,34 +156,42 @@ TEST(JobDecode, BarcodeTestPrintsInWords) {
     // Code128 with code set C: the setup goes out twice, the first time with no data.
     const auto code128 = Lines(Barcode1DStream(8, "{C123456"));
     ASSERT_EQ(code128.size(), 12u);
-    EXPECT_EQ(code128[4], "0000000C  1D 6B 49 00                                                       "
-                          "print Code128, no data");
-    EXPECT_EQ(code128[7], "00000016  1D 6B 49 05 7B 43 0C 22 38                                        "
-                          "print Code128, 5 bytes: \"{C\" 12 34 56");
+    EXPECT_EQ(code128[4],
+              "0000000C  1D 6B 49 00                                                       "
+              "print Code128, no data");
+    EXPECT_EQ(code128[7],
+              "00000016  1D 6B 49 05 7B 43 0C 22 38                                        "
+              "print Code128, 5 bytes: \"{C\" 12 34 56");
     EXPECT_EQ(code128[8], "0000001F  00                                                                NUL (ignored)");
     EXPECT_EQ(code128[11], "37 bytes, 11 commands, 0 bytes not understood");
 
     // GS1 DataBar: the setup's type names the data that follows it.
     const auto gs1 = Lines(Barcode1DStream(12, "01234567890123"));
     ASSERT_EQ(gs1.size(), 7u);
-    EXPECT_EQ(gs1[2], "00000006  1D 73 06 02 64 02 01 02 01 01                                     "
-                      "GS1 DataBar setup: GS1 DataBar Expanded, element width 2, row height 100, 2D row height 2, "
-                      "separator height 1, 2 segments per row, HRI primary and secondary data, AI mode 1");
-    EXPECT_EQ(gs1[3], "00000010  1D 6B 0D 30 31 32 33 34 35 36 37 38 39 30 31 32 ... (18 bytes)    "
-                      "print GS1 DataBar Expanded, 14 bytes: \"01234567890123\"");
+    EXPECT_EQ(gs1[2],
+              "00000006  1D 73 06 02 64 02 01 02 01 01                                     "
+              "GS1 DataBar setup: GS1 DataBar Expanded, element width 2, row height 100, 2D row height 2, "
+              "separator height 1, 2 segments per row, HRI primary and secondary data, AI mode 1");
+    EXPECT_EQ(gs1[3],
+              "00000010  1D 6B 0D 30 31 32 33 34 35 36 37 38 39 30 31 32 ... (18 bytes)    "
+              "print GS1 DataBar Expanded, 14 bytes: \"01234567890123\"");
 
     const auto qr = Lines(Barcode2DStream(4));
     ASSERT_EQ(qr.size(), 5u);
-    EXPECT_EQ(qr[0], "00000000  1D 6F 00 03 00 01                                                 "
-                     "QR Code setup: element width 3, language mode Chinese, model 1");
-    EXPECT_EQ(qr[1], "00000006  1D 6B 0B 4D 41 2C 30 31 32 33 34 35 36 37 38 39 ... (21 bytes)    "
-                     "print QR Code, error correction M, 14 bytes: \"01234567890123\"");
+    EXPECT_EQ(qr[0],
+              "00000000  1D 6F 00 03 00 01                                                 "
+              "QR Code setup: element width 3, language mode Chinese, model 1");
+    EXPECT_EQ(qr[1],
+              "00000006  1D 6B 0B 4D 41 2C 30 31 32 33 34 35 36 37 38 39 ... (21 bytes)    "
+              "print QR Code, error correction M, 14 bytes: \"01234567890123\"");
     const auto pdf417 = Lines(Barcode2DStream(0));
     ASSERT_EQ(pdf417.size(), 6u);
-    EXPECT_EQ(pdf417[0], "00000000  1D 70 01 01 03 03 03 03                                           "
-                         "PDF417 setup: 3 rows, 3 columns, element width 3, element height 3");
-    EXPECT_EQ(pdf417[1], "00000008  1D 71 05                                                          "
-                         "2D error correction level 5");
+    EXPECT_EQ(pdf417[0],
+              "00000000  1D 70 01 01 03 03 03 03                                           "
+              "PDF417 setup: 3 rows, 3 columns, element width 3, element height 3");
+    EXPECT_EQ(pdf417[1],
+              "00000008  1D 71 05                                                          "
+              "2D error correction level 5");
 }
 
 TEST(JobDecode, EveryJobTheDriverBuildsIsUnderstood) {
@@ -228,11 +238,11 @@ TEST(JobDecode, EveryJobTheDriverBuildsIsUnderstood) {
 }
 
 TEST(JobDecode, UnknownBytesAreARunOfData) {
-    const Bytes stream = {0x1B, 0x63, 0x3B, 0x01,  // bracket open
-                          0x1B, 0x40, 0x41,        // not a command this driver sends
-                          0x1D, 0x99,              // nor this
-                          0x0A,                    // line feed
-                          0x1B, 0x63, 0x3B, 0x07,  // a bracket byte that is neither 00 nor 01
+    const Bytes stream = {0x1B, 0x63, 0x3B, 0x01,               // bracket open
+                          0x1B, 0x40, 0x41,                     // not a command this driver sends
+                          0x1D, 0x99,                           // nor this
+                          0x0A,                                 // line feed
+                          0x1B, 0x63, 0x3B, 0x07,               // a bracket byte that is neither 00 nor 01
                           0x1C, 0x72, 0x01, 0x02, 0x03, 0x04};  // a gray logo header not starting 01 00
     const JobDecoding decoding = DecodeJob(stream);
     ASSERT_EQ(decoding.lines.size(), 4u);
@@ -290,9 +300,9 @@ TEST(JobDecode, LogosComeBackDotForDotFromDownloadAll) {
 
 TEST(JobDecode, AStreamCutAnywhereSaysWhereItEnds) {
     Bytes job = SelfTestStream();
-    for (const Bytes& part : {Barcode1DStream(8, "{C1234"), Barcode2DStream(4),
-                              LogoStream(LogoType::Gray, {Prepare(LogoType::Gray, 5, 3)}),
-                              LogoStream(LogoType::Mono, {Prepare(LogoType::Mono, 3, 2), Prepare(LogoType::Mono, 9, 1)})})
+    for (const Bytes& part :
+         {Barcode1DStream(8, "{C1234"), Barcode2DStream(4), LogoStream(LogoType::Gray, {Prepare(LogoType::Gray, 5, 3)}),
+          LogoStream(LogoType::Mono, {Prepare(LogoType::Mono, 3, 2), Prepare(LogoType::Mono, 9, 1)})})
         job.insert(job.end(), part.begin(), part.end());
     const size_t wholeCommands = DecodeJob(job).commands;
     for (size_t cut = 1; cut < job.size(); ++cut) {

@@ -111,11 +111,13 @@ struct Bound {
 
 class CommandLine {
   public:
-    CommandLine() : app_(WrapText("m450tool: the KVL-M450 driver's companion over its portable core: private records, "
-                              "hex byte text, every raw job the pages send, logo and watermark conversion, and "
-                              "decoding what a printer was told.",
-                              kUsageWidth, 0),
-                         "m450tool") {
+    CommandLine()
+        : app_(WrapText("m450tool: the KVL-M450 driver's companion over its portable core: private records, "
+                        "hex byte text, every raw job the pages send, logo and watermark conversion, and "
+                        "decoding what a printer was told.",
+                        kUsageWidth,
+                        0),
+               "m450tool") {
         app_.get_formatter()->column_width(kOptionColumn);
         app_.set_version_flag("--version", "m450tool " M450_VERSION);
         app_.require_subcommand(1);
@@ -163,8 +165,7 @@ class CommandLine {
         std::string path;
         for (const CLI::App* app = Deepest(); app && app != &app_; app = app->get_parent())
             path = " " + app->get_name() + path;
-        std::fprintf(stderr, "m450tool: %s\nRun \"m450tool%s --help\" for its usage.\n", problem.c_str(),
-                     path.c_str());
+        std::fprintf(stderr, "m450tool: %s\nRun \"m450tool%s --help\" for its usage.\n", problem.c_str(), path.c_str());
         return kExitUsage;
     }
 
@@ -213,10 +214,10 @@ class CommandLine {
         for (const OptionSpec& spec : command.options) {
             std::string& target = bound.values.emplace_back();
             const std::string optionName(spec.name);
-            CLI::Option* option =
-                spec.value.empty()
-                    ? bound.app->add_flag(optionName)->description(OptionHelp(spec.help))
-                    : bound.app->add_option(optionName, target, OptionHelp(spec.help))->type_name(std::string(spec.value));
+            CLI::Option* option = spec.value.empty()
+                                      ? bound.app->add_flag(optionName)->description(OptionHelp(spec.help))
+                                      : bound.app->add_option(optionName, target, OptionHelp(spec.help))
+                                            ->type_name(std::string(spec.value));
             // Counted after parsing, so that a repeated option is refused whatever its kind.
             option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
             bound.options.push_back(option);

@@ -39,7 +39,6 @@ std::optional<PlugInDevMode> ReadRecord(const Args& args, std::string& error) {
     return record;
 }
 
-
 std::string Ascii(std::u16string_view text) {
     return std::string(text.begin(), text.end());  // the type names are ASCII
 }
@@ -62,8 +61,8 @@ std::optional<unsigned> TypeOf(std::string_view text, std::span<const std::u16st
     for (unsigned i = 0; i < names.size(); ++i)
         if (!text.empty() && NameKey(text) == NameKey(Ascii(names[i])))
             return i;
-    error = "--type takes a number from 0 to " + std::to_string(names.size() - 1) +
-            " or a type's name; --list shows them";
+    error =
+        "--type takes a number from 0 to " + std::to_string(names.size() - 1) + " or a type's name; --list shows them";
     return std::nullopt;
 }
 
@@ -134,7 +133,8 @@ int PrintList(const TypeTable& table) {
         line.insert(0, 6 - line.size(), ' ');
         line += "  " + Ascii(table.names[i]);
         line.resize(kDataColumn, ' ');
-        std::printf("%s%s\n", line.c_str(), WrapText(DataRule(table.entries[i]), kUsageWidth, kDataColumn, line.size()).c_str());
+        std::printf("%s%s\n", line.c_str(),
+                    WrapText(DataRule(table.entries[i]), kUsageWidth, kDataColumn, line.size()).c_str());
     }
     return kExitOk;
 }
@@ -161,7 +161,10 @@ std::vector<uint8_t> DataBytes(const Args& args, std::string_view sample) {
 
 // Shared by both commands: the font's record, the --type override, the data, the job.
 template <typename Fonts, typename SampleOf, typename Sender>
-int RunBarcodeJob(const Args& args, Fonts PlugInDevMode::*fonts, const TypeTable& types, SampleOf sampleOf,
+int RunBarcodeJob(const Args& args,
+                  Fonts PlugInDevMode::*fonts,
+                  const TypeTable& types,
+                  SampleOf sampleOf,
                   Sender send) {
     if (args.Flag("--list"))
         return PrintList(types);
@@ -200,8 +203,7 @@ int RunJobBarcode1D(const Args& args) {
 
 int RunJobBarcode2D(const Args& args) {
     return RunBarcodeJob(
-        args, &PlugInDevMode::barcode2D, Types2D(), [](unsigned) { return kBarcode2DSample; },
-        SendBarcode2DTestPrint);
+        args, &PlugInDevMode::barcode2D, Types2D(), [](unsigned) { return kBarcode2DSample; }, SendBarcode2DTestPrint);
 }
 
 }  // namespace m450::tool

@@ -166,7 +166,10 @@ std::string Quoted(std::u16string_view text) {
 
 template <size_t N>
 Field TextField(std::string name, char16_t (PlugInDevMode::*field)[N]) {
-    return {std::move(name), [field](const PlugInDevMode& r) { return Quoted({r.*field, N}); },
+    return {std::move(name),
+            [field](const PlugInDevMode& r) {
+                return Quoted({r.*field, N});
+            },
             [field](PlugInDevMode& r, std::string_view text) -> SetResult {
                 std::u16string value = Utf8ToUtf16(text);
                 SetResult result;
@@ -243,7 +246,8 @@ void AddEventFields(std::vector<Field>& fields) {
                               return {};
                           }});
         fields.push_back({prefix + "commandLength",
-                          [ops](const PlugInDevMode& r) { return std::to_string(ops(r).commandLength); }, {}});
+                          [ops](const PlugInDevMode& r) { return std::to_string(ops(r).commandLength); },
+                          {}});
         byteList("cashDrawer", &EventOperations::cashDrawer, kCashDrawerChoices,
                  listText(TextId::DOCUMENT_RC_OPENDRAWER1, kCashDrawerChoices));
         byteList("paperCut", &EventOperations::paperCut, kPaperCutChoices,
@@ -290,6 +294,79 @@ void AddEventFields(std::vector<Field>& fields) {
     }
 }
 
+// The two barcode pages' rules, under one set of names, so that one routine lists the fields
+// of both kinds of font.
+uint32_t NumberValue(const Barcode1DSettings& s, Barcode1DNumber n) {
+    return Barcode1DNumberValue(s, n);
+}
+uint32_t NumberValue(const Barcode2DSettings& s, Barcode2DNumber n) {
+    return Barcode2DNumberValue(s, n);
+}
+uint32_t StoreNumber(Barcode1DSettings& s, Barcode1DNumber n, int32_t typed) {
+    return StoreBarcode1DNumber(s, n, typed);
+}
+uint32_t StoreNumber(Barcode2DSettings& s, Barcode2DNumber n, int32_t typed) {
+    return StoreBarcode2DNumber(s, n, typed);
+}
+int Selection(const Barcode1DSettings& s, Barcode1DChoice c) {
+    return Barcode1DChoiceSelection(s, c);
+}
+int Selection(const Barcode2DSettings& s, Barcode2DChoice c) {
+    return Barcode2DChoiceSelection(s, c);
+}
+void StoreChoice(Barcode1DSettings& s, Barcode1DChoice c, int selection) {
+    StoreBarcode1DChoice(s, c, selection);
+}
+void StoreChoice(Barcode2DSettings& s, Barcode2DChoice c, int selection) {
+    StoreBarcode2DChoice(s, c, selection);
+}
+
+// A list of a barcode font's record: its field and the stored value of its first entry.
+template <typename Settings, typename ChoiceId>
+struct ChoiceRow {
+    ChoiceId choice;
+    std::string_view name;
+    uint8_t Settings::*field;
+    unsigned entries;
+    unsigned first;
+};
+
+// The fields of each font of one kind, "barcode1D.3.elementHeight": lists first, then numbers,
+// then what `derived` adds. `words` names a list's selected entry.
+template <typename Settings, size_t Fonts, typename ChoiceId, typename NumberId>
+void AddBarcodeFields(std::vector<Field>& fields,
+                      std::string_view kind,
+                      Settings (PlugInDevMode::*fonts)[Fonts],
+                      std::span<const ChoiceRow<Settings, ChoiceId>> choices,
+                      std::span<const std::pair<NumberId, std::string_view>> numbers,
+                      std::string (*words)(ChoiceId, int selection),
+                      void (*derived)(std::vector<Field>&, const std::string& prefix, size_t font) = nullptr) {
+    for (size_t font = 0; font < Fonts; ++font) {
+        const std::string prefix = std::string(kind) + "." + std::to_string(font) + ".";
+        for (const auto& row : choices) {
+            fields.push_back({prefix + std::string(row.name),
+                              [=](const PlugInDevMode& r) {
+                                  const Settings& s = (r.*fonts)[font];
+                                  const int selection = Selection(s, row.choice);
+                                  return Named(s.*row.field, selection < 0 ? "" : words(row.choice, selection));
+                              },
+                              Choice(row.entries, row.first, [=](PlugInDevMode& r, uint8_t v) {
+                                  StoreChoice((r.*fonts)[font], row.choice, v - row.first);
+                              })});
+        }
+        for (const auto& [number, name] : numbers) {
+            const NumberId n = number;
+            fields.push_back({prefix + std::string(name),
+                              [=](const PlugInDevMode& r) { return std::to_string(NumberValue((r.*fonts)[font], n)); },
+                              Number([=](PlugInDevMode& r, int32_t typed) -> int64_t {
+                                  return StoreNumber((r.*fonts)[font], n, typed);
+                              })});
+        }
+        if (derived)
+            derived(fields, prefix, font);
+    }
+}
+
 void AddBarcode1DFields(std::vector<Field>& fields) {
     static constexpr std::pair<Barcode1DNumber, std::string_view> kNumbers[] = {
         {Barcode1DNumber::kElementWidth, "elementWidth"},
@@ -299,68 +376,42 @@ void AddBarcode1DFields(std::vector<Field>& fields) {
         {Barcode1DNumber::kGs1CompositeRowHeight, "gs1CompositeRowHeight"},
         {Barcode1DNumber::kGs1SeparatorHeight, "gs1SeparatorHeight"},
     };
-    struct ChoiceRow {
-        Barcode1DChoice choice;
-        std::string_view name;
-        uint8_t Barcode1DSettings::*field;
-        unsigned entries;
-        unsigned first;  // the stored value of the list's first entry
-    };
-    static constexpr ChoiceRow kChoices[] = {
+    using Row = ChoiceRow<Barcode1DSettings, Barcode1DChoice>;
+    static constexpr Row kChoices[] = {
         {Barcode1DChoice::kType, "barcodeType", &Barcode1DSettings::barcodeType, kBarcode1DTypeCount, 0},
         {Barcode1DChoice::kHriPosition, "hriPosition", &Barcode1DSettings::hriPosition, 4, 0},
         {Barcode1DChoice::kHriFont, "hriFont", &Barcode1DSettings::hriFont, 2, 0},
         {Barcode1DChoice::kGs1HriContent, "gs1HriContent", &Barcode1DSettings::gs1HriContent, 4, 1},
         {Barcode1DChoice::kGs1AiMode, "gs1AiMode", &Barcode1DSettings::gs1AiMode, 2, 0},
     };
-    for (size_t font = 0; font < kBarcode1DCount; ++font) {
-        const std::string prefix = "barcode1D." + std::to_string(font) + ".";
-        for (const ChoiceRow& row : kChoices) {
-            const auto words = [row](const Barcode1DSettings& s) -> std::string {
-                const int selection = Barcode1DChoiceSelection(s, row.choice);
-                if (selection < 0)
-                    return "";
-                switch (row.choice) {
-                    case Barcode1DChoice::kType:
-                        return Utf8(kBarcode1DTypes[selection].listText);
-                    case Barcode1DChoice::kHriPosition:
-                        return ListText(TextId::CODE1D_RC_STATIC_1DCODE_POSITION1, selection);
-                    case Barcode1DChoice::kHriFont:
-                        return selection == 0 ? "Font A" : "Font B";
-                    case Barcode1DChoice::kGs1HriContent:
-                        return ListText(TextId::CODE1D_RC_CMB_HRI1, selection);
-                    case Barcode1DChoice::kGs1AiMode:
-                        return ListText(TextId::CODE1D_RC_CMB_AI1, selection);
-                }
-                return "";
-            };
-            fields.push_back({prefix + std::string(row.name),
-                              [font, row, words](const PlugInDevMode& r) {
-                                  return Named(r.barcode1D[font].*row.field, words(r.barcode1D[font]));
-                              },
-                              Choice(row.entries, row.first, [font, row](PlugInDevMode& r, uint8_t v) {
-                                  StoreBarcode1DChoice(r.barcode1D[font], row.choice, v - row.first);
-                              })});
-        }
-        for (const auto& [number, name] : kNumbers) {
-            const Barcode1DNumber n = number;
-            fields.push_back({prefix + std::string(name),
-                              [font, n](const PlugInDevMode& r) {
-                                  return std::to_string(Barcode1DNumberValue(r.barcode1D[font], n));
-                              },
-                              Number([font, n](PlugInDevMode& r, int32_t typed) -> int64_t {
-                                  return StoreBarcode1DNumber(r.barcode1D[font], n, typed);
-                              })});
-        }
-        fields.push_back({prefix + "scaledElementWidth",
-                          [font](const PlugInDevMode& r) { return std::to_string(r.barcode1D[font].scaledElementWidth); },
-                          {}});
-        fields.push_back({prefix + "fontHeight",
-                          [font](const PlugInDevMode& r) {
-                              return std::to_string(r.barcode1D[font].fontHeight) + " dots";
-                          },
-                          {}});
-    }
+    AddBarcodeFields<Barcode1DSettings, kBarcode1DCount, Barcode1DChoice, Barcode1DNumber>(
+        fields, "barcode1D", &PlugInDevMode::barcode1D, kChoices, kNumbers,
+        [](Barcode1DChoice choice, int selection) -> std::string {
+            switch (choice) {
+                case Barcode1DChoice::kType:
+                    return Utf8(kBarcode1DTypes[selection].listText);
+                case Barcode1DChoice::kHriPosition:
+                    return ListText(TextId::CODE1D_RC_STATIC_1DCODE_POSITION1, selection);
+                case Barcode1DChoice::kHriFont:
+                    return selection == 0 ? "Font A" : "Font B";
+                case Barcode1DChoice::kGs1HriContent:
+                    return ListText(TextId::CODE1D_RC_CMB_HRI1, selection);
+                case Barcode1DChoice::kGs1AiMode:
+                    return ListText(TextId::CODE1D_RC_CMB_AI1, selection);
+            }
+            return "";
+        },
+        // What the page derives from the numbers: shown, never set.
+        [](std::vector<Field>& all, const std::string& prefix, size_t font) {
+            all.push_back(
+                {prefix + "scaledElementWidth",
+                 [font](const PlugInDevMode& r) { return std::to_string(r.barcode1D[font].scaledElementWidth); },
+                 {}});
+            all.push_back(
+                {prefix + "fontHeight",
+                 [font](const PlugInDevMode& r) { return std::to_string(r.barcode1D[font].fontHeight) + " dots"; },
+                 {}});
+        });
 }
 
 void AddBarcode2DFields(std::vector<Field>& fields) {
@@ -376,67 +427,38 @@ void AddBarcode2DFields(std::vector<Field>& fields) {
         {Barcode2DNumber::kGs1SegmentsPerRow, "gs1SegmentsPerRow"},
         {Barcode2DNumber::kQrElementWidth, "qrElementWidth"},
     };
-    struct ChoiceRow {
-        Barcode2DChoice choice;
-        std::string_view name;
-        uint8_t Barcode2DSettings::*field;
-        unsigned entries;
-        unsigned first;
-    };
-    static constexpr ChoiceRow kChoices[] = {
+    using Row = ChoiceRow<Barcode2DSettings, Barcode2DChoice>;
+    static constexpr Row kChoices[] = {
         {Barcode2DChoice::kType, "barcodeType", &Barcode2DSettings::barcodeType, kBarcode2DTypeCount, 0},
-        {Barcode2DChoice::kPdf417ErrorCorrection, "pdf417ErrorCorrection", &Barcode2DSettings::pdf417ErrorCorrection,
-         9, 0},
+        {Barcode2DChoice::kPdf417ErrorCorrection, "pdf417ErrorCorrection", &Barcode2DSettings::pdf417ErrorCorrection, 9,
+         0},
         {Barcode2DChoice::kGs1HriContent, "gs1HriContent", &Barcode2DSettings::gs1HriContent, 4, 1},
         {Barcode2DChoice::kGs1AiMode, "gs1AiMode", &Barcode2DSettings::gs1AiMode, 2, 0},
         {Barcode2DChoice::kQrLanguageMode, "qrLanguageMode", &Barcode2DSettings::qrLanguageMode, 2, 0},
         {Barcode2DChoice::kQrModel, "qrModel", &Barcode2DSettings::qrModel, 2, 1},
         {Barcode2DChoice::kQrErrorCorrection, "qrErrorCorrection", &Barcode2DSettings::qrErrorCorrection, 4, 0},
     };
-    for (size_t font = 0; font < kBarcode2DCount; ++font) {
-        const std::string prefix = "barcode2D." + std::to_string(font) + ".";
-        for (const ChoiceRow& row : kChoices) {
-            const auto words = [row](const Barcode2DSettings& s) -> std::string {
-                const int selection = Barcode2DChoiceSelection(s, row.choice);
-                if (selection < 0)
-                    return "";
-                switch (row.choice) {
-                    case Barcode2DChoice::kType:
-                        return Utf8(kBarcode2DTypes[selection].listText);
-                    case Barcode2DChoice::kPdf417ErrorCorrection:
-                        return ListText(TextId::CODE2D_RC_STATIC_2DCODE_ERRORCOR1, selection);
-                    case Barcode2DChoice::kGs1HriContent:
-                        return ListText(TextId::CODE1D_RC_CMB_HRI1, selection);
-                    case Barcode2DChoice::kGs1AiMode:
-                        return ListText(TextId::CODE1D_RC_CMB_AI1, selection);
-                    case Barcode2DChoice::kQrLanguageMode:
-                        return ListText(TextId::CODE2D_RC_CMB_FONTMODE1, selection);
-                    case Barcode2DChoice::kQrModel:
-                        return "model " + Utf8(kQrModelTexts[selection]);
-                    case Barcode2DChoice::kQrErrorCorrection:
-                        return Utf8(kQrErrorCorrectionTexts[selection]);
-                }
-                return "";
-            };
-            fields.push_back({prefix + std::string(row.name),
-                              [font, row, words](const PlugInDevMode& r) {
-                                  return Named(r.barcode2D[font].*row.field, words(r.barcode2D[font]));
-                              },
-                              Choice(row.entries, row.first, [font, row](PlugInDevMode& r, uint8_t v) {
-                                  StoreBarcode2DChoice(r.barcode2D[font], row.choice, v - row.first);
-                              })});
-        }
-        for (const auto& [number, name] : kNumbers) {
-            const Barcode2DNumber n = number;
-            fields.push_back({prefix + std::string(name),
-                              [font, n](const PlugInDevMode& r) {
-                                  return std::to_string(Barcode2DNumberValue(r.barcode2D[font], n));
-                              },
-                              Number([font, n](PlugInDevMode& r, int32_t typed) -> int64_t {
-                                  return StoreBarcode2DNumber(r.barcode2D[font], n, typed);
-                              })});
-        }
-    }
+    AddBarcodeFields<Barcode2DSettings, kBarcode2DCount, Barcode2DChoice, Barcode2DNumber>(
+        fields, "barcode2D", &PlugInDevMode::barcode2D, kChoices, kNumbers,
+        [](Barcode2DChoice choice, int selection) -> std::string {
+            switch (choice) {
+                case Barcode2DChoice::kType:
+                    return Utf8(kBarcode2DTypes[selection].listText);
+                case Barcode2DChoice::kPdf417ErrorCorrection:
+                    return ListText(TextId::CODE2D_RC_STATIC_2DCODE_ERRORCOR1, selection);
+                case Barcode2DChoice::kGs1HriContent:
+                    return ListText(TextId::CODE1D_RC_CMB_HRI1, selection);
+                case Barcode2DChoice::kGs1AiMode:
+                    return ListText(TextId::CODE1D_RC_CMB_AI1, selection);
+                case Barcode2DChoice::kQrLanguageMode:
+                    return ListText(TextId::CODE2D_RC_CMB_FONTMODE1, selection);
+                case Barcode2DChoice::kQrModel:
+                    return "model " + Utf8(kQrModelTexts[selection]);
+                case Barcode2DChoice::kQrErrorCorrection:
+                    return Utf8(kQrErrorCorrectionTexts[selection]);
+            }
+            return "";
+        });
 }
 
 // The three watermark sliders are stored together; one of them changed.
@@ -458,7 +480,8 @@ void AddDocumentFields(std::vector<Field>& fields) {
     fields.push_back({"watermarkType",
                       [](const PlugInDevMode& r) {
                           static constexpr std::string_view kTypes[] = {"none", "image", "text"};
-                          return Named(r.watermarkType, r.watermarkType < 3 ? std::string(kTypes[r.watermarkType]) : "");
+                          return Named(r.watermarkType,
+                                       r.watermarkType < 3 ? std::string(kTypes[r.watermarkType]) : "");
                       },
                       Choice(3, 0, [](PlugInDevMode& r, uint8_t v) { r.watermarkType = v; })});
     fields.push_back(TextField("watermarkText", &PlugInDevMode::watermarkText));
@@ -475,30 +498,29 @@ void AddDocumentFields(std::vector<Field>& fields) {
                           return Named(v, v < 4 ? ListText(TextId::WATERMARK_RC_STATIC_WATERMARK_FONTSTYLE1, v) : "");
                       },
                       Choice(4, 0, [](PlugInDevMode& r, uint8_t v) { r.watermarkFontStyle = v; })});
-    fields.push_back({"watermarkAngle", show(&PlugInDevMode::watermarkAngle),
-                      Number(StoreSlider<&WatermarkSliders::angle>)});
-    fields.push_back({"watermarkPosition",
-                      [](const PlugInDevMode& r) {
-                          const uint8_t v = r.watermarkPosition;
-                          return Named(v, v < 10 ? ListText(TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION1, v) : "");
-                      },
-                      [](PlugInDevMode& r, std::string_view text) -> SetResult {
-                          const auto typed = Typed(text);
-                          if (!typed)
-                              return NotANumber(text);
-                          if (auto refused = OutsideList(*typed, 10))
-                              return *refused;
-                          if (SelectWatermarkPosition(r, *typed))
-                              return {true, "watermarkSize is raised to " + std::to_string(r.watermarkSize) +
-                                                " for tiling"};
-                          return {};
-                      }});
-    fields.push_back({"watermarkSize", show(&PlugInDevMode::watermarkSize),
-                      Number(StoreSlider<&WatermarkSliders::size>)});
+    fields.push_back(
+        {"watermarkAngle", show(&PlugInDevMode::watermarkAngle), Number(StoreSlider<&WatermarkSliders::angle>)});
+    fields.push_back(
+        {"watermarkPosition",
+         [](const PlugInDevMode& r) {
+             const uint8_t v = r.watermarkPosition;
+             return Named(v, v < 10 ? ListText(TextId::WATERMARK_RC_STATIC_WATERMARK_POSITION1, v) : "");
+         },
+         [](PlugInDevMode& r, std::string_view text) -> SetResult {
+             const auto typed = Typed(text);
+             if (!typed)
+                 return NotANumber(text);
+             if (auto refused = OutsideList(*typed, 10))
+                 return *refused;
+             if (SelectWatermarkPosition(r, *typed))
+                 return {true, "watermarkSize is raised to " + std::to_string(r.watermarkSize) + " for tiling"};
+             return {};
+         }});
+    fields.push_back(
+        {"watermarkSize", show(&PlugInDevMode::watermarkSize), Number(StoreSlider<&WatermarkSliders::size>)});
     fields.push_back({"watermarkBrightness", show(&PlugInDevMode::watermarkBrightness),
                       Number(StoreSlider<&WatermarkSliders::brightness>)});
-    fields.push_back({"zoomPercent",
-                      [](const PlugInDevMode& r) { return std::to_string(r.zoomPercent) + " %"; },
+    fields.push_back({"zoomPercent", [](const PlugInDevMode& r) { return std::to_string(r.zoomPercent) + " %"; },
                       Number([](PlugInDevMode& r, int32_t typed) -> int64_t {
                           r.zoomPercent = static_cast<uint8_t>(ClampZoomPercent(typed).value);
                           return r.zoomPercent;
@@ -517,8 +539,8 @@ const std::vector<Field>& Fields() {
     static const std::vector<Field> fields = [] {
         std::vector<Field> all;
         all.push_back({"dwSize", [](const PlugInDevMode& r) { return std::to_string(r.dmExtraHeader.dwSize); }, {}});
-        all.push_back({"dwSignature",
-                       [](const PlugInDevMode& r) { return SignatureText(r.dmExtraHeader.dwSignature); }, {}});
+        all.push_back(
+            {"dwSignature", [](const PlugInDevMode& r) { return SignatureText(r.dmExtraHeader.dwSignature); }, {}});
         all.push_back(
             {"dwVersion", [](const PlugInDevMode& r) { return std::to_string(r.dmExtraHeader.dwVersion); }, {}});
         AddEventFields(all);
