@@ -56,21 +56,20 @@ std::optional<std::vector<uint8_t>> ReadInputFile(std::string_view path, std::st
     std::vector<uint8_t> bytes;
     uint8_t chunk[64 * 1024];
     size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
-        if (got > kMaxInputBytes - bytes.size()) {
-            error = std::string(path) + " is larger than any input the tool reads";
-            bytes.clear();
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    bool tooLarge = false;
+    while (!tooLarge && (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        tooLarge = got > kMaxInputBytes - bytes.size();
+        if (!tooLarge)
+            bytes.insert(bytes.end(), chunk, chunk + got);
     }
     const bool failed = std::ferror(file) != 0;
     if (!standardInput)
         std::fclose(file);
-    if (failed)
-        error = "cannot read " + std::string(path);
-    if (failed || !error.empty())
+    if (tooLarge || failed) {
+        error = tooLarge ? std::string(path) + " is larger than any input the tool reads"
+                         : "cannot read " + std::string(path);
         return std::nullopt;
+    }
     return bytes;
 }
 
