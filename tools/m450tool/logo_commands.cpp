@@ -99,8 +99,8 @@ int RunConvertGray(const Args& args) {
     return RunConvert(args, LogoType::Gray);
 }
 
-int RunJobClearLogos(const Args&) {
-    return SendClearLogos(RawPrinterChannel(PrintingSpooler())) ? kExitOk : Refuse("the job could not be sent");
+int RunJobClearLogos(const Args& args) {
+    return SendClearLogos(RawPrinterChannel(PrintingSpooler(args))) ? kExitOk : Refuse("the job could not be sent");
 }
 
 int RunJobLogos(const Args& args) {
@@ -127,7 +127,7 @@ int RunJobLogos(const Args& args) {
         return Refuse(Message(*message));
 
     const LogoJob job = BuildLogoJob(type, files);
-    const bool sent = SendLogoJob(RawPrinterChannel(PrintingSpooler()), job);
+    const bool sent = SendLogoJob(RawPrinterChannel(PrintingSpooler(args)), job);
     if (!job.complete)
         return Refuse(std::string(args.Operand(job.failedLogo)) +
                       ": the download ends here: " + std::string(ProblemText(job.problem)));
@@ -139,7 +139,7 @@ int RunJobFile(const Args& args) {
     const auto file = ReadInputFile(args.Operand(0), error);
     if (!file)
         return Refuse(std::string(args.Operand(0)) + ": " + Message(TextId::MSG_MB_DOWNLOAD_ERROR1));
-    return SendFileDownload(RawPrinterChannel(PrintingSpooler()), *file) ? kExitOk
+    return SendFileDownload(RawPrinterChannel(PrintingSpooler(args)), *file) ? kExitOk
                                                                          : Refuse("the job could not be sent");
 }
 
