@@ -294,13 +294,18 @@ LogoConversion GrayOf(const BitmapView& source, int contrast, int brightness) {
     return conversion;
 }
 
+// The extension is cut at the last dot of the file name, never at a dot of a folder's name
+// (C:\pics.old\ab gives C:\pics.old\abTemp.bmp); a name with no dot keeps all of it.
 template <typename Char>
 std::optional<std::basic_string<Char>> WorkingCopyPathOf(std::basic_string_view<Char> source, size_t capacity) {
     static constexpr Char kSuffix[] = {'T', 'e', 'm', 'p', '.', 'b', 'm', 'p'};
-    constexpr size_t kExtension = 4;
-    if (source.size() < kExtension || source.size() - kExtension + std::size(kSuffix) >= capacity)
+    static constexpr Char kSeparators[] = {'\\', '/', ':', 0};
+    const size_t nameStart = source.find_last_of(kSeparators) + 1;  // npos + 1 is 0
+    const size_t dot = source.find_last_of(Char('.'));
+    const size_t kept = dot != std::basic_string_view<Char>::npos && dot >= nameStart ? dot : source.size();
+    if (kept + std::size(kSuffix) >= capacity)
         return std::nullopt;
-    std::basic_string<Char> path(source.substr(0, source.size() - kExtension));
+    std::basic_string<Char> path(source.substr(0, kept));
     path.append(kSuffix, std::size(kSuffix));
     return path;
 }

@@ -139,7 +139,13 @@ printf '\xff\xff\xff\x00\x00\x00\x00\x00\x00\x00\x00\xff\xff\xff\x00\x00' >>"$wo
 [ "$(stat -c %s "$work/logoTemp.bmp")" -eq 70 ] || fail "mono working copy is not 62 + 2 x 4 bytes"
 [ "$(od -An -tx1 -j54 "$work/logoTemp.bmp" | tr -d ' \n')" = "00000000ffffff008000000040000000" ] ||
     fail "mono working copy's palette and rows"
-"$tool" convert gray "$work/logo.bmp" --contrast 0 --brightness=-100 >/dev/null || fail "convert gray"
+# A file at the working copy's path is left alone unless --replace is given.
+cp "$work/logoTemp.bmp" "$work/mono-copy.bmp"
+expect_exit 1 convert gray "$work/logo.bmp" --contrast 0 --brightness=-100
+grep -q "logoTemp.bmp: the working copy's name is taken by a file that is left as it is (--replace overwrites it)" \
+    "$work/err" || fail "convert over a file: the message"
+cmp -s "$work/logoTemp.bmp" "$work/mono-copy.bmp" || fail "convert without --replace changed the file there"
+"$tool" convert gray "$work/logo.bmp" --contrast 0 --brightness=-100 --replace >/dev/null || fail "convert gray"
 [ "$(od -An -tx1 -j1078 "$work/logoTemp.bmp" | tr -d ' \n')" = "9b000000009b0000" ] || fail "gray working copy at brightness -100"
 expect_job "SELFTEST
 1B 63 3B 01 
@@ -178,6 +184,11 @@ expect_exit 1 job logos --type gray $(printf "$work/logo.bmp %.0s" $(seq 10))
 expect_exit 1 job logos --type sepia "$work/logo.bmp"
 expect_exit 1 job file "$work/missing.bin"
 grep -q "Fail to open the selected file!" "$work/err" || fail "missing file: MB_DOWNLOAD_ERROR1"
+# The extension is cut at the last dot of the file name: none there, the whole name is kept.
+mkdir "$work/pics.d"
+cp "$work/logo.bmp" "$work/pics.d/ab"
+[ "$("$tool" convert mono "$work/pics.d/ab")" = "$work/pics.d/abTemp.bmp" ] || fail "working copy of a name without extension"
+[ ! -e "$work/picsTemp.bmp" ] || fail "the working copy was named from the folder's dot"
 rm -f "$work/oneTemp.bmp"
 expect_exit 1 convert mono "$work/one.bmp"  # 1 bit: a mono logo sent as it is, no working copy
 [ ! -e "$work/oneTemp.bmp" ] || fail "a refused conversion wrote a working copy"

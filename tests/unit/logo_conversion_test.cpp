@@ -318,16 +318,29 @@ TEST(LogoConversion, RowsStartWhereTheHeaderSays) {
     EXPECT_EQ(Mono(shortPalette, kErrorDiffuse, 20, -10), expected);
 }
 
-TEST(WorkingCopyPath, CutsTheExtensionAndAddsTemp) {
+TEST(WorkingCopyPath, CutsTheExtensionOfTheFileNameAndAddsTemp) {
     EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\shop.bmp")), "C:\\logos\\shopTemp.bmp");
     EXPECT_EQ(WorkingCopyPath(std::u16string_view(u"D:\\Bilder\\Käse.BMP")), u"D:\\Bilder\\KäseTemp.bmp");
-    EXPECT_EQ(WorkingCopyPath(std::string_view("shop")), "Temp.bmp");  // four characters, whatever they are
-    EXPECT_EQ(WorkingCopyPath(std::string_view("abc")), std::nullopt);
-    // 296 characters become 300 with "Temp.bmp": 299 and the terminator is the most that fits.
-    const std::string fits(295, 'a'), tooLong(296, 'a');
+    // The extension starts at the last dot of the file name, whatever its length.
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\shop.jpeg.bmp")), "C:\\logos\\shop.jpegTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\shop.dib1")), "C:\\logos\\shopTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\a.b")), "C:\\logos\\aTemp.bmp");
+    // No extension: the whole name is kept, and a dot in a folder's name is not the name's.
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\pics\\ab")), "C:\\pics\\abTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::u16string_view(u"C:\\pics.old\\ab")), u"C:\\pics.old\\abTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("/home/ann/v1.2/logo")), "/home/ann/v1.2/logoTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:logo")), "C:logoTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("shop")), "shopTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("abc")), "abcTemp.bmp");
+    // A name that is all extension keeps nothing of it.
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\.bmp")), "C:\\logos\\Temp.bmp");
+    // 292 characters and ".bmp" become 300 with "Temp.bmp": 299 and the terminator is the most that fits.
+    const std::string fits = std::string(291, 'a') + ".bmp", tooLong = std::string(292, 'a') + ".bmp";
     EXPECT_EQ(WorkingCopyPath(std::string_view(fits))->size(), 299u);
     EXPECT_EQ(WorkingCopyPath(std::string_view(tooLong)), std::nullopt);
-    EXPECT_EQ(WorkingCopyPath(std::string_view("ab.bmp"), 7), std::nullopt);
+    EXPECT_EQ(WorkingCopyPath(std::string_view(std::string(291, 'a')))->size(), 299u);
+    EXPECT_EQ(WorkingCopyPath(std::string_view(std::string(292, 'a'))), std::nullopt);
+    EXPECT_EQ(WorkingCopyPath(std::string_view("ab.bmp"), 10), std::nullopt);
     EXPECT_EQ(WorkingCopyPath(std::string_view("ab.bmp"), 11), "abTemp.bmp");
 }
 

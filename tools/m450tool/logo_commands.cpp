@@ -1,5 +1,6 @@
 // The Download page's logo half and file download, from the command line:
-//   convert mono|gray IN.bmp   writes the working copy beside IN.bmp as the page does, prints its path;
+//   convert mono|gray IN.bmp   writes the working copy beside IN.bmp as the page does, prints its path
+//                              (a file already at that path is replaced only with --replace);
 //   job clear-logos            the "Clear All Logos" job;
 //   job logos --type T FILE…   the "Download all" job, each file converted first as the page's
 //                              preview would have left it;
@@ -12,6 +13,7 @@
 #include "device/logo_jobs.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -79,6 +81,11 @@ int RunConvert(const Args& args, LogoType type) {
     if (!copyPath)
         return Refuse(std::string(path) + ": the working copy's path would not fit " +
                       std::to_string(kLogoPathCapacity - 1) + " characters");
+    // The page writes only copies it made itself; the tool never replaces a file unasked.
+    std::error_code status;
+    if (!args.Flag("--replace") && std::filesystem::exists(std::filesystem::symlink_status(*copyPath, status)))
+        return Refuse(*copyPath + ": the working copy's name is taken by a file that is left as it is"
+                                  " (--replace overwrites it)");
     const LogoConversion conversion = ConvertLogo(type, *source, *settings);
     if (conversion.result != 1)
         return Refuse(std::string(path) + ": not converted (result " + std::to_string(conversion.result) +
