@@ -76,6 +76,23 @@ TEST(ColumnData, PaletteAndLayoutChecks) {
     const LogoRaster raster = BuildColumnData(dirty);
     ASSERT_EQ(raster.problem, BitmapProblem::None);
     EXPECT_EQ(raster.data, Bytes(32, 0x00));  // 32 columns of one band, all white
+    // The table is read where it is and only as far as it goes: after a V5 information header
+    // (124 bytes) the black-then-white table is found; a table of one entry is no palette, and
+    // the rows behind it are not read as its second entry.
+    const Bytes v5 = test::WithColourTable(good, {{0, 0, 0}, {255, 255, 255}}, 2, 124);
+    EXPECT_EQ(BuildColumnData(v5).data, BuildColumnData(good).data);
+    const Bytes blank = test::MakeBitmap1(9, 9, [](uint32_t, uint32_t) { return false; });
+    Bytes oneEntry = test::WithColourTable(blank, {{0, 0, 0}}, 1);
+    oneEntry[59] = 0x7F;  // the first row's unused bits and padding, where entry 1 would be
+    oneEntry[60] = oneEntry[61] = 0xFF;
+    EXPECT_EQ(BuildColumnData(oneEntry).problem, BitmapProblem::BadPalette);
+    // Older headers (12 bytes) and tables that run into the rows are refused.
+    Bytes core = good;
+    test::PutLe(core, 14, 12, 4);
+    EXPECT_EQ(BuildColumnData(core).problem, BitmapProblem::BadColourTable);
+    Bytes shortTable = test::WithColourTable(good, {{0, 0, 0}, {255, 255, 255}}, 2);
+    test::PutLe(shortTable, 10, 58, 4);
+    EXPECT_EQ(BuildColumnData(shortTable).problem, BitmapProblem::BadColourTable);
     // The width 1, height 1 logo: one column byte per dot column of the 32-bit row.
     const LogoRaster dot = BuildColumnData(test::MakeBitmap1(1, 1, [](uint32_t, uint32_t) { return false; }));
     EXPECT_EQ(dot.header, (Bytes{0x04, 0x00, 0x01, 0x00}));

@@ -41,6 +41,8 @@ std::string_view ProblemText(BitmapProblem problem) {
             return "width or height not in 1 to 16384 (top-down bitmaps included)";
         case BitmapProblem::BadPalette:
             return "the palette is neither black then white nor white then black";
+        case BitmapProblem::BadColourTable:
+            return "the colour table runs into the pixel rows, or a pixel's colour lies past the table";
         case BitmapProblem::TooWide:
             return "wider than the 2000 columns of error diffusion";
         case BitmapProblem::Unreadable:
