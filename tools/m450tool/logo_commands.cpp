@@ -3,7 +3,8 @@
 //                              (a file already at that path is replaced only with --replace);
 //   job clear-logos            the "Clear All Logos" job;
 //   job logos --type T FILE…   the "Download all" job, each file converted first as the page's
-//                              preview would have left it;
+//                              preview would have left it, after the page's checks; a file
+//                              that cannot be sent is named and no job is printed;
 //   job file FILE              the file download job.
 // Jobs are printed, not spooled. Refusals print the page's own message where it has one.
 #include "commands.h"
@@ -122,25 +123,19 @@ int RunJobLogos(const Args& args) {
     if (!settings)
         return Refuse(error);
 
-    std::vector<std::optional<uint64_t>> sizes;
-    std::vector<std::optional<std::vector<uint8_t>>> files;
-    for (size_t i = 0; i < args.OperandCount(); ++i) {
-        // An unreadable file counts no size, so the check refuses the download.
-        const auto source = ReadInputFile(args.Operand(i), error);
-        PreparedLogo logo = source ? PrepareLogo(type, *source, *settings) : PreparedLogo{};
-        sizes.push_back(logo.size);
-        files.push_back(std::move(logo.sent));
+    // The page's checks and their messages, and the whole job made, before anything is printed.
+    std::vector<ListedLogo> logos;
+    for (size_t i = 0; i < args.OperandCount(); ++i)
+        logos.push_back({ReadInputFile(args.Operand(i), error), *settings});
+    const LogoDownload download = PrepareLogoDownload(type, logos);
+    if (download.check != LogoDownloadCheck::Ready) {
+        const std::string file = download.logo ? std::string(args.Operand(*download.logo)) + ": " : "";
+        if (const auto message = LogoDownloadMessage(download.check))
+            return Refuse(file + Message(*message));
+        return Refuse(file + "cannot be sent (" + std::string(ProblemText(download.problem)) + "), so no job is made");
     }
-    const LogoDownloadCheck check = CheckLogoDownload(sizes);
-    if (const auto message = LogoDownloadMessage(check))
-        return Refuse(Message(*message));
-
-    const LogoJob job = BuildLogoJob(type, files);
-    const bool sent = SendLogoJob(RawPrinterChannel(PrintingSpooler()), job);
-    if (!job.complete)
-        return Refuse(std::string(args.Operand(job.failedLogo)) +
-                      ": the download ends here: " + std::string(ProblemText(job.problem)));
-    return sent ? kExitOk : Refuse("the job could not be sent");
+    return SendLogoJob(RawPrinterChannel(PrintingSpooler()), download.job) ? kExitOk
+                                                                           : Refuse("the job could not be sent");
 }
 
 int RunJobFile(const Args& args) {
