@@ -36,8 +36,6 @@ constexpr DWORD kDialogPathCapacity = 1024;
 constexpr uint64_t kMaxLogoFileBytes = 16 * 1024 * 1024;
 // The file download goes in one write, whose length is 32 bits.
 constexpr uint64_t kMaxDownloadFileBytes = 0xFFFFFFFFu;
-constexpr int32_t kMaxLogoWidth = 1024;
-constexpr int32_t kMaxLogoHeight = 768;
 
 constexpr ControlText kTexts[] = {
     {IDC_DOWNLOAD_FILE_GROUP, TextId::DOWNLOAD_RC_STATIC_FWDOWNLOAD},
@@ -433,15 +431,13 @@ void AddChosen(HWND page, const std::wstring& path) {
         ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
         return;
     }
+    const LogoDownloadCheck check =
+        read.failure != ReadFailure::None ? LogoDownloadCheck::NoHeaders : CheckAddedLogo(read.bytes);
+    if (const std::optional<TextId> message = LogoDownloadMessage(check)) {
+        ShowMessage(page, *message);
+        return;
+    }
     const std::optional<BitmapHeader> header = ReadBitmapHeader(read.bytes);
-    if (read.failure != ReadFailure::None || read.bytes.size() < kMonoPixelOffset || !header) {
-        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
-        return;
-    }
-    if (header->width > kMaxLogoWidth || header->height > kMaxLogoHeight) {
-        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR3);
-        return;
-    }
     char trace[48];
     std::snprintf(trace, sizeof(trace), "biwidth = %d\n", static_cast<int>(header->width));
     OutputDebugStringA(trace);
@@ -558,25 +554,23 @@ void ListClicked(HWND page) {
 }
 
 // "Download all": every logo is converted afresh from its settings, as the preview shows it,
-// checked for size, and sent in list order.
+// checked, and the whole job made before it is sent in list order; a logo that cannot be sent
+// stops it all.
 void DownloadLogos(HWND page) {
     const std::vector<std::wstring> paths = LogoPaths(page);
     const LogoSettingsTable& table = SettingsOf(page);
-    std::vector<std::optional<uint64_t>> sizes;
-    std::vector<std::optional<std::vector<uint8_t>>> files;
-    for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
-        const std::optional<std::vector<uint8_t>> source = ReadLogoFile(paths[row]);
-        PreparedLogo logo = source ? PrepareLogo(g_logoType, *source, table[row]) : PreparedLogo{};
-        if (source && WorkingCopyStep(g_logoType, ReadBitmapHeader(*source)) == LogoCopyStep::Made)
-            StoreWorkingCopy(CopyPathOf(paths[row]), logo.copy);
-        sizes.push_back(logo.size);
-        files.push_back(std::move(logo.sent));
-    }
-    if (const std::optional<TextId> message = LogoDownloadMessage(CheckLogoDownload(sizes))) {
+    std::vector<ListedLogo> logos;
+    for (size_t row = 0; row < paths.size() && row < table.size(); ++row)
+        logos.push_back({ReadLogoFile(paths[row]), table[row]});
+    const LogoDownload download = PrepareLogoDownload(g_logoType, logos);
+    for (size_t row = 0; row < download.copies.size(); ++row)
+        if (WorkingCopyStep(g_logoType, ReadBitmapHeader(*logos[row].source)) == LogoCopyStep::Made)
+            StoreWorkingCopy(CopyPathOf(paths[row]), download.copies[row]);
+    if (const std::optional<TextId> message = LogoDownloadMessage(download.check)) {
         ShowMessage(page, *message);
         return;
     }
-    SendLogoJob(ChannelOf(page), BuildLogoJob(g_logoType, files));
+    SendLogoJob(ChannelOf(page), download.job);
 }
 
 // ---- file download -------------------------------------------------------------------------

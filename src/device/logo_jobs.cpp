@@ -183,12 +183,12 @@ LogoDownload Refusal(LogoDownloadCheck check,
 }  // namespace
 
 LogoDownload PrepareLogoDownload(LogoType type, std::span<const ListedLogo> logos) {
-    if (type == LogoType::Original)
-        return Refusal(LogoDownloadCheck::NoType);
     if (logos.empty())
         return Refusal(LogoDownloadCheck::NoLogos);
     if (logos.size() > kMaxLogos)
         return Refusal(LogoDownloadCheck::TooManyLogos);
+    if (type == LogoType::Original)
+        return Refusal(LogoDownloadCheck::NoType);
     for (size_t i = 0; i < logos.size(); ++i) {
         if (!logos[i].source)
             return Refusal(LogoDownloadCheck::SizeUnknown, i);

@@ -141,11 +141,12 @@ struct LogoDownload {
     LogoJob job;                         // complete when check is Ready, else with no writes
 };
 
-// The checks in the order the page makes them — no logos, more than 9, then per logo in list
-// order a file that cannot be read (SizeUnknown) or that "Add" would refuse (NoHeaders, TooBig),
-// then each logo prepared (PrepareLogo) and the sizes added up (TooLarge), then a logo with
-// nothing to send (its conversion's problem) and the job built (a raster's problem). Nothing is
-// converted before the list and size checks pass.
+// The checks in the order the page makes them: no logos, more than 9, type "Original" (whose
+// button is off; an empty list is reported first), then per logo in list order a file that
+// cannot be read (SizeUnknown) or that "Add" would refuse (NoHeaders, TooBig); then each logo is
+// prepared (PrepareLogo) and the sizes added up (TooLarge); last a logo with nothing to send
+// (its conversion's problem) and the job built (a raster's problem). Nothing is converted before
+// the list checks pass.
 LogoDownload PrepareLogoDownload(LogoType type, std::span<const ListedLogo> logos);
 
 // Sends the writes as a "LOGO" document. True when the job was complete and the spooler took

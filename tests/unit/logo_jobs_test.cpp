@@ -251,6 +251,8 @@ TEST(LogoDownload, ThePagesChecksComeFirstWithThePagesMessages) {
         {"over 96K", LogoType::Gray, Listed({test::UniformBitmap8(320, 320, 9)}), LogoDownloadCheck::TooLarge,
          std::nullopt, u"The total sizes of all the logos is greater 96K!"},
         {"type Original", LogoType::Original, Listed({small}), LogoDownloadCheck::NoType, std::nullopt, u""},
+        {"type Original, no logos", LogoType::Original, {}, LogoDownloadCheck::NoLogos, std::nullopt,
+         u"Please select logos first!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
