@@ -84,7 +84,7 @@ int RunConvert(const Args& args, LogoType type) {
     if (!copyPath)
         return Refuse(std::string(path) + ": the working copy's path would not fit " +
                       std::to_string(kLogoPathCapacity - 1) + " characters");
-    // The page writes only copies it made itself; the tool never replaces a file unasked.
+    // A file already there may be the user's own: it is replaced only when asked.
     std::error_code status;
     if (!args.Flag("--replace") && std::filesystem::exists(std::filesystem::symlink_status(*copyPath, status)))
         return Refuse(*copyPath + ": the working copy's name is taken by a file that is left as it is"
