@@ -53,8 +53,6 @@ constexpr DWORD kDialogPathCapacity = 1024;
 constexpr uint64_t kMaxLogoFileBytes = 16 * 1024 * 1024;
 // The file download goes in one write, whose length is 32 bits.
 constexpr uint64_t kMaxDownloadFileBytes = 0xFFFFFFFFu;
-constexpr int32_t kMaxLogoWidth = 1024;
-constexpr int32_t kMaxLogoHeight = 768;
 
 constexpr ControlText kTexts[] = {
     {IDC_DOWNLOAD_FILE_GROUP, TextId::DOWNLOAD_RC_STATIC_FWDOWNLOAD},
@@ -248,10 +246,11 @@ void DeleteOwnCopy(HWND page, const std::wstring& copyPath) {
     ForgetCopy(page, copyPath);
 }
 
-void ShowCopyNameTaken(HWND page, const std::wstring& copyPath) {
-    const std::wstring text = std::wstring(WText(TextId::MSG_MB_DOWNLOAD_ERROR11)) + L"\n" + copyPath;
+// An error message followed by the file it is about, on a line of its own.
+void ShowNamingMessage(HWND page, TextId text, const std::wstring& path) {
+    const std::wstring shown = std::wstring(WText(text)) + L"\n" + path;
     const ActivationScope scope;
-    MessageBoxW(page, text.c_str(), WText(TextId::MSG_MB_ERROR), MB_OK | MB_ICONERROR);
+    MessageBoxW(page, shown.c_str(), WText(TextId::MSG_MB_ERROR), MB_OK | MB_ICONERROR);
 }
 
 // Told once per page and name: a repaint must not bring the message back.
@@ -261,7 +260,7 @@ void ReportCopyNameTaken(HWND page, const std::wstring& copyPath) {
     if (Contains(reported, key))
         return;
     reported.push_back(key);
-    ShowCopyNameTaken(page, copyPath);
+    ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, copyPath);
 }
 
 enum class CopyWrite { Written, Taken, Failed };
@@ -549,15 +548,15 @@ void AddChosen(HWND page, const std::wstring& path) {
         ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
         return;
     }
+    const LogoDownloadCheck check =
+        read.failure != ReadFailure::None ? LogoDownloadCheck::NoHeaders : CheckAddedLogo(read.bytes);
+    if (const std::optional<TextId> message = LogoDownloadMessage(check)) {
+        ShowMessage(page, *message);
+        return;
+    }
     const std::optional<BitmapHeader> header = ReadBitmapHeader(read.bytes);
-    if (read.failure != ReadFailure::None || read.bytes.size() < kMonoPixelOffset || !header) {
-        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
+    if (!header)  // the check above has read it already; never reached
         return;
-    }
-    if (header->width > kMaxLogoWidth || header->height > kMaxLogoHeight) {
-        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR3);
-        return;
-    }
     char trace[48];
     std::snprintf(trace, sizeof(trace), "biwidth = %d\n", static_cast<int>(header->width));
     OutputDebugStringA(trace);
@@ -690,32 +689,34 @@ void ListClicked(HWND page) {
 }
 
 // "Download all": every logo is converted afresh from its settings, as the preview shows it,
-// checked for size, and sent in list order. A logo whose working copy's name is taken is not
-// sent, and neither is any other: the message names the file. Returns what the channel
-// returned (0 when nothing was sent).
+// checked, and the whole job made before it is sent in list order: a logo that cannot be sent,
+// or whose working copy's name a file of the user's has, stops it all, and the message names the
+// file. Returns what the channel returned (0 when nothing was sent).
 bool DownloadLogos(HWND page) {
     const std::vector<std::wstring> paths = LogoPaths(page);
     const LogoSettingsTable& table = SettingsOf(page);
-    std::vector<std::optional<uint64_t>> sizes;
-    std::vector<std::optional<std::vector<uint8_t>>> files;
-    for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
-        const std::optional<std::vector<uint8_t>> source = ReadLogoFile(paths[row]);
-        PreparedLogo logo = source ? PrepareLogo(TypeOf(page), *source, table[row]) : PreparedLogo{};
-        if (source && WorkingCopyStep(TypeOf(page), ReadBitmapHeader(*source)) == LogoCopyStep::Made) {
-            const std::wstring copyPath = CopyPathOf(paths[row]);
-            if (StoreWorkingCopy(page, copyPath, logo.copy) == CopyWrite::Taken) {
-                ShowCopyNameTaken(page, copyPath);
-                return false;
-            }
+    std::vector<ListedLogo> logos;
+    for (size_t row = 0; row < paths.size() && row < table.size(); ++row)
+        logos.push_back({ReadLogoFile(paths[row]), table[row]});
+    const LogoDownload download = PrepareLogoDownload(TypeOf(page), logos);
+    for (size_t row = 0; row < download.copies.size(); ++row) {
+        if (WorkingCopyStep(TypeOf(page), ReadBitmapHeader(*logos[row].source)) != LogoCopyStep::Made)
+            continue;
+        const std::wstring copyPath = CopyPathOf(paths[row]);
+        if (StoreWorkingCopy(page, copyPath, download.copies[row]) == CopyWrite::Taken) {
+            ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, copyPath);
+            return false;
         }
-        sizes.push_back(logo.size);
-        files.push_back(std::move(logo.sent));
     }
-    if (const std::optional<TextId> message = LogoDownloadMessage(CheckLogoDownload(sizes))) {
+    if (download.check == LogoDownloadCheck::LogoRefused && download.logo && *download.logo < paths.size()) {
+        ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR12, paths[*download.logo]);
+        return false;
+    }
+    if (const std::optional<TextId> message = LogoDownloadMessage(download.check)) {
         ShowMessage(page, *message);
         return false;
     }
-    return SendLogoJob(ChannelOf(page), BuildLogoJob(TypeOf(page), files));
+    return SendLogoJob(ChannelOf(page), download.job);
 }
 
 // ---- file download -------------------------------------------------------------------------

@@ -359,6 +359,33 @@ TEST_F(DownloadPage, TransformationDownloadSendsTheBuiltJob) {
         EXPECT_FALSE(Exists(CopyOf(path)));
 }
 
+// A logo that cannot be sent (a 4-bit bitmap, listed under "Original") stops the whole job:
+// the printer gets neither the bracket nor the logos before it.
+TEST_F(DownloadPage, ALogoThatCannotBeSentStopsTheWholeDownload) {
+    Bytes fourBit = m450::test::UniformBitmap8(8, 8, 1);
+    fourBit[28] = 4;
+    const std::vector<std::wstring> paths = {
+        folder_.Write(L"photo.bmp", m450::test::PhotoLikeBitmap24(40, 20)),
+        folder_.Write(L"four.bmp", fourBit),
+    };
+    for (const std::wstring& path : paths)
+        Add(path);
+    ASSERT_EQ(Rows(), 2);
+    Select(0);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_MONO_RADIO));
+    ASSERT_TRUE(page_.Enabled(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON));
+    {
+        DialogCatcher catcher;
+        EXPECT_EQ(JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), std::nullopt);
+        ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+        EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Error");
+        EXPECT_EQ(catcher.MessageBoxes()[0].text,
+                  L"This logo can't be sent to the printer as it is, so no logo was sent:\n" + paths[1]);
+    }
+    // The same list from the tool: refused, no job printed.
+    EXPECT_EQ(ToolLogoJob(L"--type mono --method 1 \"" + paths[0] + L"\" \"" + paths[1] + L"\""), std::nullopt);
+}
+
 TEST_F(DownloadPage, GrayDownloadFollowsTheSlidersOfEachLogo) {
     const std::vector<std::wstring> paths = {
         folder_.Write(L"first.bmp", m450::test::PhotoLikeBitmap24(200, 100)),

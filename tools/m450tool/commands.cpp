@@ -12,6 +12,7 @@ const OptionSpec kContrast{"--contrast", "C", "contrast, -100 to 100"};
 const OptionSpec kBrightness{"--brightness", "B", "brightness, -100 to 100"};
 const OptionSpec kData{"--data", "TEXT", "the test data (default: the type's sample)"};
 const OptionSpec kDevMode{"--devmode", "FILE", "the fonts' settings from this record (default: a default record)"};
+const OptionSpec kReplace{"--replace", "", "replace a file already at the working copy's path"};
 const OptionSpec kList{"--list", "", "print the types with their names and data rules instead of a job"};
 const OperandSpec kRecordFile{"FILE", "a private record (- reads standard input)"};
 
@@ -89,12 +90,12 @@ const std::vector<Command>& Commands() {
          "convert IN.bmp into the watermark picture OUT.bmp; prints the result 1, 2 or 0"},
         {"convert mono",
          {{"IN.bmp", "the logo bitmap"}},
-         {kMethod, kContrast, kBrightness},
+         {kMethod, kContrast, kBrightness, kReplace},
          RunConvertMono,
          "write IN.bmp's mono working copy as the Download page does; prints its path"},
         {"convert gray",
          {{"IN.bmp", "the logo bitmap"}},
-         {kContrast, kBrightness},
+         {kContrast, kBrightness, kReplace},
          RunConvertGray,
          "write IN.bmp's gray working copy as the Download page does; prints its path"},
     };
