@@ -310,9 +310,17 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
 
 }  // namespace
 
-INT_PTR CALLBACK Barcode1DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR Barcode1DPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode1DSection};
     return RunBarcodePage(kParts, page, message, wParam, lParam);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK Barcode1DPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(Barcode1DPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -334,9 +334,17 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
 
 }  // namespace
 
-INT_PTR CALLBACK Barcode2DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR Barcode2DPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode2DSection};
     return RunBarcodePage(kParts, page, message, wParam, lParam);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK Barcode2DPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(Barcode2DPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -420,7 +420,9 @@ void SetGraphicsResetPending(HWND page, bool pending) {
     SetSheetFlag(page, kGraphicsResetProperty, pending);
 }
 
-INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR LayoutPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         if (LayoutPageState* state = MakePageState<LayoutPageState>(page))
             Initialise(page, lParam, *state);
@@ -453,6 +455,12 @@ INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK LayoutPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(LayoutPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -697,7 +697,9 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& d
 
 }  // namespace
 
-INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR WatermarkPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         if (MakePageState<WatermarkPageState>(page) != nullptr)
             Initialise(page, lParam);
@@ -734,6 +736,12 @@ INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK WatermarkPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(WatermarkPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450
