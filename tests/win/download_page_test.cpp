@@ -19,6 +19,7 @@
 #include "page_test.h"
 #include "logo_test_images.h"
 #include "barcode_page_shots.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -583,6 +584,41 @@ TEST_F(DownloadPage, CommandsAnswerWithTheJobsResult) {
     EXPECT_TRUE(printer_.LastJob().has_value());
     // "Download" with no file chosen sends nothing and answers 0.
     EXPECT_EQ(procedure(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_DOWNLOAD_FILE_BUTTON, BN_CLICKED), 0), FALSE);
+}
+
+// What the preview frame shows, read back from the screen: the selected logo as its working copy
+// has it (black on the left, white on the right of this logo), stretched over the whole frame;
+// a logo that cannot be previewed leaves the frame empty, never another logo's picture.
+TEST_F(DownloadPage, PreviewShowsTheWorkingCopyOnTheScreen) {
+    const std::wstring halves =
+        folder_.Write(L"halves.bmp", m450::test::MakeBitmap24(64, 32, [](uint32_t x, uint32_t) {
+                          return x < 32 ? m450::test::Rgb{0, 0, 0} : m450::test::Rgb{255, 255, 255};
+                      }));
+    const std::wstring white = folder_.Write(L"white.bmp", m450::test::UniformBitmap24(64, 32, {255, 255, 255}));
+    folder_.Write(L"whiteTemp.bmp", {'m', 'i', 'n', 'e'});  // the user's: white.bmp gets no copy
+    ASSERT_EQ(Add(halves).size(), 1u);
+    ASSERT_EQ(Add(white).size(), 2u);  // the file dialog and the message about whiteTemp.bmp
+    const HWND frame = page_.Control(IDC_DOWNLOAD_LOGO_PREVIEW);
+    auto shown = [&](double across) {
+        m450host::ScreenPicture picture;
+        EXPECT_TRUE(m450host::CapturePicture(frame, &picture));
+        return picture.At(static_cast<UINT>(picture.width * across), picture.height / 2);
+    };
+    auto brightness = [](COLORREF colour) { return (GetRValue(colour) + GetGValue(colour) + GetBValue(colour)) / 3; };
+
+    for (const int type : {IDC_DOWNLOAD_MONO_RADIO, IDC_DOWNLOAD_GRAY_RADIO}) {
+        DialogCatcher catcher;
+        Select(0);
+        ASSERT_TRUE(page_.Click(type));
+        Select(0);
+        EXPECT_LT(brightness(shown(0.25)), 64) << type;
+        EXPECT_GT(brightness(shown(0.75)), 192) << type;
+
+        Select(1);  // no working copy can be made: the frame is cleared
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        EXPECT_EQ(shown(0.25), face) << type;
+        EXPECT_EQ(shown(0.75), face) << type;
+    }
 }
 
 }  // namespace
