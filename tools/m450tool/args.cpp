@@ -211,13 +211,13 @@ class CommandLine {
                 bound.app->add_option(operandName, target, OptionHelp(operand.help))->type_name("")->required();
             }
         }
-        for (const OptionSpec& spec : command.options) {
+        for (const OptionSpec& described : command.options) {
             std::string& target = bound.values.emplace_back();
-            const std::string optionName(spec.name);
-            CLI::Option* option = spec.value.empty()
-                                      ? bound.app->add_flag(optionName)->description(OptionHelp(spec.help))
-                                      : bound.app->add_option(optionName, target, OptionHelp(spec.help))
-                                            ->type_name(std::string(spec.value));
+            const std::string optionName(described.name);
+            CLI::Option* option = described.value.empty()
+                                      ? bound.app->add_flag(optionName)->description(OptionHelp(described.help))
+                                      : bound.app->add_option(optionName, target, OptionHelp(described.help))
+                                            ->type_name(std::string(described.value));
             // Counted after parsing, so that a repeated option is refused whatever its kind.
             option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
             bound.options.push_back(option);
