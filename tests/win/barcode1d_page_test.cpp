@@ -246,20 +246,13 @@ TEST_F(Barcode1DPage, RepaintReloadsTheTextsAndKeepsTheSelections) {
 class Barcode1DOlderRecord : public m450test::PageTest {};
 
 TEST_F(Barcode1DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAnUnknownTypeIsReported) {
-    std::vector<uint8_t> record;
-    {
-        m450test::SheetDriver probe(SheetKind::Document);
-        ASSERT_TRUE(probe.ok()) << probe.error();
-        m450::PlugInDevMode dm = probe.DevMode();
+    m450test::SheetOptions options;
+    options.storedRecord = m450test::EditedRecord([](m450::PlugInDevMode& dm) {
         dm.barcode1D[0].elementWidth = 0;
         dm.barcode1D[0].scaledElementWidth = 0;
         dm.barcode1D[0].elementHeight = 400;
         dm.barcode1D[1].barcodeType = 20;
-        const auto bytes = m450::DevModeBytes(dm);
-        record.assign(bytes.begin(), bytes.end());
-    }
-    m450test::SheetOptions options;
-    options.storedRecord = record;
+    });
     m450test::SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     m450test::PageDriver page = sheet.ShowPage(L"1D Code");

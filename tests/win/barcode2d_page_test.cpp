@@ -190,20 +190,13 @@ TEST_F(Barcode2DPage, AnotherFontAfterCompositeShowsItsStoredSegmentNumber) {
 class Barcode2DOlderRecord : public m450test::PageTest {};
 
 TEST_F(Barcode2DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAnUnknownLevelIsReported) {
-    std::vector<uint8_t> record;
-    {
-        m450test::SheetDriver probe(SheetKind::Document);
-        ASSERT_TRUE(probe.ok()) << probe.error();
-        m450::PlugInDevMode dm = probe.DevMode();
+    m450test::SheetOptions options;
+    options.storedRecord = m450test::EditedRecord([](m450::PlugInDevMode& dm) {
         dm.barcode2D[0].pdf417ElementWidth = 0;
         dm.barcode2D[0].pdf417Columns = 200;
         dm.barcode2D[1].barcodeType = 4;  // QR Code
         dm.barcode2D[1].qrErrorCorrection = 7;
-        const auto bytes = m450::DevModeBytes(dm);
-        record.assign(bytes.begin(), bytes.end());
-    }
-    m450test::SheetOptions options;
-    options.storedRecord = record;
+    });
     m450test::SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     m450test::PageDriver page = sheet.ShowPage(L"2D Code");

@@ -59,19 +59,13 @@ uintmax_t FileSize(const std::wstring& path) {
     return (uintmax_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
-// A record whose image watermark names `path`, at a position and size.
-std::vector<uint8_t> RecordWithBitmap(SheetDriver& probe,
-                                      const std::u16string& path,
-                                      int position = 4,
-                                      int size = 100) {
-    m450::PlugInDevMode dm = probe.DevMode();
+// An image watermark naming `path`, at a position and size.
+void NameBitmap(m450::PlugInDevMode& dm, const std::u16string& path, int position = 4, int size = 100) {
     dm.watermarkType = 1;
     dm.printTextAsImage = 1;
     dm.watermarkPosition = static_cast<uint8_t>(position);
     dm.watermarkSize = static_cast<uint8_t>(size);
     m450::StoreRecordText(dm, &m450::PlugInDevMode::watermarkBitmapPath, path);
-    const auto bytes = m450::DevModeBytes(dm);
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 TEST_F(WatermarkPage, KindsEnableTheirControlsAndTiledKeepsTheMinimumSize) {
@@ -151,14 +145,9 @@ TEST_F(WatermarkPage, AppliedTextWatermarkWritesItsPictureFile) {
 }
 
 TEST_F(WatermarkPage, MissingBitmapIsReportedOnce) {
-    std::vector<uint8_t> record;
-    {
-        SheetDriver probe(SheetKind::Document);
-        ASSERT_TRUE(probe.ok()) << probe.error();
-        record = RecordWithBitmap(probe, u"C:\\no such folder\\missing.bmp");
-    }
     m450test::SheetOptions options;
-    options.storedRecord = record;
+    options.storedRecord = m450test::EditedRecord(
+        [](m450::PlugInDevMode& dm) { NameBitmap(dm, u"C:\\no such folder\\missing.bmp"); });
     SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
@@ -194,14 +183,9 @@ TEST_F(WatermarkPage, TiledBitmapIsConvertedAndPreviewed) {
     }
     const std::wstring picture = PictureFile();
     DeleteFileW(picture.c_str());
-    std::vector<uint8_t> record;
-    {
-        SheetDriver probe(SheetKind::Document);
-        ASSERT_TRUE(probe.ok()) << probe.error();
-        record = RecordWithBitmap(probe, std::u16string(source.begin(), source.end()), 9, 30);
-    }
     m450test::SheetOptions options;
-    options.storedRecord = record;
+    options.storedRecord = m450test::EditedRecord(
+        [&](m450::PlugInDevMode& dm) { NameBitmap(dm, std::u16string(source.begin(), source.end()), 9, 30); });
     SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
@@ -358,14 +342,10 @@ TEST_F(WatermarkPageFiles, ABitmapAboveTheSizeLimitsIsTooBig) {
         EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::watermarkBitmapPath), u"");
         EXPECT_EQ(GetFileAttributesW(picture.c_str()), INVALID_FILE_ATTRIBUTES);
     }
-    std::vector<uint8_t> record;
-    {
-        SheetDriver probe(SheetKind::Document);
-        ASSERT_TRUE(probe.ok()) << probe.error();
-        record = RecordWithBitmap(probe, std::u16string(wide.begin(), wide.end()));
-    }
     m450test::SheetOptions options;
-    options.storedRecord = record;
+    options.storedRecord = m450test::EditedRecord([&](m450::PlugInDevMode& dm) {
+        NameBitmap(dm, std::u16string(wide.begin(), wide.end()));
+    });
     SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
@@ -417,20 +397,13 @@ TEST_F(WatermarkPageFiles, APathTooLongForTheRecordIsRefusedAtBrowse) {
 // A record whose position and style are in no list (an older driver's 12 and 7): the lists show
 // no selection and Apply keeps the stored values, never 255.
 TEST_F(WatermarkPage, ApplyWithNoSelectionKeepsTheStoredPositionAndStyle) {
-    std::vector<uint8_t> record;
-    {
-        SheetDriver probe(SheetKind::Document);
-        ASSERT_TRUE(probe.ok()) << probe.error();
-        m450::PlugInDevMode dm = probe.DevMode();
+    m450test::SheetOptions options;
+    options.storedRecord = m450test::EditedRecord([](m450::PlugInDevMode& dm) {
         dm.watermarkType = 2;
         dm.printTextAsImage = 1;
         dm.watermarkPosition = 12;
         dm.watermarkFontStyle = 7;
-        const auto bytes = m450::DevModeBytes(dm);
-        record.assign(bytes.begin(), bytes.end());
-    }
-    m450test::SheetOptions options;
-    options.storedRecord = record;
+    });
     SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
@@ -474,11 +447,8 @@ InkGrid InkOf(int side, Dark dark) {
 // of the frame stays white, and the picture file written on Apply has its dark pixels in the
 // same places.
 TEST_F(WatermarkPage, TextAtFortyFiveDegreesIsDrawnAlongTheDiagonalOnScreenAndInThePictureFile) {
-    std::vector<uint8_t> record;
-    {
-        SheetDriver probe(SheetKind::Document);
-        ASSERT_TRUE(probe.ok()) << probe.error();
-        m450::PlugInDevMode dm = probe.DevMode();
+    m450test::SheetOptions options;
+    options.storedRecord = m450test::EditedRecord([](m450::PlugInDevMode& dm) {
         dm.watermarkType = 2;
         dm.printTextAsImage = 1;
         dm.watermarkAngle = 45;
@@ -488,13 +458,9 @@ TEST_F(WatermarkPage, TextAtFortyFiveDegreesIsDrawnAlongTheDiagonalOnScreenAndIn
         dm.watermarkFontSize = 36;
         dm.watermarkFontStyle = 2;  // bold
         m450::StoreRecordText(dm, &m450::PlugInDevMode::watermarkText, u"CONFIDENTIAL");
-        const auto bytes = m450::DevModeBytes(dm);
-        record.assign(bytes.begin(), bytes.end());
-    }
+    });
     const std::wstring picture = PictureFile();
     DeleteFileW(picture.c_str());
-    m450test::SheetOptions options;
-    options.storedRecord = record;
     SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
@@ -563,19 +529,11 @@ TEST_F(WatermarkPageFiles, ImagePreviewShowsThePicturesColoursWhereItIsPlaced) {
                                          return x < 30 ? std::array<uint8_t, 3>{0x00, 0x00, 0xFF}
                                                        : std::array<uint8_t, 3>{0xFF, 0x00, 0x00};
                                      }));
-    std::vector<uint8_t> record;
-    {
-        SheetDriver probe(SheetKind::Document);
-        ASSERT_TRUE(probe.ok()) << probe.error();
-        record = RecordWithBitmap(probe, std::u16string(source.begin(), source.end()), 8, 50);
-        m450::PlugInDevMode dm{};
-        std::memcpy(&dm, record.data(), sizeof(dm));
-        dm.watermarkBrightness = 0;
-        const auto bytes = m450::DevModeBytes(dm);
-        record.assign(bytes.begin(), bytes.end());
-    }
     m450test::SheetOptions options;
-    options.storedRecord = record;
+    options.storedRecord = m450test::EditedRecord([&](m450::PlugInDevMode& dm) {
+        NameBitmap(dm, std::u16string(source.begin(), source.end()), 8, 50);
+        dm.watermarkBrightness = 0;
+    });
     SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
