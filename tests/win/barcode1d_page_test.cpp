@@ -260,10 +260,10 @@ TEST_F(Barcode1DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
     EXPECT_EQ(page.Text(IDC_1D_WIDTH_EDIT), L"2");
     EXPECT_EQ(page.Text(IDC_1D_HEIGHT_EDIT), L"255");
     const std::span<const uint8_t> bytes = sheet.RecordBytes();
-    EXPECT_EQ(bytes[kFirstRecord + 1], 2u);                 // elementWidth
-    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 4), 255u);      // elementHeight
-    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 12), 16u);      // scaledElementWidth, 8 x 2
-    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 16), 255u);     // fontHeight: 255 dots, 102 points
+    EXPECT_EQ(bytes[kFirstRecord + 1], 2u);              // elementWidth
+    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 4), 255u);   // elementHeight
+    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 12), 16u);   // scaledElementWidth, 8 x 2
+    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 16), 255u);  // fontHeight: 255 dots, 102 points
 
     printer_.ForgetLastJob();
     ASSERT_TRUE(page.Click(IDC_1D_PRINT_BUTTON));
@@ -275,7 +275,7 @@ TEST_F(Barcode1DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
         0x1D, 0x77, 0x02,  // element width 2, as shown (not 00)
         0x1D, 0x68, 0xFF,  // bar height 255
         0x1D, 0x6B, 0x00,  // UPC-A
-        '1',  '2',  '3',  '4', '5', '6', '7', '8', '9', '0', '1', '2',
+        '1',  '2',  '3',  '4',  '5',  '6', '7', '8', '9', '0', '1', '2',
         0x00,                          // end of data
         0x0A, 0x1D, 0x56, 0x42, 0x00,  // feed and cut
     };

@@ -20,7 +20,7 @@ namespace {
 using m450host::SheetKind;
 using m450test::DialogCatcher;
 
-constexpr size_t kFirstRecord = 884;  // Barcode2DSettings of "2D Code1"
+constexpr size_t kFirstRecord = 884;        // Barcode2DSettings of "2D Code1"
 constexpr size_t kSecondRecordOffset = 24;  // "2D Code2" follows
 
 std::vector<uint8_t> JobBytes(const m450::Barcode2DSettings& settings, std::string_view data) {
@@ -175,12 +175,12 @@ TEST_F(Barcode2DPage, AnotherFontAfterCompositeShowsItsStoredSegmentNumber) {
     ASSERT_GE(job->size(), 19u);
     const std::vector<uint8_t> setup(job->begin(), job->begin() + 19);
     const std::vector<uint8_t> expected = {
-        0x1D, 0x66, 0x00,              // HRI font A
-        0x1D, 0x48, 0x00,              // HRI not printed
-        0x1D, 0x73, 0x07, 0x02,        // GS1 DataBar Expanded Stacked, element width 2
-        0x64, 0x02, 0x02,              // row height 100, 2D row height 2, separator 2
-        0x03, 0x01, 0x01,              // 3 segments per row, HRI content 1, AI mode 1
-        0x1D, 0x6B, 0x0D,              // GS1 DataBar barcode
+        0x1D, 0x66, 0x00,        // HRI font A
+        0x1D, 0x48, 0x00,        // HRI not printed
+        0x1D, 0x73, 0x07, 0x02,  // GS1 DataBar Expanded Stacked, element width 2
+        0x64, 0x02, 0x02,        // row height 100, 2D row height 2, separator 2
+        0x03, 0x01, 0x01,        // 3 segments per row, HRI content 1, AI mode 1
+        0x1D, 0x6B, 0x0D,        // GS1 DataBar barcode
     };
     EXPECT_EQ(setup, expected);
 }
@@ -203,7 +203,7 @@ TEST_F(Barcode2DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
     ASSERT_TRUE(page);
     EXPECT_EQ(page.Text(IDC_2D_PDF417_WIDTH_EDIT), L"1");
     EXPECT_EQ(page.Text(IDC_2D_PDF417_COLUMNS_EDIT), L"30");
-    EXPECT_EQ(sheet.RecordBytes()[kFirstRecord + 1], 1u);  // pdf417ElementWidth
+    EXPECT_EQ(sheet.RecordBytes()[kFirstRecord + 1], 1u);   // pdf417ElementWidth
     EXPECT_EQ(sheet.RecordBytes()[kFirstRecord + 3], 30u);  // pdf417Columns
 
     printer_.ForgetLastJob();

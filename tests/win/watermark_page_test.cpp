@@ -1,18 +1,20 @@
 // The Watermark page ("Water Mark") in a real document sheet opened through M450UI.dll: the
 // kinds and their controls, the tiled minimum size, the font size's clamp, the text picture file
-// written on apply, and a missing bitmap reported once.
+// written on apply, a missing bitmap reported once, bitmaps Browse refuses (too big, a path the
+// record can't hold), Apply with lists showing no selection, and the preview read back from the
+// screen (a text at 45 degrees, an image where the placement puts it).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
-#include <cmath>
-#include <iterator>
-#include <cstring>
 #include <array>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -146,8 +148,8 @@ TEST_F(WatermarkPage, AppliedTextWatermarkWritesItsPictureFile) {
 
 TEST_F(WatermarkPage, MissingBitmapIsReportedOnce) {
     m450test::SheetOptions options;
-    options.storedRecord = m450test::EditedRecord(
-        [](m450::PlugInDevMode& dm) { NameBitmap(dm, u"C:\\no such folder\\missing.bmp"); });
+    options.storedRecord =
+        m450test::EditedRecord([](m450::PlugInDevMode& dm) { NameBitmap(dm, u"C:\\no such folder\\missing.bmp"); });
     SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
@@ -343,9 +345,8 @@ TEST_F(WatermarkPageFiles, ABitmapAboveTheSizeLimitsIsTooBig) {
         EXPECT_EQ(GetFileAttributesW(picture.c_str()), INVALID_FILE_ATTRIBUTES);
     }
     m450test::SheetOptions options;
-    options.storedRecord = m450test::EditedRecord([&](m450::PlugInDevMode& dm) {
-        NameBitmap(dm, std::u16string(wide.begin(), wide.end()));
-    });
+    options.storedRecord = m450test::EditedRecord(
+        [&](m450::PlugInDevMode& dm) { NameBitmap(dm, std::u16string(wide.begin(), wide.end())); });
     SheetDriver sheet(SheetKind::Document, options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
@@ -525,10 +526,10 @@ TEST_F(WatermarkPage, TextAtFortyFiveDegreesIsDrawnAlongTheDiagonalOnScreenAndIn
 // wide, h = min(40, H * 60 * 100 / (W * 50)) rows, R = min(H, W * 50 * h / (60 * 100)) high,
 // at left W - D and top H - R; everything else white.
 TEST_F(WatermarkPageFiles, ImagePreviewShowsThePicturesColoursWhereItIsPlaced) {
-    const std::wstring source = Make(L"m450-red-blue.bmp", Bitmap24(60, 40, [](int x, int) {
-                                         return x < 30 ? std::array<uint8_t, 3>{0x00, 0x00, 0xFF}
-                                                       : std::array<uint8_t, 3>{0xFF, 0x00, 0x00};
-                                     }));
+    const std::wstring source =
+        Make(L"m450-red-blue.bmp", Bitmap24(60, 40, [](int x, int) {
+                 return x < 30 ? std::array<uint8_t, 3>{0x00, 0x00, 0xFF} : std::array<uint8_t, 3>{0xFF, 0x00, 0x00};
+             }));
     m450test::SheetOptions options;
     options.storedRecord = m450test::EditedRecord([&](m450::PlugInDevMode& dm) {
         NameBitmap(dm, std::u16string(source.begin(), source.end()), 8, 50);
