@@ -315,6 +315,28 @@ class WatermarkPageFiles : public WatermarkPage {
         made_.push_back(path);
         return path;
     }
+    // Image kind, Browse, `path` chosen: one error box with `message`; nothing is shown, stored
+    // or converted (the picture file, removed first, stays absent).
+    void ExpectBrowseRefuses(const std::wstring& path, const std::wstring& message) {
+        const std::wstring picture = PictureFile();
+        DeleteFileW(picture.c_str());
+        SheetDriver sheet(SheetKind::Document);
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        PageDriver page = sheet.ShowPage(L"Water Mark");
+        DialogCatcher catcher;
+        ASSERT_TRUE(page.Click(IDC_WATERMARK_IMAGE_RADIO));
+        catcher.Clear();
+        catcher.Then(ChooseFile(path));
+        ASSERT_TRUE(page.Click(IDC_WATERMARK_BROWSE_BUTTON));
+        const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, L"Error");
+        EXPECT_EQ(boxes[0].text, message);
+        EXPECT_EQ(page.Text(IDC_WATERMARK_BITMAP_EDIT), L"");
+        EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::watermarkBitmapPath), u"");
+        EXPECT_EQ(GetFileAttributesW(picture.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+
     std::vector<std::wstring> made_;
     std::vector<std::wstring> folders_;
 };
@@ -325,25 +347,7 @@ TEST_F(WatermarkPageFiles, ABitmapAboveTheSizeLimitsIsTooBig) {
     const std::wstring wide = Make(L"m450-wide.bmp", Bitmap24(16385, 1, [](int, int) {
                                        return std::array<uint8_t, 3>{0x80, 0x80, 0x80};
                                    }));
-    const std::wstring picture = PictureFile();
-    DeleteFileW(picture.c_str());
-    {
-        SheetDriver sheet(SheetKind::Document);
-        ASSERT_TRUE(sheet.ok()) << sheet.error();
-        PageDriver page = sheet.ShowPage(L"Water Mark");
-        DialogCatcher catcher;
-        ASSERT_TRUE(page.Click(IDC_WATERMARK_IMAGE_RADIO));
-        catcher.Clear();
-        catcher.Then(ChooseFile(wide));
-        ASSERT_TRUE(page.Click(IDC_WATERMARK_BROWSE_BUTTON));
-        const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, L"Error");
-        EXPECT_EQ(boxes[0].text, L"The bitmap you selected is too big!");
-        EXPECT_EQ(page.Text(IDC_WATERMARK_BITMAP_EDIT), L"");
-        EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::watermarkBitmapPath), u"");
-        EXPECT_EQ(GetFileAttributesW(picture.c_str()), INVALID_FILE_ATTRIBUTES);
-    }
+    ExpectBrowseRefuses(wide, L"The bitmap you selected is too big!");
     m450test::SheetOptions options;
     options.storedRecord = m450test::EditedRecord(
         [&](m450::PlugInDevMode& dm) { NameBitmap(dm, std::u16string(wide.begin(), wide.end())); });
@@ -373,26 +377,9 @@ TEST_F(WatermarkPageFiles, APathTooLongForTheRecordIsRefusedAtBrowse) {
     ASSERT_GT(path.size(), 124u);
     ASSERT_TRUE(WriteBytes(path, Bitmap24(4, 4, [](int, int) { return std::array<uint8_t, 3>{0, 0, 0xFF}; })));
     made_.push_back(path);
-    const std::wstring picture = PictureFile();
-    DeleteFileW(picture.c_str());
-
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    DialogCatcher catcher;
-    ASSERT_TRUE(page.Click(IDC_WATERMARK_IMAGE_RADIO));
-    catcher.Clear();
-    catcher.Then(ChooseFile(path));
-    ASSERT_TRUE(page.Click(IDC_WATERMARK_BROWSE_BUTTON));
-    const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text,
-              L"The path of the selected bitmap is too long!\n"
-              L"Please choose a bitmap whose full path has at most 124 characters.");
-    EXPECT_EQ(page.Text(IDC_WATERMARK_BITMAP_EDIT), L"");
-    EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::watermarkBitmapPath), u"");
-    EXPECT_EQ(GetFileAttributesW(picture.c_str()), INVALID_FILE_ATTRIBUTES);
+    ExpectBrowseRefuses(path,
+                        L"The path of the selected bitmap is too long!\n"
+                        L"Please choose a bitmap whose full path has at most 124 characters.");
 }
 
 // A record whose position and style are in no list (an older driver's 12 and 7): the lists show
