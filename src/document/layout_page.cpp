@@ -30,10 +30,11 @@ namespace {
 struct LayoutPageState {
     std::vector<LanguageEntry> languages;
     bool filling = false;
-    // The user chose a paper in the list since the page last showed the host's own choice: only
-    // then does Apply hand the host the list's index (else it would undo a paper chosen on the
-    // host's page, or one the list does not hold).
-    bool paperChosen = false;
+    // The list index of the paper the user chose on this page since it last showed the host's
+    // choice (-1: none). A choice reaches the host at once; Apply hands it over again only while
+    // the host still holds it, so a paper chosen on the host's page since, or one the list does
+    // not hold, is never undone.
+    LRESULT chosenPaper = -1;
 };
 
 LayoutPageState* StateOf(HWND page) {
@@ -336,7 +337,7 @@ void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm,
     switch (id) {
         case IDC_LAYOUT_PAPER_SIZE_COMBO:
             if (code == CBN_SELCHANGE) {
-                StateOf(page)->paperChosen = true;
+                StateOf(page)->chosenPaper = SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_GETCURSEL, 0, 0);
                 PushPaperSize(page, context, dm);
                 MarkChanged(page);
             }
@@ -397,7 +398,7 @@ void OnActivate(HWND page, const DocumentPageContext* context, const PlugInDevMo
     ShowGraphicsButtons(page, GraphicsButtonsOnActivate(dm, graphicsResetPending));
     SetGraphicsResetPending(page, graphicsResetPending);
     ShowHostPaperSize(page, context);
-    StateOf(page)->paperChosen = false;
+    StateOf(page)->chosenPaper = -1;
 }
 
 void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
@@ -405,7 +406,11 @@ void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
         dm.rotate180 = 0;
     else if (IsChecked(page, IDC_LAYOUT_ROTATE_180_RADIO))
         dm.rotate180 = 1;
-    if (StateOf(page)->paperChosen) {
+    bool hostHoldsChoice = StateOf(page)->chosenPaper >= 0;
+    ForEachFormItem(context, [&](const OPTITEM& item) {
+        hostHoldsChoice = hostHoldsChoice && item.Sel == StateOf(page)->chosenPaper;
+    });
+    if (hostHoldsChoice) {
         PushPaperSize(page, context, dm);
     } else {
         // The host's choice stands; the record names it.

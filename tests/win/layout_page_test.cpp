@@ -286,6 +286,17 @@ TEST_F(LayoutPage, HostPaperIsFoundByItsExactNameAndApplyLeavesTheHostsOwnChoice
     EXPECT_TRUE(reportedForm());
     EXPECT_EQ(form.Sel, 1);
     EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::paperSizeName), u"A4");
+
+    // Chosen here, then another on the host's page: Apply from there keeps the later one.
+    ASSERT_TRUE(layout.Choose(IDC_LAYOUT_PAPER_SIZE_COMBO, L"Custom Paper-M450"));
+    EXPECT_EQ(form.Sel, 2);
+    paper = sheet.ShowPage(L"Paper/Quality");
+    ASSERT_TRUE(paper.Choose(m450host::kHostPaperSizeList, 4));
+    sheet.host().driverUI().ClearCalls();
+    sheet.Apply();
+    EXPECT_FALSE(reportedForm());
+    EXPECT_EQ(form.Sel, 4);
+    EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::paperSizeName), u"58mm x 297mm");
 }
 
 // Dark pixels (the receipt's large "A") in the upper and the lower half of the receipt.
