@@ -257,38 +257,21 @@ std::vector<uint8_t> Bitmap24(int width, int height, Colour colour) {
     return b;
 }
 
-// The preview frame as the screen shows it: its client area, top row first, as blue, green,
-// red, unused bytes.
+// The preview frame as the screen shows it, top row first, each pixel as blue, green, red.
 struct Shot {
+    m450host::ScreenPicture picture;
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> pixels;
-    const uint8_t* at(int x, int y) const { return &pixels[(size_t(y) * width + x) * 4]; }
+    const uint8_t* at(int x, int y) const { return &picture.pixels[size_t(y) * picture.stride + size_t(x) * 3]; }
     bool Dark(int x, int y) const { return at(x, y)[0] < 0x60 && at(x, y)[1] < 0x60 && at(x, y)[2] < 0x60; }
 };
 
 Shot ShootFrame(HWND frame) {
     Shot shot;
-    RECT client{};
-    GetClientRect(frame, &client);
-    shot.width = client.right;
-    shot.height = client.bottom;
-    shot.pixels.assign(size_t(shot.width) * shot.height * 4, 0);
-    const HDC dc = GetDC(frame);
-    const HDC memory = CreateCompatibleDC(dc);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    const HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, shot.width, shot.height, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    if (bits != nullptr)
-        std::memcpy(shot.pixels.data(), bits, shot.pixels.size());
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(frame, dc);
+    if (m450host::CapturePicture(frame, &shot.picture)) {
+        shot.width = static_cast<int>(shot.picture.width);
+        shot.height = static_cast<int>(shot.picture.height);
+    }
     return shot;
 }
 
