@@ -18,8 +18,11 @@ namespace {
 
 std::string UsageLine(const Command& command) {
     std::string line = "m450tool " + std::string(command.path);
-    if (!command.operands.empty())
-        line += " " + std::string(command.operands);
+    if (!command.operands.empty()) {
+        // Appended in two steps: `" " + std::string(...)` gives GCC 12 a false -Wrestrict.
+        line += ' ';
+        line += command.operands;
+    }
     for (std::string_view option : SplitWords(command.options))
         line += " [" + std::string(option) + "]";
     return line;
