@@ -15,6 +15,7 @@
 #include "core/module_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
+#include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "device/logo_jobs.h"
 #include "device/raw_channel_win.h"
@@ -23,11 +24,20 @@
 namespace m450 {
 namespace {
 
-// One type for every logo, kept for the process: reopening the page keeps the last choice.
-LogoType g_logoType = LogoType::Original;
+// The type last chosen on any Download page of the process: a page that opens starts with it,
+// and then keeps its own, so that two open pages never change each other's type.
+LogoType g_lastChosenLogoType = LogoType::Original;
 
-// The per-logo settings live with the page window.
-constexpr wchar_t kSettingsProperty[] = L"M450.LogoSettings";
+// One copy of the page, owned by its window: the type every logo of its list gets, and the
+// settings of each logo.
+struct DownloadPageState {
+    LogoType type = LogoType::Original;
+    LogoSettingsTable settings{};
+};
+
+DownloadPageState& StateOf(HWND page) {
+    return *PageStateOf<DownloadPageState>(page);  // the procedure runs nothing without it
+}
 
 // The open-file dialog's path and file-name buffers, in characters.
 constexpr DWORD kDialogPathCapacity = 1024;
@@ -206,9 +216,11 @@ void CheckOnly(HWND page, std::span<const int> group, int checked) {
 }
 
 LogoSettingsTable& SettingsOf(HWND page) {
-    static LogoSettingsTable spare{};  // only if the page's own table could not be made
-    auto* table = static_cast<LogoSettingsTable*>(GetPropW(page, kSettingsProperty));
-    return table != nullptr ? *table : spare;
+    return StateOf(page).settings;
+}
+
+LogoType TypeOf(HWND page) {
+    return StateOf(page).type;
 }
 
 int LogoCount(HWND page) {
@@ -378,15 +390,15 @@ void Preview(HWND page) {
     const std::wstring source = LogoPath(page, selected);
     const LogoSettings settings = SettingsOf(page)[static_cast<size_t>(selected)];
     std::wstring shown = source;
-    if (g_logoType == LogoType::Original) {
+    if (TypeOf(page) == LogoType::Original) {
         Enable(page, kMethodRadios, false);
         Enable(page, kSliders, false);
     } else {
-        const LogoCopyStep step = MakeWorkingCopy(source, g_logoType, settings);
+        const LogoCopyStep step = MakeWorkingCopy(source, TypeOf(page), settings);
         if (step == LogoCopyStep::Stop)
             return;
-        Enable(page, kMethodRadios, g_logoType == LogoType::Mono && step == LogoCopyStep::Made);
-        Enable(page, kSliders, g_logoType == LogoType::Gray || step == LogoCopyStep::Made);
+        Enable(page, kMethodRadios, TypeOf(page) == LogoType::Mono && step == LogoCopyStep::Made);
+        Enable(page, kSliders, TypeOf(page) == LogoType::Gray || step == LogoCopyStep::Made);
         if (step == LogoCopyStep::Made)
             shown = CopyPathOf(source);
     }
@@ -451,8 +463,8 @@ void AddChosen(HWND page, const std::wstring& path) {
     const size_t row = static_cast<size_t>(LogoCount(page));
     if (row >= kMaxLogos)
         return;
-    const LogoSettings settings{g_logoType == LogoType::Mono ? 1 : 0, 0, 0};
-    if (MakeWorkingCopy(path, read.bytes, g_logoType, settings) == LogoCopyStep::Stop)
+    const LogoSettings settings{TypeOf(page) == LogoType::Mono ? 1 : 0, 0, 0};
+    if (MakeWorkingCopy(path, read.bytes, TypeOf(page), settings) == LogoCopyStep::Stop)
         return;
     AppendRow(page, path);
     SettingsOf(page)[row] = settings;
@@ -489,7 +501,8 @@ void DeleteLogo(HWND page) {
 void ChooseType(HWND page, LogoType type) {
     if (type != LogoType::Original)
         DeleteWorkingCopies(page);
-    g_logoType = type;
+    StateOf(page).type = type;
+    g_lastChosenLogoType = type;
     EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), type != LogoType::Original && LogoCount(page) > 0);
     if (LogoCount(page) > 0 && Selection(page) >= 0) {
         const LogoSettings settings{type == LogoType::Mono ? 1 : 0, 0, 0};
@@ -566,8 +579,8 @@ void DownloadLogos(HWND page) {
     std::vector<std::optional<std::vector<uint8_t>>> files;
     for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
         const std::optional<std::vector<uint8_t>> source = ReadLogoFile(paths[row]);
-        PreparedLogo logo = source ? PrepareLogo(g_logoType, *source, table[row]) : PreparedLogo{};
-        if (source && WorkingCopyStep(g_logoType, ReadBitmapHeader(*source)) == LogoCopyStep::Made)
+        PreparedLogo logo = source ? PrepareLogo(TypeOf(page), *source, table[row]) : PreparedLogo{};
+        if (source && WorkingCopyStep(TypeOf(page), ReadBitmapHeader(*source)) == LogoCopyStep::Made)
             StoreWorkingCopy(CopyPathOf(paths[row]), logo.copy);
         sizes.push_back(logo.size);
         files.push_back(std::move(logo.sent));
@@ -576,7 +589,7 @@ void DownloadLogos(HWND page) {
         ShowMessage(page, *message);
         return;
     }
-    SendLogoJob(ChannelOf(page), BuildLogoJob(g_logoType, files));
+    SendLogoJob(ChannelOf(page), BuildLogoJob(TypeOf(page), files));
 }
 
 // ---- file download -------------------------------------------------------------------------
@@ -630,15 +643,15 @@ void SetUpList(HWND page) {
 }
 
 void Start(HWND page) {
-    SetPropW(page, kSettingsProperty, new (std::nothrow) LogoSettingsTable{});
+    StateOf(page).type = g_lastChosenLogoType;
     SetUpList(page);
     ShowTexts(page);
     SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_SETREADONLY, TRUE, 0);
     SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_LIMITTEXT, kDialogPathCapacity, 0);
     EnableWindow(Item(page, IDC_DOWNLOAD_BROWSE_BUTTON), TRUE);
     EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), FALSE);
-    // The radio shows the type the page works in, which the process keeps.
-    CheckOnly(page, kTypeRadios, kTypeRadios[static_cast<size_t>(g_logoType)]);
+    // The radio shows the type the page works in.
+    CheckOnly(page, kTypeRadios, kTypeRadios[static_cast<size_t>(TypeOf(page))]);
     CheckOnly(page, kMethodRadios, IDC_DOWNLOAD_HALFTONE_NONE_RADIO);
     for (const int slider : kSliders) {
         SendDlgItemMessageW(page, slider, TBM_SETRANGEMIN, FALSE, kMinLogoAdjustment);
@@ -656,7 +669,7 @@ void Start(HWND page) {
 // The sheet may go without OK or Cancel (its host closes it): no working copy is left behind.
 void End(HWND page) {
     DeleteWorkingCopies(page);
-    delete static_cast<LogoSettingsTable*>(RemovePropW(page, kSettingsProperty));
+    FreePageState<DownloadPageState>(page);
 }
 
 INT_PTR Command(HWND page, int id, int code) {
@@ -733,11 +746,15 @@ INT_PTR Notify(HWND page, const NMHDR* header) {
 
 INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
-        switch (message) {
-            case WM_INITDIALOG:
-                KeepPageContext(page, lParam);
+        if (message == WM_INITDIALOG) {
+            KeepDevicePageContext(page, lParam);
+            if (MakePageState<DownloadPageState>(page) != nullptr)
                 Start(page);
-                return TRUE;
+            return TRUE;
+        }
+        if (PageStateOf<DownloadPageState>(page) == nullptr)
+            return FALSE;
+        switch (message) {
             case WM_PAINT:
                 Paint(page);
                 return TRUE;

@@ -70,7 +70,7 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, const NMHDR& hea
 
 INT_PTR CALLBACK OperationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        KeepPageContext(page, lParam);
+        KeepDocumentPageContext(page, lParam);
         ShowTexts(page);
         return TRUE;
     }
