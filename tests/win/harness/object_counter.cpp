@@ -35,6 +35,10 @@ struct Ledger {
     }
     void Freed(int kind, void* handle, bool succeeded) {
         std::lock_guard<std::mutex> hold(lock);
+        if (handle == nullptr) {  // after a creation that failed: frees nothing
+            ++counts.nullReleases;
+            return;
+        }
         if (kind < 0) {
             ++counts.unknownReleases;
             return;
@@ -317,7 +321,7 @@ std::string ObjectCounts::Describe() const {
                 " made), ";
     }
     text += std::to_string(unknownReleases) + " unknown releases, " + std::to_string(failedReleases) +
-            " refused releases";
+            " refused releases, " + std::to_string(nullReleases) + " releases of no object";
     return text;
 }
 

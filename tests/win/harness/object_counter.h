@@ -30,6 +30,7 @@ struct ObjectCounts {
     std::array<long, kObjectKinds> freed{};    // freed successfully
     long unknownReleases = 0;  // a free of a handle that is not a live object the module made (twice, or foreign)
     long failedReleases = 0;   // a free the system refused (a bitmap still selected, ...): the object lives on
+    long nullReleases = 0;     // a free of a null handle (after a creation that failed): frees nothing
 
     long Live(ObjectKind kind) const { return live[static_cast<size_t>(kind)]; }
     long Made(ObjectKind kind) const { return made[static_cast<size_t>(kind)]; }
