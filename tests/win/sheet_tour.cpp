@@ -45,7 +45,7 @@ int ShowEveryPage(SheetDriver& sheet) {
 bool ShowPluginPages(SheetDriver& sheet, const std::vector<std::wstring>& tabs) {
     bool shown = true;
     for (const std::wstring& tab : tabs)
-        shown = sheet.ShowPage(tab) && shown;
+        shown = sheet.ShowPage(tab, 0) && shown;  // each painted, no waiting
     return shown;
 }
 
@@ -155,13 +155,17 @@ bool TourDeviceSheet(SheetDriver& sheet, const std::wstring& logoPath) {
     return done;
 }
 
-bool AddLogo(PageDriver& download, const std::wstring& path) {
-    DialogCatcher catcher;
-    catcher.Then([path](HWND dialog) {
+DialogCatcher::Handler ChooseFile(std::wstring path) {
+    return [path](HWND dialog) {
         const HWND edit = GetDlgItem(dialog, kFileNameEdit);
         SetWindowTextW(edit != nullptr ? edit : GetDlgItem(dialog, kFileNameCombo), path.c_str());
         return IDOK;
-    });
+    };
+}
+
+bool AddLogo(PageDriver& download, const std::wstring& path) {
+    DialogCatcher catcher;
+    catcher.Then(ChooseFile(path));
     const int before = LogoRows(download);
     return download.Click(IDC_DOWNLOAD_LOGO_ADD_BUTTON) && LogoRows(download) == before + 1;
 }
