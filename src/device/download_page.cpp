@@ -571,8 +571,8 @@ void ListClicked(HWND page) {
 }
 
 // "Download all": every logo is converted afresh from its settings, as the preview shows it,
-// checked for size, and sent in list order.
-void DownloadLogos(HWND page) {
+// checked for size, and sent in list order. True when the job ended successfully.
+bool DownloadLogos(HWND page) {
     const std::vector<std::wstring> paths = LogoPaths(page);
     const LogoSettingsTable& table = SettingsOf(page);
     std::vector<std::optional<uint64_t>> sizes;
@@ -587,9 +587,9 @@ void DownloadLogos(HWND page) {
     }
     if (const std::optional<TextId> message = LogoDownloadMessage(CheckLogoDownload(sizes))) {
         ShowMessage(page, *message);
-        return;
+        return false;
     }
-    SendLogoJob(ChannelOf(page), BuildLogoJob(TypeOf(page), files));
+    return SendLogoJob(ChannelOf(page), BuildLogoJob(TypeOf(page), files));
 }
 
 // ---- file download -------------------------------------------------------------------------
@@ -604,26 +604,32 @@ void BrowseFile(HWND page) {
     EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), TRUE);
 }
 
-void DownloadFile(HWND page) {
+// True when the whole file reached the spooler and the job ended successfully.
+bool DownloadFile(HWND page) {
     std::array<wchar_t, kDialogPathCapacity + 1> path{};
     if (GetDlgItemTextW(page, IDC_DOWNLOAD_FILE_EDIT, path.data(), static_cast<int>(path.size())) == 0)
-        return;
+        return false;
     const FileRead read = ReadWholeFile(path.data(), 0, kMaxDownloadFileBytes);
     switch (read.failure) {
         case ReadFailure::None:
-            SendFileDownload(ChannelOf(page), read.bytes);
-            return;
+            return SendFileDownload(ChannelOf(page), read.bytes);
         case ReadFailure::Open:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
+            return false;
         case ReadFailure::Size:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR8);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR8);
+            return false;
         case ReadFailure::Memory:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR9);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR9);
+            return false;
         case ReadFailure::Seek:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR10);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR10);
+            return false;
         case ReadFailure::Read:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
+            return false;
     }
+    return false;
 }
 
 // ---- dialog procedure ----------------------------------------------------------------------
@@ -684,9 +690,9 @@ INT_PTR Command(HWND page, int id, int code) {
         case IDC_DOWNLOAD_BROWSE_BUTTON:
             BrowseFile(page);
             return TRUE;
+        // A job's command answers whether the job ended successfully.
         case IDC_DOWNLOAD_FILE_BUTTON:
-            DownloadFile(page);
-            return TRUE;
+            return DownloadFile(page) ? TRUE : FALSE;
         case IDC_DOWNLOAD_LOGO_ADD_BUTTON:
             AddLogo(page);
             return TRUE;
@@ -694,11 +700,9 @@ INT_PTR Command(HWND page, int id, int code) {
             DeleteLogo(page);
             return TRUE;
         case IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON:
-            DownloadLogos(page);
-            return TRUE;
+            return DownloadLogos(page) ? TRUE : FALSE;
         case IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON:
-            SendClearLogos(ChannelOf(page));
-            return TRUE;
+            return SendClearLogos(ChannelOf(page)) ? TRUE : FALSE;
         case IDC_DOWNLOAD_ORIGINAL_RADIO:
             ChooseType(page, LogoType::Original);
             return TRUE;
