@@ -97,6 +97,16 @@ void Press(HWND dialog, int id) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// The sheet opened and the page shown, as the story's first steps; false when a failing call
+// refused either (which ends the story there).
+bool OpenPage(SheetKind kind, const wchar_t* tab, std::unique_ptr<SheetDriver>& sheet, PageDriver& page) {
+    sheet = std::make_unique<SheetDriver>(kind);
+    if (!sheet->ok())
+        return false;
+    page = sheet->ShowPage(tab);
+    return static_cast<bool>(page);
+}
+
 // A spooler job that StartDocPrinterW began must be ended by EndDocPrinter. (An EndDocPrinter
 // made to fail never reached the spooler, whose job then stays open and refuses the next
 // StartDocPrinterW: no verdict for those runs.)
@@ -115,12 +125,11 @@ const char* g_failing = "-";  // the function the current run makes fail
 Outcome PrintStory(StoryContext& context, SheetKind kind, const wchar_t* tab, int button) {
     Outcome outcome;
     context.printer.ForgetLastJob();
-    SheetDriver sheet(kind);
-    if (!sheet.ok())
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver page;
+    if (!OpenPage(kind, tab, opened, page))
         return outcome;
-    PageDriver page = sheet.ShowPage(tab);
-    if (!page)
-        return outcome;
+    SheetDriver& sheet = *opened;
     const INT_PTR result = PressThroughProcedure(page, button);
     outcome.reportedSuccess = result == TRUE;
     outcome.result = context.printer.LastJob();
@@ -153,12 +162,11 @@ const std::string kTableBefore = "[Character Translation Table]\r\n41=1B 21 08\r
 
 Outcome ControlFontStory(StoryContext& context) {
     Outcome outcome;
-    SheetDriver sheet(SheetKind::Device);
-    if (!sheet.ok())
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver utility;
+    if (!OpenPage(SheetKind::Device, L"Utility", opened, utility))
         return outcome;
-    PageDriver utility = sheet.ShowPage(L"Utility");
-    if (!utility)
-        return outcome;
+    SheetDriver& sheet = *opened;
     bool closedByOk = false;
     size_t boxesBefore = 0;
     context.catcher.Then([&](HWND table) {
@@ -186,7 +194,8 @@ Outcome ControlFontStory(StoryContext& context) {
     outcome.reportedSuccess = closedByOk && context.catcher.MessageBoxes().size() == boxesBefore;
     if (!context.clean) {
         outcome.lost = outcome.result != before && outcome.result != context.complete;
-        outcome.falseSuccess = outcome.reportedSuccess && outcome.result != context.complete && outcome.result != before;
+        outcome.falseSuccess =
+            outcome.reportedSuccess && outcome.result != context.complete && outcome.result != before;
         if (outcome.reportedSuccess && outcome.result == before && context.faults.Fired())
             outcome.note = "table closed by OK without a message, file unchanged";
     }
@@ -199,12 +208,11 @@ Bytes OldPicture() {
 
 Outcome TextWatermarkStory(StoryContext& context) {
     Outcome outcome;
-    SheetDriver sheet(SheetKind::Document);
-    if (!sheet.ok())
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver page;
+    if (!OpenPage(SheetKind::Document, L"Water Mark", opened, page))
         return outcome;
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    if (!page)
-        return outcome;
+    SheetDriver& sheet = *opened;
     page.Click(IDC_WATERMARK_TEXT_RADIO);
     page.Choose(IDC_WATERMARK_TEXT_COMBO, L"TOP SECRET");
     const size_t resultsBefore = sheet.host().setResultCalls().size();
@@ -250,7 +258,8 @@ std::vector<std::optional<Bytes>> Split(const Bytes& all) {
         at += 5;
         if (size > all.size() - at)
             break;
-        parts.push_back(present ? std::optional<Bytes>(Bytes(all.begin() + at, all.begin() + at + size)) : std::nullopt);
+        parts.push_back(present ? std::optional<Bytes>(Bytes(all.begin() + at, all.begin() + at + size))
+                                : std::nullopt);
         at += size;
     }
     return parts;
@@ -263,12 +272,11 @@ constexpr size_t kStartOfPageBlock = 161;
 // An event edited in its dialog (OK), then the sheet applied: the record's block.
 Outcome EventStory(StoryContext& context) {
     Outcome outcome;
-    SheetDriver sheet(SheetKind::Document);
-    if (!sheet.ok())
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver operation;
+    if (!OpenPage(SheetKind::Document, L"Operation", opened, operation))
         return outcome;
-    PageDriver operation = sheet.ShowPage(L"Operation");
-    if (!operation)
-        return outcome;
+    SheetDriver& sheet = *opened;
     const Bytes before(sheet.RecordBytes().begin() + kStartOfDocumentBlock,
                        sheet.RecordBytes().begin() + kStartOfPageBlock);
     bool confirmed = false;
@@ -307,12 +315,11 @@ std::wstring ScratchPath(const wchar_t* name) {
 Outcome LogoStory(StoryContext& context) {
     Outcome outcome;
     const std::wstring logo = ScratchPath(L"logo.bmp");
-    SheetDriver sheet(SheetKind::Device);
-    if (!sheet.ok())
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver download;
+    if (!OpenPage(SheetKind::Device, L"Download", opened, download))
         return outcome;
-    PageDriver download = sheet.ShowPage(L"Download");
-    if (!download)
-        return outcome;
+    SheetDriver& sheet = *opened;
     context.catcher.Then(m450test::ChooseFile(logo));
     download.Click(IDC_DOWNLOAD_LOGO_ADD_BUTTON);
     std::optional<Bytes> logoJob, clearJob;
@@ -343,12 +350,11 @@ Outcome LogoStory(StoryContext& context) {
 Outcome FileDownloadStory(StoryContext& context) {
     Outcome outcome;
     const std::wstring file = ScratchPath(L"update.JK");
-    SheetDriver sheet(SheetKind::Device);
-    if (!sheet.ok())
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver download;
+    if (!OpenPage(SheetKind::Device, L"Download", opened, download))
         return outcome;
-    PageDriver download = sheet.ShowPage(L"Download");
-    if (!download)
-        return outcome;
+    SheetDriver& sheet = *opened;
     context.catcher.Then(m450test::ChooseFile(file));
     download.Click(IDC_DOWNLOAD_BROWSE_BUTTON);
     context.printer.ForgetLastJob();
@@ -369,12 +375,11 @@ m450test::LanguageRegistry* g_registry = nullptr;
 // Layout page: Simplified Chinese chosen and applied; the language value the registry keeps.
 Outcome LanguageStory(StoryContext& context) {
     Outcome outcome;
-    SheetDriver sheet(SheetKind::Document);
-    if (!sheet.ok())
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver layout;
+    if (!OpenPage(SheetKind::Document, L"Main", opened, layout))
         return outcome;
-    PageDriver layout = sheet.ShowPage(L"Main");
-    if (!layout)
-        return outcome;
+    SheetDriver& sheet = *opened;
     layout.Choose(IDC_LAYOUT_LANGUAGE_COMBO, L"简体中文");
     const size_t resultsBefore = sheet.host().setResultCalls().size();
     sheet.Apply();
@@ -413,16 +418,15 @@ const std::vector<Story>& Stories() {
          },
          ControlFontStory},
         {"text watermark applied",
-         [] {
-             m450host::WriteFileBytes(m450test::WatermarkPictureFile(m450host::kDefaultPrinterName), OldPicture());
-         },
+         [] { m450host::WriteFileBytes(m450test::WatermarkPictureFile(m450host::kDefaultPrinterName), OldPicture()); },
          TextWatermarkStory},
         {"event edited and applied", nullptr, EventStory},
         {"logos added, converted, downloaded, cleared",
-         [] { m450host::WriteFileBytes(ScratchPath(L"logo.bmp"), m450::test::PhotoLikeBitmap24(120, 60)); },
-         LogoStory},
+         [] { m450host::WriteFileBytes(ScratchPath(L"logo.bmp"), m450::test::PhotoLikeBitmap24(120, 60)); }, LogoStory},
         {"file downloaded",
-         [] { m450host::WriteFileBytes(ScratchPath(L"update.JK"), Bytes{'J', 'K', 0x00, 0x1B, 0xFF, 0x0A, 0x7E}); },
+         [] {
+             m450host::WriteFileBytes(ScratchPath(L"update.JK"), Bytes{'J', 'K', 0x00, 0x1B, 0xFF, 0x0A, 0x7E});
+         },
          FileDownloadStory},
         {"language switched",
          [] {
@@ -474,9 +478,14 @@ DWORD WINAPI Watchdog(void*) {
 }
 
 // Runs the story once as planned; writes "run N end <flags> | note".
-Outcome RunOnce(const Story& story, FaultInjector& faults, DllObjectCounter& counter,
-                const m450test::PrinterFixture& printer, const std::optional<Bytes>& complete, const PlannedRun& plan,
-                long index, std::string* flags) {
+Outcome RunOnce(const Story& story,
+                FaultInjector& faults,
+                DllObjectCounter& counter,
+                const m450test::PrinterFixture& printer,
+                const std::optional<Bytes>& complete,
+                const PlannedRun& plan,
+                long index,
+                std::string* flags) {
     if (story.prepare)
         story.prepare();
     g_failing = plan.k > 0 ? plan.function.c_str() : "-";
@@ -540,7 +549,8 @@ int RunPlan(const std::string& storyName, const wchar_t* planPath, const wchar_t
     registry.Set(m450test::kLanguageValue, L"ENG_M450.res");
     registry.Set(m450test::kFirstRunValue, L"FALSE");
     g_registry = &registry;
-    for (const m450test::LanguageFolder folder : {m450test::LanguageFolder::PerUser, m450test::LanguageFolder::Driver}) {
+    for (const m450test::LanguageFolder folder :
+         {m450test::LanguageFolder::PerUser, m450test::LanguageFolder::Driver}) {
         for (const wchar_t* file : {L"LANGUAGE_M450.dat", L"ENG_M450.res", L"CHN_M450.res", L"CHF_M450.res"})
             files.InstallFromSource(folder, file, std::wstring(L"lang/") + file);
     }
@@ -741,14 +751,14 @@ TEST_P(FaultInjection, EveryFailingCallEndsTheStorySafely) {
         tally.falseSuccesses += Flag(line, "false");
         tally.losses += Flag(line, "lost");
         tally.leaks += Flag(line, "leak");
-        if (hang || Flag(line, "crash") + Flag(line, "hang") + Flag(line, "false") + Flag(line, "lost") +
-                            Flag(line, "leak") >
-                        0)
+        if (hang ||
+            Flag(line, "crash") + Flag(line, "hang") + Flag(line, "false") + Flag(line, "lost") + Flag(line, "leak") >
+                0)
             tally.findings.push_back(runs[i].first + " call " + std::to_string(runs[i].second) + ": " + line);
     }
 
-    std::printf("\n%-28s %-26s %5s %5s %7s %5s %6s %6s %5s\n", "story", "function", "runs", "fired", "crashes",
-                "hangs", "false", "losses", "leaks");
+    std::printf("\n%-28s %-26s %5s %5s %7s %5s %6s %6s %5s\n", "story", "function", "runs", "fired", "crashes", "hangs",
+                "false", "losses", "leaks");
     Tally total;
     for (const auto& [function, tally] : table) {
         std::printf("%-28s %-26s %5ld %5ld %7ld %5ld %6ld %6ld %5ld\n", story.c_str(), function.c_str(), tally.runs,

@@ -68,8 +68,8 @@ std::wstring DialogTemplateWords(const wchar_t* title) {
         words += static_cast<wchar_t>(value >> 16);
     };
     put(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);  // style
-    put(0);                                                    // extended style
-    words += static_cast<wchar_t>(0);                          // no items
+    put(0);                                                   // extended style
+    words += static_cast<wchar_t>(0);                         // no items
     for (const short value : {10, 10, 260, 180})
         words += static_cast<wchar_t>(value);
     words += static_cast<wchar_t>(0);  // no menu
@@ -90,8 +90,7 @@ void WriteReport(const wchar_t* path) {
 }
 
 HANDLE Event(const wchar_t* which) {
-    const std::wstring name =
-        L"Local\\m450-foreign-" + std::to_wstring(GetCurrentProcessId()) + L"-" + which;
+    const std::wstring name = L"Local\\m450-foreign-" + std::to_wstring(GetCurrentProcessId()) + L"-" + which;
     return CreateEventW(nullptr, FALSE, FALSE, name.c_str());
 }
 
@@ -107,25 +106,24 @@ int wmain(int argc, wchar_t** argv) {
     const HANDLE done = Event(L"done");
 
     const std::wstring words = DialogTemplateWords(L"KVL-M450 Properties");
-    const HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                                   reinterpret_cast<const DLGTEMPLATE*>(words.data()), nullptr,
-                                                   &DialogProcedure, 0);
+    const HWND dialog = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(words.data()), nullptr, &DialogProcedure, 0);
     if (dialog == nullptr)
         return 101;
     const HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE, 8, 8, 400, 260, dialog,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTabControlId)), nullptr, nullptr);
     if (tabs == nullptr)
         return 102;
-    const wchar_t* titles[] = {L"General", L"Sharing", L"Ports", L"Advanced", L"Utility", L"Download", L"Font",
-                               L"Version"};
+    const wchar_t* titles[] = {L"General", L"Sharing",  L"Ports", L"Advanced",
+                               L"Utility", L"Download", L"Font",  L"Version"};
     for (int i = 0; i < static_cast<int>(std::size(titles)); ++i) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(titles[i]);
         SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
-    g_tabProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(tabs, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TabProcedure)));
+    g_tabProcedure =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(tabs, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TabProcedure)));
     ShowWindow(dialog, SW_SHOWNOACTIVATE);
     UpdateWindow(dialog);
     SetEvent(ready);

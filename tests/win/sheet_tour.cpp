@@ -49,31 +49,6 @@ bool ShowPluginPages(SheetDriver& sheet, const std::vector<std::wstring>& tabs) 
     return shown;
 }
 
-ScratchFolder::ScratchFolder(const std::wstring& name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() {
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((path_ + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            DeleteFileW((path_ + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path_.c_str());
-}
-
-std::wstring ScratchFolder::Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const {
-    const std::wstring file = path_ + name;
-    m450host::WriteFileBytes(file, bytes);
-    return file;
-}
-
 std::vector<uint8_t> RecordWithImageWatermark(const std::wstring& path) {
     std::wstring error;
     const std::unique_ptr<m450host::HostSession> session = m450host::HostSession::Create({}, &error);

@@ -23,20 +23,6 @@ int ShowEveryPage(SheetDriver& sheet);
 // Shows the plug-in's pages by their tabs; false when one could not be shown.
 bool ShowPluginPages(SheetDriver& sheet, const std::vector<std::wstring>& tabs);
 
-// A folder of its own under the temporary folder, emptied and removed when it ends.
-class ScratchFolder {
-  public:
-    explicit ScratchFolder(const std::wstring& name);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::wstring Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const;
-    const std::wstring& path() const { return path_; }
-
-  private:
-    std::wstring path_;
-};
-
 // The record of a document sheet whose watermark is the image at `path`, 24-bit, centred.
 std::vector<uint8_t> RecordWithImageWatermark(const std::wstring& path);
 

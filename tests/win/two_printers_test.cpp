@@ -56,9 +56,9 @@ const Texts kDocumentTabsEnglish = {L"Layout",    L"Paper/Quality", L"Main",    
                                     L"Operation", L"1D Code",       L"2D Code", L"Version"};
 const Texts kDocumentTabsChinese = {L"Layout", L"Paper/Quality", L"常规",     L"水印",
                                     L"操作",   L"一维条码",      L"二维条码", L"版本"};
-const Texts kDeviceTabsEnglish = {L"General",  L"Sharing",         L"Ports",   L"Advanced", L"Security",
+const Texts kDeviceTabsEnglish = {L"General",         L"Sharing", L"Ports",    L"Advanced", L"Security",
                                   L"Device Settings", L"Utility", L"Download", L"Font",     L"Version"};
-const Texts kDeviceTabsChinese = {L"General",  L"Sharing",         L"Ports", L"Advanced", L"Security",
+const Texts kDeviceTabsChinese = {L"General",         L"Sharing",  L"Ports", L"Advanced", L"Security",
                                   L"Device Settings", L"实用工具", L"下载",  L"字体",     L"版本"};
 
 std::string Narrow(const std::wstring& text) {
@@ -172,10 +172,8 @@ TEST_F(TwoPrinters, FourSheetsKeepTheirOwnValuesJobsAndPictures) {
         ASSERT_TRUE(operation.Click(IDC_OPERATION_START_DOC_BUTTON));
         ASSERT_EQ(catcher.caught().size(), 1u);
     }
-    EXPECT_NE(Block(receipt.document->RecordBytes(), kStartOfDocumentBlock, kStartOfPageBlock),
-              kitchenStartOfDocument);
-    EXPECT_EQ(Block(kitchen.document->RecordBytes(), kStartOfDocumentBlock, kStartOfPageBlock),
-              kitchenStartOfDocument);
+    EXPECT_NE(Block(receipt.document->RecordBytes(), kStartOfDocumentBlock, kStartOfPageBlock), kitchenStartOfDocument);
+    EXPECT_EQ(Block(kitchen.document->RecordBytes(), kStartOfDocumentBlock, kStartOfPageBlock), kitchenStartOfDocument);
     {
         PageDriver operation = kitchen.document->ShowPage(L"Operation");
         DialogCatcher catcher;
@@ -298,8 +296,7 @@ class ForeignSheet {
         std::wstring command = L"\"" + m450host::WindowsPath(FOREIGN_SHEET_PATH) + L"\" \"" + report + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process_))
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
             return;
         ready_ = Event(L"ready");
         reset_ = Event(L"reset");
@@ -370,8 +367,8 @@ TEST_F(TwoPrinters, ChineseOnOnePrinterRetitlesItsTwoSheetsOnly) {
     PageDriver layout = receipt.document->ShowPage(L"Main");
     ASSERT_TRUE(layout.Choose(IDC_LAYOUT_LANGUAGE_COMBO, L"简体中文"));
     receipt.document->Apply();
-    for (SheetDriver* sheet : {receipt.document.get(), receipt.device.get(), kitchen.document.get(),
-                               kitchen.device.get()})
+    for (SheetDriver* sheet :
+         {receipt.document.get(), receipt.device.get(), kitchen.document.get(), kitchen.device.get()})
         sheet->Pump(20);
     EXPECT_EQ(m450test::LanguageRegistry::Read(m450test::kLanguageValue), L"CHN_M450.res");
 
@@ -445,8 +442,8 @@ TEST_F(TwoPrinters, SheetsCloseInEitherOrderReleasingEveryPagesObjectsOnce) {
         }
         const ObjectCounts after = counter.Counts();
         std::printf("%s: %s\n", order, after.Describe().c_str());
-        EXPECT_EQ(after.Live(), before.Live()) << order << "\nbefore " << before.Describe() << "\nafter  "
-                                               << after.Describe();
+        EXPECT_EQ(after.Live(), before.Live())
+            << order << "\nbefore " << before.Describe() << "\nafter  " << after.Describe();
         EXPECT_EQ(after.unknownReleases, before.unknownReleases) << order << ": " << after.Describe();
         EXPECT_EQ(after.failedReleases, before.failedReleases) << order << ": " << after.Describe();
         for (const ObjectKind kind : {ObjectKind::Font, ObjectKind::ImageList}) {

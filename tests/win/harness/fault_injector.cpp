@@ -147,8 +147,13 @@ bool FailWith(int index, DWORD error) {
 
 #define REAL(name) Real<decltype(&name)>(k##name)
 
-HANDLE WINAPI FaultCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                               DWORD disposition, DWORD flags, HANDLE model) {
+HANDLE WINAPI FaultCreateFileW(LPCWSTR name,
+                               DWORD access,
+                               DWORD share,
+                               LPSECURITY_ATTRIBUTES security,
+                               DWORD disposition,
+                               DWORD flags,
+                               HANDLE model) {
     if (FailWith(kCreateFileW, ERROR_ACCESS_DENIED))
         return INVALID_HANDLE_VALUE;
     return REAL(CreateFileW)(name, access, share, security, disposition, flags, model);
@@ -233,8 +238,8 @@ BOOL WINAPI FaultCreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security) 
 }
 
 // A profile that cannot be read gives the default, as a missing file does.
-DWORD WINAPI FaultGetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR text, DWORD size,
-                                           LPCWSTR file) {
+DWORD WINAPI
+FaultGetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR text, DWORD size, LPCWSTR file) {
     if (FailWith(kGetPrivateProfileStringW, ERROR_FILE_NOT_FOUND)) {
         if (text == nullptr || size == 0)
             return 0;
@@ -261,8 +266,15 @@ LONG WINAPI FaultRegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM a
     return REAL(RegOpenKeyExW)(key, subKey, options, access, opened);
 }
 
-LONG WINAPI FaultRegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
-                                 REGSAM access, const LPSECURITY_ATTRIBUTES security, PHKEY made, LPDWORD disposition) {
+LONG WINAPI FaultRegCreateKeyExW(HKEY key,
+                                 LPCWSTR subKey,
+                                 DWORD reserved,
+                                 LPWSTR keyClass,
+                                 DWORD options,
+                                 REGSAM access,
+                                 const LPSECURITY_ATTRIBUTES security,
+                                 PHKEY made,
+                                 LPDWORD disposition) {
     if (FailWith(kRegCreateKeyExW, ERROR_ACCESS_DENIED))
         return ERROR_ACCESS_DENIED;
     return REAL(RegCreateKeyExW)(key, subKey, reserved, keyClass, options, access, security, made, disposition);
@@ -372,9 +384,20 @@ HFONT WINAPI FaultCreateFontIndirectW(const LOGFONTW* font) {
     return REAL(CreateFontIndirectW)(font);
 }
 
-HFONT WINAPI FaultCreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                              DWORD underline, DWORD strikeOut, DWORD charSet, DWORD precision, DWORD clip,
-                              DWORD quality, DWORD pitch, LPCWSTR face) {
+HFONT WINAPI FaultCreateFontW(int height,
+                              int width,
+                              int escapement,
+                              int orientation,
+                              int weight,
+                              DWORD italic,
+                              DWORD underline,
+                              DWORD strikeOut,
+                              DWORD charSet,
+                              DWORD precision,
+                              DWORD clip,
+                              DWORD quality,
+                              DWORD pitch,
+                              LPCWSTR face) {
     if (FailWith(kCreateFontW, ERROR_NOT_ENOUGH_MEMORY))
         return nullptr;
     return REAL(CreateFontW)(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
@@ -393,8 +416,8 @@ HBITMAP WINAPI FaultCreateCompatibleBitmap(HDC dc, int width, int height) {
     return REAL(CreateCompatibleBitmap)(dc, width, height);
 }
 
-HBITMAP WINAPI FaultCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                                     DWORD offset) {
+HBITMAP WINAPI
+FaultCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
     if (FailWith(kCreateDIBSection, ERROR_NOT_ENOUGH_MEMORY)) {
         if (bits != nullptr)
             *bits = nullptr;
@@ -427,12 +450,21 @@ HIMAGELIST WINAPI FaultImageListCreate(int width, int height, UINT flags, int in
     return Real<decltype(&ImageList_Create)>(kImageListCreate)(width, height, flags, initial, grow);
 }
 
-HWND WINAPI FaultCreateWindowExW(DWORD exStyle, LPCWSTR windowClass, LPCWSTR name, DWORD style, int x, int y,
-                                 int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+HWND WINAPI FaultCreateWindowExW(DWORD exStyle,
+                                 LPCWSTR windowClass,
+                                 LPCWSTR name,
+                                 DWORD style,
+                                 int x,
+                                 int y,
+                                 int width,
+                                 int height,
+                                 HWND parent,
+                                 HMENU menu,
+                                 HINSTANCE instance,
+                                 LPVOID param) {
     if (FailWith(kCreateWindowExW, ERROR_NOT_ENOUGH_MEMORY))
         return nullptr;
-    return REAL(CreateWindowExW)(exStyle, windowClass, name, style, x, y, width, height, parent, menu, instance,
-                                 param);
+    return REAL(CreateWindowExW)(exStyle, windowClass, name, style, x, y, width, height, parent, menu, instance, param);
 }
 
 BOOL WINAPI FaultGetOpenFileNameW(LPOPENFILENAMEW dialog) {

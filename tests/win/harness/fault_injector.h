@@ -29,7 +29,7 @@ namespace m450test {
 struct FallibleFunction {
     const char* dll;
     const char* name;
-    const char* group;    // "file", "profile", "registry", "spooler", "forms", "gdi", "user", "dialog", "shell", "memory"
+    const char* group;  // "file", "profile", "registry", "spooler", "forms", "gdi", "user", "dialog", "shell", "memory"
     const char* failure;  // what a failed call gives: "INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED"
 };
 

@@ -37,14 +37,14 @@ void ForEachImport(HMODULE module, Visit visit) {
          descriptor != nullptr && descriptor->Name != 0; ++descriptor) {
         const char* dll = reinterpret_cast<const char*>(Base(module) + descriptor->Name);
         // The name table (OriginalFirstThunk) stays as linked; the address table holds pointers.
-        const DWORD names = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk : descriptor->FirstThunk;
+        const DWORD names =
+            descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk : descriptor->FirstThunk;
         const auto* name = reinterpret_cast<const IMAGE_THUNK_DATA*>(Base(module) + names);
         auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(const_cast<BYTE*>(Base(module)) + descriptor->FirstThunk);
         for (; name->u1.AddressOfData != 0; ++name, ++slot) {
             if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
                 continue;
-            const auto* byName =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(Base(module) + name->u1.AddressOfData);
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(Base(module) + name->u1.AddressOfData);
             visit(dll, reinterpret_cast<const char*>(byName->Name), reinterpret_cast<void**>(&slot->u1.Function));
         }
     }

@@ -64,6 +64,21 @@ Ledger& TheLedger() {
     return *ledger;
 }
 
+// A handle made by the module, entered as live (a failed creation's null is not).
+template <typename Handle>
+Handle Counted(ObjectKind kind, Handle made) {
+    TheLedger().Made(kind, made);
+    return made;
+}
+
+// A free through `release` of a handle of one of `kinds`: entered when it succeeded.
+template <typename Handle, typename Release>
+auto Released(Handle handle, std::initializer_list<ObjectKind> kinds, Release release) {
+    const int kind = TheLedger().KindOf(handle, kinds);
+    const auto done = release();
+    TheLedger().Freed(kind, handle, done != 0);
+    return done;
+}
 
 // The functions the wrappers call: what the import entries held before.
 struct Originals {
@@ -96,102 +111,86 @@ struct Originals {
 Originals g_real;
 
 HFONT WINAPI CountCreateFontIndirectW(const LOGFONTW* font) {
-    const HFONT made = g_real.createFontIndirectW(font);
-    TheLedger().Made(ObjectKind::Font, made);
-    return made;
+    return Counted(ObjectKind::Font, g_real.createFontIndirectW(font));
 }
 
-HFONT WINAPI CountCreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                              DWORD underline, DWORD strikeOut, DWORD charSet, DWORD precision, DWORD clip,
-                              DWORD quality, DWORD pitch, LPCWSTR face) {
-    const HFONT made = g_real.createFontW(height, width, escapement, orientation, weight, italic, underline, strikeOut,
-                                          charSet, precision, clip, quality, pitch, face);
-    TheLedger().Made(ObjectKind::Font, made);
-    return made;
+HFONT WINAPI CountCreateFontW(int height,
+                              int width,
+                              int escapement,
+                              int orientation,
+                              int weight,
+                              DWORD italic,
+                              DWORD underline,
+                              DWORD strikeOut,
+                              DWORD charSet,
+                              DWORD precision,
+                              DWORD clip,
+                              DWORD quality,
+                              DWORD pitch,
+                              LPCWSTR face) {
+    return Counted(ObjectKind::Font,
+                   g_real.createFontW(height, width, escapement, orientation, weight, italic, underline, strikeOut,
+                                      charSet, precision, clip, quality, pitch, face));
 }
 
 HBITMAP WINAPI CountCreateCompatibleBitmap(HDC dc, int width, int height) {
-    const HBITMAP made = g_real.createCompatibleBitmap(dc, width, height);
-    TheLedger().Made(ObjectKind::Bitmap, made);
-    return made;
+    return Counted(ObjectKind::Bitmap, g_real.createCompatibleBitmap(dc, width, height));
 }
 
-HBITMAP WINAPI CountCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                                     DWORD offset) {
-    const HBITMAP made = g_real.createDIBSection(dc, info, usage, bits, section, offset);
-    TheLedger().Made(ObjectKind::Bitmap, made);
-    return made;
+HBITMAP WINAPI
+CountCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
+    return Counted(ObjectKind::Bitmap, g_real.createDIBSection(dc, info, usage, bits, section, offset));
 }
 
 HBITMAP WINAPI CountCreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits) {
-    const HBITMAP made = g_real.createBitmap(width, height, planes, bitCount, bits);
-    TheLedger().Made(ObjectKind::Bitmap, made);
-    return made;
+    return Counted(ObjectKind::Bitmap, g_real.createBitmap(width, height, planes, bitCount, bits));
 }
 
-HBITMAP WINAPI CountCreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                                   const BITMAPINFO* info, UINT usage) {
-    const HBITMAP made = g_real.createDIBitmap(dc, header, init, bits, info, usage);
-    TheLedger().Made(ObjectKind::Bitmap, made);
-    return made;
+HBITMAP WINAPI CountCreateDIBitmap(HDC dc,
+                                   const BITMAPINFOHEADER* header,
+                                   DWORD init,
+                                   const void* bits,
+                                   const BITMAPINFO* info,
+                                   UINT usage) {
+    return Counted(ObjectKind::Bitmap, g_real.createDIBitmap(dc, header, init, bits, info, usage));
 }
 
 HBRUSH WINAPI CountCreateSolidBrush(COLORREF color) {
-    const HBRUSH made = g_real.createSolidBrush(color);
-    TheLedger().Made(ObjectKind::Brush, made);
-    return made;
+    return Counted(ObjectKind::Brush, g_real.createSolidBrush(color));
 }
 
 HBRUSH WINAPI CountCreatePatternBrush(HBITMAP bitmap) {
-    const HBRUSH made = g_real.createPatternBrush(bitmap);
-    TheLedger().Made(ObjectKind::Brush, made);
-    return made;
+    return Counted(ObjectKind::Brush, g_real.createPatternBrush(bitmap));
 }
 
 // Pens are rare enough to share the brushes' count.
 HPEN WINAPI CountCreatePen(int style, int width, COLORREF color) {
-    const HPEN made = g_real.createPen(style, width, color);
-    TheLedger().Made(ObjectKind::Brush, made);
-    return made;
+    return Counted(ObjectKind::Brush, g_real.createPen(style, width, color));
 }
 
 HDC WINAPI CountCreateCompatibleDC(HDC dc) {
-    const HDC made = g_real.createCompatibleDC(dc);
-    TheLedger().Made(ObjectKind::MemoryDC, made);
-    return made;
+    return Counted(ObjectKind::MemoryDC, g_real.createCompatibleDC(dc));
 }
 
 BOOL WINAPI CountDeleteDC(HDC dc) {
-    const int kind = TheLedger().KindOf(dc, {ObjectKind::MemoryDC});
-    const BOOL done = g_real.deleteDC(dc);
-    TheLedger().Freed(kind, dc, done != FALSE);
-    return done;
+    return Released(dc, {ObjectKind::MemoryDC}, [&] { return g_real.deleteDC(dc); });
 }
 
 BOOL WINAPI CountDeleteObject(HGDIOBJ object) {
-    const int kind = TheLedger().KindOf(object, {ObjectKind::Font, ObjectKind::Bitmap, ObjectKind::Brush});
-    const BOOL done = g_real.deleteObject(object);
-    TheLedger().Freed(kind, object, done != FALSE);
-    return done;
+    return Released(object, {ObjectKind::Font, ObjectKind::Bitmap, ObjectKind::Brush},
+                    [&] { return g_real.deleteObject(object); });
 }
 
 HDC WINAPI CountGetDC(HWND window) {
-    const HDC dc = g_real.getDC(window);
-    TheLedger().Made(ObjectKind::WindowDC, dc);
-    return dc;
+    return Counted(ObjectKind::WindowDC, g_real.getDC(window));
 }
 
 HDC WINAPI CountGetWindowDC(HWND window) {
-    const HDC dc = g_real.getWindowDC(window);
-    TheLedger().Made(ObjectKind::WindowDC, dc);
-    return dc;
+    return Counted(ObjectKind::WindowDC, g_real.getWindowDC(window));
 }
 
 int WINAPI CountReleaseDC(HWND window, HDC dc) {
-    const int kind = TheLedger().KindOf(dc, {ObjectKind::WindowDC});
-    const int done = g_real.releaseDC(window, dc);
-    TheLedger().Freed(kind, dc, done != 0);
-    return done;
+    return Released(dc, {ObjectKind::WindowDC}, [&] { return g_real.releaseDC(window, dc); });
 }
 
 // A shared image belongs to the system and is never freed by its user: not counted.
@@ -203,9 +202,7 @@ HANDLE WINAPI CountLoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int w
 }
 
 HBITMAP WINAPI CountLoadBitmapW(HINSTANCE instance, LPCWSTR name) {
-    const HBITMAP bitmap = g_real.loadBitmapW(instance, name);
-    TheLedger().Made(ObjectKind::Bitmap, bitmap);
-    return bitmap;
+    return Counted(ObjectKind::Bitmap, g_real.loadBitmapW(instance, name));
 }
 
 HANDLE WINAPI CountCopyImage(HANDLE image, UINT type, int width, int height, UINT flags) {
@@ -216,33 +213,33 @@ HANDLE WINAPI CountCopyImage(HANDLE image, UINT type, int width, int height, UIN
 }
 
 HICON WINAPI CountCreateIconIndirect(PICONINFO info) {
-    const HICON icon = g_real.createIconIndirect(info);
-    TheLedger().Made(ObjectKind::Icon, icon);
-    return icon;
+    return Counted(ObjectKind::Icon, g_real.createIconIndirect(info));
 }
 
 BOOL WINAPI CountDestroyIcon(HICON icon) {
-    const int kind = TheLedger().KindOf(icon, {ObjectKind::Icon});
-    const BOOL done = g_real.destroyIcon(icon);
-    TheLedger().Freed(kind, icon, done != FALSE);
-    return done;
+    return Released(icon, {ObjectKind::Icon}, [&] { return g_real.destroyIcon(icon); });
 }
 
 HIMAGELIST WINAPI CountImageListCreate(int width, int height, UINT flags, int initial, int grow) {
-    const HIMAGELIST list = g_real.imageListCreate(width, height, flags, initial, grow);
-    TheLedger().Made(ObjectKind::ImageList, list);
-    return list;
+    return Counted(ObjectKind::ImageList, g_real.imageListCreate(width, height, flags, initial, grow));
 }
 
 BOOL WINAPI CountImageListDestroy(HIMAGELIST list) {
-    const int kind = TheLedger().KindOf(list, {ObjectKind::ImageList});
-    const BOOL done = g_real.imageListDestroy(list);
-    TheLedger().Freed(kind, list, done != FALSE);
-    return done;
+    return Released(list, {ObjectKind::ImageList}, [&] { return g_real.imageListDestroy(list); });
 }
 
-HWND WINAPI CountCreateWindowExW(DWORD exStyle, LPCWSTR windowClass, LPCWSTR name, DWORD style, int x, int y,
-                                 int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+HWND WINAPI CountCreateWindowExW(DWORD exStyle,
+                                 LPCWSTR windowClass,
+                                 LPCWSTR name,
+                                 DWORD style,
+                                 int x,
+                                 int y,
+                                 int width,
+                                 int height,
+                                 HWND parent,
+                                 HMENU menu,
+                                 HINSTANCE instance,
+                                 LPVOID param) {
     const HWND window =
         g_real.createWindowExW(exStyle, windowClass, name, style, x, y, width, height, parent, menu, instance, param);
     TheLedger().Made(ObjectKind::Window, window);
@@ -297,8 +294,7 @@ const Wrapper kWrappers[] = {
     {"USER32.dll", "CreateIconIndirect", reinterpret_cast<void*>(&CountCreateIconIndirect),
      Slot(&g_real.createIconIndirect)},
     {"USER32.dll", "DestroyIcon", reinterpret_cast<void*>(&CountDestroyIcon), Slot(&g_real.destroyIcon)},
-    {"COMCTL32.dll", "ImageList_Create", reinterpret_cast<void*>(&CountImageListCreate),
-     Slot(&g_real.imageListCreate)},
+    {"COMCTL32.dll", "ImageList_Create", reinterpret_cast<void*>(&CountImageListCreate), Slot(&g_real.imageListCreate)},
     {"COMCTL32.dll", "ImageList_Destroy", reinterpret_cast<void*>(&CountImageListDestroy),
      Slot(&g_real.imageListDestroy)},
     {"USER32.dll", "CreateWindowExW", reinterpret_cast<void*>(&CountCreateWindowExW), Slot(&g_real.createWindowExW)},

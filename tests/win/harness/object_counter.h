@@ -25,9 +25,9 @@ inline constexpr size_t kObjectKinds = 8;
 const char* ObjectKindName(ObjectKind kind);
 
 struct ObjectCounts {
-    std::array<long, kObjectKinds> live{};     // made and not yet freed
-    std::array<long, kObjectKinds> made{};     // ever made
-    std::array<long, kObjectKinds> freed{};    // freed successfully
+    std::array<long, kObjectKinds> live{};   // made and not yet freed
+    std::array<long, kObjectKinds> made{};   // ever made
+    std::array<long, kObjectKinds> freed{};  // freed successfully
     long unknownReleases = 0;  // a free of a handle that is not a live object the module made (twice, or foreign)
     long failedReleases = 0;   // a free the system refused (a bitmap still selected, ...): the object lives on
     long nullReleases = 0;     // a free of a null handle (after a creation that failed): frees nothing
