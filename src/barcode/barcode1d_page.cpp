@@ -183,16 +183,15 @@ void ShowTypeState(HWND page, unsigned barcodeType) {
 
 // The selected font's record on the controls, with its group, its font height and its sample.
 void LoadFont(HWND page) {
-    const Barcode1DSettings* settings = SelectedFont(page);
+    Barcode1DSettings* settings = SelectedFont(page);
     if (settings == nullptr)
         return;
     {
         const FieldWriteScope writing(page);
         for (const ChoiceControl& list : kChoiceLists)
             SelectListEntry(page, list.control, Barcode1DChoiceSelection(*settings, list.choice));
-        for (const NumberFieldControls& field : kNumberFields)
-            SetSpinValue(page, field.controls.spin, Barcode1DNumberValue(*settings, field.number));
     }
+    ShowStoredNumbers(page, *settings, kNumberFields, KeepBarcode1DNumberInRange);
     ShowHriFont(page, *settings);
     ShowGroupFor(page, settings->barcodeType);
     if (Barcode1DGroupFor(settings->barcodeType) == Barcode1DGroup::kGs1DataBar)
@@ -310,9 +309,17 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
 
 }  // namespace
 
-INT_PTR CALLBACK Barcode1DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR Barcode1DPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode1DSection};
     return RunBarcodePage(kParts, page, message, wParam, lParam);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK Barcode1DPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(Barcode1DPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

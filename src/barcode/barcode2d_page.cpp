@@ -228,17 +228,18 @@ void ShowTypeState(HWND page, unsigned barcodeType) {
 }
 
 void LoadFont(HWND page) {
-    const Barcode2DSettings* settings = SelectedFont(page);
+    Barcode2DSettings* settings = SelectedFont(page);
     if (settings == nullptr)
         return;
+    // Independence first: its segment range is the record's, so the number set below is shown
+    // as stored (under Composite's narrower range 2 or 3 would show as 4).
+    ShowComposite(page, false);
     {
         const FieldWriteScope writing(page);
         for (const ChoiceControl& list : kChoiceLists)
             SelectListEntry(page, list.control, Barcode2DChoiceSelection(*settings, list.choice));
-        for (const NumberFieldControls& field : kNumberFields)
-            SetSpinValue(page, field.controls.spin, Barcode2DNumberValue(*settings, field.number));
     }
-    ShowComposite(page, false);
+    ShowStoredNumbers(page, *settings, kNumberFields, KeepBarcode2DNumberInRange);
     ShowGroupFor(page, settings->barcodeType);
     ShowTypeState(page, settings->barcodeType);
 }
@@ -334,9 +335,17 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
 
 }  // namespace
 
-INT_PTR CALLBACK Barcode2DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR Barcode2DPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode2DSection};
     return RunBarcodePage(kParts, page, message, wParam, lParam);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK Barcode2DPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(Barcode2DPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -218,6 +218,31 @@ uint32_t StoreBarcode2DNumber(Barcode2DSettings& s, Barcode2DNumber number, int3
     return value;
 }
 
+namespace {
+
+template <typename Settings, typename Number>
+uint32_t KeepInRange(Settings& settings,
+                     Number number,
+                     const BarcodeNumberField& field,
+                     uint32_t (*value)(const Settings&, Number),
+                     uint32_t (*store)(Settings&, Number, int32_t)) {
+    const uint32_t stored = value(settings, number);
+    const uint32_t kept = std::clamp(stored, field.least, field.greatest);
+    if (kept != stored)
+        store(settings, number, static_cast<int32_t>(kept));
+    return kept;
+}
+
+}  // namespace
+
+uint32_t KeepBarcode1DNumberInRange(Barcode1DSettings& settings, Barcode1DNumber number) {
+    return KeepInRange(settings, number, Barcode1DNumberField(number), Barcode1DNumberValue, StoreBarcode1DNumber);
+}
+
+uint32_t KeepBarcode2DNumberInRange(Barcode2DSettings& settings, Barcode2DNumber number) {
+    return KeepInRange(settings, number, Barcode2DNumberField(number), Barcode2DNumberValue, StoreBarcode2DNumber);
+}
+
 int Barcode1DChoiceSelection(const Barcode1DSettings& settings, Barcode1DChoice choice) {
     return ChoiceSelection(settings, k1DChoices[static_cast<size_t>(choice)]);
 }

@@ -67,6 +67,13 @@ uint32_t Barcode2DNumberValue(const Barcode2DSettings& settings, Barcode2DNumber
 uint32_t StoreBarcode1DNumber(Barcode1DSettings& settings, Barcode1DNumber number, int32_t typed);
 uint32_t StoreBarcode2DNumber(Barcode2DSettings& settings, Barcode2DNumber number, int32_t typed);
 
+// A font's stored number as its field shows it: within the field's range. A record from an
+// older driver may hold a number outside it (an element width of 0, say); that number is
+// clamped and stored back with what depends on it, so that what the field shows is what the
+// record keeps and a test print sends. Returns the number, to put into the field.
+uint32_t KeepBarcode1DNumberInRange(Barcode1DSettings& settings, Barcode1DNumber number);
+uint32_t KeepBarcode2DNumberInRange(Barcode2DSettings& settings, Barcode2DNumber number);
+
 // ---- Lists and radio buttons ---------------------------------------------------------------
 
 enum class Barcode1DChoice {

@@ -117,8 +117,21 @@ void StoreTypedNumber(HWND page,
     MarkChanged(page);
 }
 
-// "Print": the data field's text printed with the font's settings; data the core refuses shows
-// the page's data error. TRUE only when the job reached the printer.
+// Puts the font's stored numbers into their fields (each field's spin range already set). The
+// core keeps each number within its field's range first, so a record from an older driver
+// shows, keeps and prints the same clamped number.
+template <typename Settings, typename Field, size_t Count, typename Number>
+void ShowStoredNumbers(HWND page,
+                       Settings& settings,
+                       const Field (&fields)[Count],
+                       uint32_t (*keepInRange)(Settings&, Number)) {
+    const FieldWriteScope writing(page);
+    for (const Field& field : fields)
+        SetSpinValue(page, field.controls.spin, keepInRange(settings, field.number));
+}
+
+// "Print": the data field's text printed with the font's settings; data or settings the core
+// refuses show the page's data error. TRUE only when the job reached the printer.
 template <typename Settings>
 INT_PTR PrintBarcodeTestData(HWND page,
                              const Settings* settings,
@@ -131,7 +144,9 @@ INT_PTR PrintBarcodeTestData(HWND page,
         return FALSE;
     const RawPrinterChannel channel(DocumentPrinterCalls(DocumentContextOf(page)));
     const TestPrintResult result = send(channel, *settings, TestDataBytes(page, dataEdit));
-    if (result == TestPrintResult::kInvalidData)
+    // A type or error correction outside its list (a record from elsewhere) can't be printed
+    // either: the user is told, as for data that doesn't suit the type.
+    if (result == TestPrintResult::kInvalidData || result == TestPrintResult::kUnknownSetting)
         ShowDataError(page, dataError);
     return result == TestPrintResult::kPrinted ? TRUE : FALSE;
 }

@@ -130,7 +130,9 @@ void Release(HWND page, FontPageState& state) {
 
 }  // namespace
 
-INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+namespace {
+
+INT_PTR FontPageMessages(HWND page, UINT message, WPARAM, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         if (FontPageState* state = MakePageState<FontPageState>(page))
             Initialise(page, lParam, *state);
@@ -167,6 +169,12 @@ INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK FontPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(FontPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

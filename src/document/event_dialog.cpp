@@ -294,7 +294,9 @@ void OnCommand(HWND dialog, OperationsWorkingCopy& copy, int id, int code) {
 
 }  // namespace
 
-INT_PTR CALLBACK EventDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR EventDialogMessages(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* copy = reinterpret_cast<OperationsWorkingCopy*>(lParam);
         if (copy == nullptr) {
@@ -324,6 +326,12 @@ INT_PTR CALLBACK EventDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK EventDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(EventDialogMessages, window, message, wParam, lParam);
 }
 
 INT_PTR EditEventOperations(HWND owner, OperationsWorkingCopy& copy) {

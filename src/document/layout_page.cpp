@@ -30,6 +30,11 @@ namespace {
 struct LayoutPageState {
     std::vector<LanguageEntry> languages;
     bool filling = false;
+    // The list index of the paper the user chose on this page since it last showed the host's
+    // choice (-1: none). A choice reaches the host at once; Apply hands it over again only while
+    // the host still holds it, so a paper chosen on the host's page since, or one the list does
+    // not hold, is never undone.
+    LRESULT chosenPaper = -1;
 };
 
 LayoutPageState* StateOf(HWND page) {
@@ -131,11 +136,21 @@ const wchar_t* OptionText(const OPTITEM& item, LONG index) {
     return data == nullptr || IS_INTRESOURCE(data) ? nullptr : static_cast<const wchar_t*>(data);
 }
 
+// Selects the entry whose text is `name` exactly ("A4" is not "A4 Small"); false when the list
+// has none.
+bool SelectPaperNamed(HWND page, const wchar_t* name) {
+    const LRESULT index = SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_FINDSTRINGEXACT,
+                                              static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
+    if (index == CB_ERR)
+        return false;
+    SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return true;
+}
+
 void ShowHostPaperSize(HWND page, const DocumentPageContext* context) {
     ForEachFormItem(context, [&](const OPTITEM& item) {
         if (const wchar_t* text = OptionText(item, item.Sel))
-            SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                reinterpret_cast<LPARAM>(text));
+            SelectPaperNamed(page, text);
     });
 }
 
@@ -148,9 +163,10 @@ void FillPaperSizes(HWND page, const DocumentPageContext* context, const PlugInD
         }
     });
     const std::u16string stored = RecordText(dm, &PlugInDevMode::paperSizeName);
+    // The record keeps at most 31 characters of a name: a longer one is found by its beginning.
     if (stored.empty())
         ShowHostPaperSize(page, context);
-    else
+    else if (!SelectPaperNamed(page, WStr(stored)))
         SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                             reinterpret_cast<LPARAM>(WStr(stored)));
 }
@@ -321,6 +337,7 @@ void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm,
     switch (id) {
         case IDC_LAYOUT_PAPER_SIZE_COMBO:
             if (code == CBN_SELCHANGE) {
+                StateOf(page)->chosenPaper = SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_GETCURSEL, 0, 0);
                 PushPaperSize(page, context, dm);
                 MarkChanged(page);
             }
@@ -381,6 +398,7 @@ void OnActivate(HWND page, const DocumentPageContext* context, const PlugInDevMo
     ShowGraphicsButtons(page, GraphicsButtonsOnActivate(dm, graphicsResetPending));
     SetGraphicsResetPending(page, graphicsResetPending);
     ShowHostPaperSize(page, context);
+    StateOf(page)->chosenPaper = -1;
 }
 
 void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
@@ -388,7 +406,19 @@ void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
         dm.rotate180 = 0;
     else if (IsChecked(page, IDC_LAYOUT_ROTATE_180_RADIO))
         dm.rotate180 = 1;
-    PushPaperSize(page, context, dm);
+    bool hostHoldsChoice = StateOf(page)->chosenPaper >= 0;
+    ForEachFormItem(context, [&](const OPTITEM& item) {
+        hostHoldsChoice = hostHoldsChoice && item.Sel == StateOf(page)->chosenPaper;
+    });
+    if (hostHoldsChoice) {
+        PushPaperSize(page, context, dm);
+    } else {
+        // The host's choice stands; the record names it.
+        ForEachFormItem(context, [&](const OPTITEM& item) {
+            if (const wchar_t* text = OptionText(item, item.Sel))
+                StoreRecordText(dm, &PlugInDevMode::paperSizeName, reinterpret_cast<const char16_t*>(text));
+        });
+    }
     ReportApplied(context);
     PropSheet_UnChanged(GetParent(page), page);
     ApplyLanguage(StateOf(page)->languages, SelectedEntry(page, IDC_LAYOUT_LANGUAGE_COMBO));
@@ -420,7 +450,9 @@ void SetGraphicsResetPending(HWND page, bool pending) {
     SetSheetFlag(page, kGraphicsResetProperty, pending);
 }
 
-INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR LayoutPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         if (LayoutPageState* state = MakePageState<LayoutPageState>(page))
             Initialise(page, lParam, *state);
@@ -453,6 +485,12 @@ INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK LayoutPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(LayoutPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -34,7 +34,22 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& p
     return bytes;
 }
 
+// A source too large to be read whole: its headers alone tell a picture above the size
+// limits (which the user is told is too big) from any other file (refused).
+WatermarkError OversizedSourceError(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> headers(kBmpHeadersSize);
+    if (!file.read(reinterpret_cast<char*>(headers.data()), static_cast<std::streamsize>(headers.size())))
+        return WatermarkError::Unreadable;
+    const WatermarkError error = ConvertWatermarkPicture(headers).error;
+    return error == WatermarkError::TooLarge ? error : WatermarkError::Unreadable;
+}
+
 WatermarkError ConvertFile(const std::filesystem::path& source, const std::filesystem::path& destination) {
+    std::error_code sizeError;
+    const uintmax_t size = std::filesystem::file_size(source, sizeError);
+    if (!sizeError && size > kMaxSourceBytes)
+        return OversizedSourceError(source);
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(source);
     if (!bytes)
         return WatermarkError::Unreadable;

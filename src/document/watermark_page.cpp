@@ -308,10 +308,14 @@ std::filesystem::path FsPath(const std::u16string& path) {
 }
 
 bool ConvertForPreview(HWND page, const std::u16string& source, const std::u16string& pictureFile) {
-    const int result = pictureFile.empty() ? 2 : convertWatermarkBitmap(FsPath(source), FsPath(pictureFile));
+    WatermarkError why = WatermarkError::None;
+    const int result =
+        pictureFile.empty() ? 2 : convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why);
     if (result == 1)
         return true;
-    ReportImageError(page, result == 2 ? TextId::MSG_MB_WATERMARK_ERROR2 : TextId::MSG_MB_WATERMARK_ERROR1);
+    ReportImageError(page, why == WatermarkError::TooLarge ? TextId::MSG_MB_WATERMARK_ERROR4
+                           : result == 2                   ? TextId::MSG_MB_WATERMARK_ERROR2
+                                                           : TextId::MSG_MB_WATERMARK_ERROR1);
     return false;
 }
 
@@ -553,14 +557,18 @@ void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& 
             return;
     }
     const std::u16string chosen(reinterpret_cast<const char16_t*>(file.data()));
+    if (!FitsWatermarkBitmapPath(chosen)) {
+        ShowError(page, TextId::MSG_MB_WATERMARK_ERROR7);
+        return;
+    }
     const std::u16string pictureFile = PictureFileOf(context);
-    const int result = pictureFile.empty() ? 2 : convertWatermarkBitmap(FsPath(chosen), FsPath(pictureFile));
-    if (result == 2) {
+    if (pictureFile.empty()) {
         ShowError(page, TextId::MSG_MB_WATERMARK_ERROR2);
         return;
     }
-    if (result != 1) {
-        ShowError(page, TextId::MSG_MB_WATERMARK_ERROR5);
+    WatermarkError why = WatermarkError::None;
+    if (convertWatermarkBitmap(FsPath(chosen), FsPath(pictureFile), &why) != 1) {
+        ShowError(page, WatermarkConversionMessage(why));
         return;
     }
     SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(chosen));
@@ -643,7 +651,7 @@ void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm,
             return;
         case IDC_WATERMARK_STYLE_COMBO:
             if (IsSelection(code)) {
-                dm.watermarkFontStyle = static_cast<uint8_t>(Selection(page, id));
+                StoreWatermarkListSelections(dm, -1, Selection(page, id));
                 Repaint(page);
                 MarkChanged(page);
             }
@@ -671,12 +679,12 @@ bool Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
     dm.watermarkType = image ? kWatermarkImage : text ? kWatermarkText : kWatermarkNone;
     if (image || text)
         dm.printTextAsImage = 1;
-    dm.watermarkPosition = static_cast<uint8_t>(Selection(page, IDC_WATERMARK_POSITION_COMBO));
+    StoreWatermarkListSelections(dm, Selection(page, IDC_WATERMARK_POSITION_COMBO),
+                                 Selection(page, IDC_WATERMARK_STYLE_COMBO));
     dm.watermarkSize = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER));
     dm.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER));
     dm.watermarkFontSize = static_cast<uint8_t>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, nullptr, TRUE));
     dm.watermarkAngle = static_cast<uint32_t>(SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER));
-    dm.watermarkFontStyle = static_cast<uint8_t>(Selection(page, IDC_WATERMARK_STYLE_COMBO));
     if (image)
         StoreRecordText(dm, &PlugInDevMode::watermarkBitmapPath,
                         WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT)));
@@ -718,7 +726,9 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& d
 
 }  // namespace
 
-INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR WatermarkPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         if (MakePageState<WatermarkPageState>(page) != nullptr)
             Initialise(page, lParam);
@@ -755,6 +765,12 @@ INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK WatermarkPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(WatermarkPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

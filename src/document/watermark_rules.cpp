@@ -57,4 +57,26 @@ ClampedNumber ClampWatermarkFontSize(int typed, FontSizeStage stage) {
     return {typed, false};
 }
 
+void StoreWatermarkListSelections(PlugInDevMode& dm, int positionSelection, int styleSelection) {
+    if (positionSelection >= 0 && positionSelection < kWatermarkPositionCount)
+        dm.watermarkPosition = static_cast<uint8_t>(positionSelection);
+    if (styleSelection >= 0 && styleSelection < kWatermarkFontStyleCount)
+        dm.watermarkFontStyle = static_cast<uint8_t>(styleSelection);
+}
+
+bool FitsWatermarkBitmapPath(std::u16string_view path) {
+    return path.size() < sizeof(PlugInDevMode::watermarkBitmapPath) / sizeof(char16_t);
+}
+
+TextId WatermarkConversionMessage(WatermarkError error) {
+    switch (error) {
+        case WatermarkError::TooLarge:
+            return TextId::MSG_MB_WATERMARK_ERROR4;
+        case WatermarkError::NotWritten:
+            return TextId::MSG_MB_WATERMARK_ERROR2;
+        default:
+            return TextId::MSG_MB_WATERMARK_ERROR5;
+    }
+}
+
 }  // namespace m450

@@ -6,7 +6,9 @@
 #pragma once
 
 #include "core/devmode.h"
+#include "core/text_store.h"
 #include "document/layout_rules.h"
+#include "document/watermark_bitmap.h"
 #include "document/watermark_preview.h"
 
 #include <array>
@@ -25,6 +27,9 @@ inline constexpr std::array<std::u16string_view, 8> kWatermarkTexts = {
     u"CONFIDENTIAL", u"DO NOT COPY", u"TOP SECRET", u"DRAFT", u"PROOF", u"FINAL", u"COPY", u"FILE COPY",
 };
 inline constexpr int kWatermarkTextChars = 15;
+
+// The style list (1022): regular, italic, bold, bold italic.
+inline constexpr int kWatermarkFontStyleCount = 4;
 
 // Slider ranges.
 inline constexpr int kWatermarkAngleMax = 360;
@@ -70,5 +75,18 @@ inline constexpr int kFontSizeMax = 72;
 inline constexpr int kFontSizeFieldChars = 2;
 enum class FontSizeStage { Typing, FocusLeft };
 ClampedNumber ClampWatermarkFontSize(int typed, FontSizeStage stage);
+
+// Apply takes the position and style lists' selections; a list with nothing selected (-1) or
+// an index past its entries keeps what the record holds, never a byte no list offers.
+void StoreWatermarkListSelections(PlugInDevMode& dm, int positionSelection, int styleSelection);
+
+// Whether a chosen bitmap's path fits watermarkBitmapPath whole (124 characters). A longer
+// one is refused at Browse: stored cut, it would name another file, or none.
+bool FitsWatermarkBitmapPath(std::u16string_view path);
+
+// The message Browse (and the preview's conversion) shows for a failed conversion: "too big"
+// for a picture above the size limits, the rights message when the picture file can't be
+// written, the bit-depth message for every other refusal.
+TextId WatermarkConversionMessage(WatermarkError error);
 
 }  // namespace m450

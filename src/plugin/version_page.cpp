@@ -157,18 +157,26 @@ INT_PTR VersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-}  // namespace
-
-INT_PTR CALLBACK DocumentVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR DocumentVersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG)
         KeepDocumentPageContext(page, lParam);
     return VersionPage(page, message, wParam, lParam);
 }
 
-INT_PTR CALLBACK DeviceVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR DeviceVersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG)
         KeepDevicePageContext(page, lParam);
     return VersionPage(page, message, wParam, lParam);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK DocumentVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(DocumentVersionPage, page, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK DeviceVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(DeviceVersionPage, page, message, wParam, lParam);
 }
 
 }  // namespace m450

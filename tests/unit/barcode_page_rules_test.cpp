@@ -127,6 +127,53 @@ TEST(BarcodeClamps, StoringSetsTheFieldAndWhatDependsOnIt) {
     EXPECT_EQ(record.barcode2D[0].pdf417Rows, 3);
 }
 
+// A record from an older driver: numbers outside their fields' ranges are kept clamped, with
+// what depends on them; numbers in range are left exactly as stored.
+TEST(BarcodeClamps, StoredNumbersOutsideTheirRangeAreKeptClamped) {
+    PlugInDevMode record = DefaultRecord();
+    Barcode1DSettings& s = record.barcode1D[0];
+    s.elementWidth = 0;
+    s.scaledElementWidth = 0;
+    s.elementHeight = 400;
+    s.fontHeight = 163;
+    s.gs1SeparatorHeight = 11;
+    s.gs1RowHeight = 100;
+    EXPECT_EQ(KeepBarcode1DNumberInRange(s, Barcode1DNumber::kElementWidth), 2u);
+    EXPECT_EQ(s.elementWidth, 2);
+    EXPECT_EQ(s.scaledElementWidth, 16u);
+    EXPECT_EQ(KeepBarcode1DNumberInRange(s, Barcode1DNumber::kElementHeight), 255u);
+    EXPECT_EQ(s.elementHeight, 255u);
+    EXPECT_EQ(s.fontHeight, 255u);  // 255 dots, no HRI: 102 points, already on a half point
+    EXPECT_EQ(KeepBarcode1DNumberInRange(s, Barcode1DNumber::kGs1SeparatorHeight), 10u);
+    EXPECT_EQ(s.gs1SeparatorHeight, 10);
+    EXPECT_EQ(KeepBarcode1DNumberInRange(s, Barcode1DNumber::kGs1RowHeight), 100u);
+    EXPECT_EQ(s.gs1RowHeight, 100u);
+
+    // In range: nothing is rewritten (the unsnapped default font height stays).
+    Barcode1DSettings& d = record.barcode1D[1];
+    EXPECT_EQ(KeepBarcode1DNumberInRange(d, Barcode1DNumber::kElementHeight), 163u);
+    EXPECT_EQ(d.fontHeight, 163u);
+    EXPECT_EQ(KeepBarcode1DNumberInRange(d, Barcode1DNumber::kElementWidth), 3u);
+    EXPECT_EQ(d.scaledElementWidth, 24u);
+
+    Barcode2DSettings& t = record.barcode2D[0];
+    t.pdf417ElementWidth = 0;
+    t.pdf417Columns = 200;  // a byte field above its range: clamped, not cut to its low byte
+    t.gs1SegmentsPerRow = 1;
+    t.qrElementWidth = 30;
+    t.gs1RowHeight = 0x101;
+    EXPECT_EQ(KeepBarcode2DNumberInRange(t, Barcode2DNumber::kPdf417ElementWidth), 1u);
+    EXPECT_EQ(t.pdf417ElementWidth, 1);
+    EXPECT_EQ(KeepBarcode2DNumberInRange(t, Barcode2DNumber::kPdf417Columns), 30u);
+    EXPECT_EQ(t.pdf417Columns, 30);
+    EXPECT_EQ(KeepBarcode2DNumberInRange(t, Barcode2DNumber::kGs1SegmentsPerRow), 2u);
+    EXPECT_EQ(t.gs1SegmentsPerRow, 2);
+    EXPECT_EQ(KeepBarcode2DNumberInRange(t, Barcode2DNumber::kQrElementWidth), 24u);
+    EXPECT_EQ(t.qrElementWidth, 24);
+    EXPECT_EQ(KeepBarcode2DNumberInRange(t, Barcode2DNumber::kGs1RowHeight), 250u);
+    EXPECT_EQ(t.gs1RowHeight, 250u);
+}
+
 TEST(BarcodeChoices, SelectionsMapToStoredValues) {
     PlugInDevMode record = DefaultRecord();
     Barcode1DSettings& s = record.barcode1D[0];

@@ -182,5 +182,38 @@ TEST(RecordText, FieldsAreCutToTheirCapacityAndCleared) {
     EXPECT_EQ(RecordText(dm, &PlugInDevMode::watermarkText), std::u16string(16, char16_t{0x7878}));
 }
 
+// Apply with a list that shows no selection (a record from elsewhere held a value no list
+// offers) keeps the stored value; a selection is stored.
+TEST(WatermarkRules, ApplyKeepsTheStoredValueOfAListWithoutSelection) {
+    PlugInDevMode dm = Defaults();
+    dm.watermarkPosition = 7;
+    dm.watermarkFontStyle = 2;
+    StoreWatermarkListSelections(dm, -1, -1);
+    EXPECT_EQ(dm.watermarkPosition, 7);
+    EXPECT_EQ(dm.watermarkFontStyle, 2);
+    StoreWatermarkListSelections(dm, 10, 4);  // past the lists' ten and four entries
+    EXPECT_EQ(dm.watermarkPosition, 7);
+    EXPECT_EQ(dm.watermarkFontStyle, 2);
+    StoreWatermarkListSelections(dm, 9, 3);
+    EXPECT_EQ(dm.watermarkPosition, 9);
+    EXPECT_EQ(dm.watermarkFontStyle, 3);
+    StoreWatermarkListSelections(dm, 0, -1);
+    EXPECT_EQ(dm.watermarkPosition, 0);
+    EXPECT_EQ(dm.watermarkFontStyle, 3);
+}
+
+TEST(WatermarkRules, BrowseRefusesAPathTheRecordCannotHoldAndNamesWhyAConversionFailed) {
+    EXPECT_TRUE(FitsWatermarkBitmapPath(std::u16string(124, u'p')));
+    EXPECT_FALSE(FitsWatermarkBitmapPath(std::u16string(125, u'p')));
+    EXPECT_TRUE(FitsWatermarkBitmapPath(u"C:\\pics\\logo.bmp"));
+
+    const auto text = [](WatermarkError error) { return std::u16string(KeyOf(WatermarkConversionMessage(error)).key); };
+    EXPECT_EQ(text(WatermarkError::TooLarge), u"MB_WATERMARK_ERROR4");  // "The bitmap you selected is too big!"
+    EXPECT_EQ(text(WatermarkError::NotWritten), u"MB_WATERMARK_ERROR2");
+    for (const WatermarkError error : {WatermarkError::Unreadable, WatermarkError::NotBitmap,
+                                       WatermarkError::UnacceptedLayout, WatermarkError::Truncated})
+        EXPECT_EQ(text(error), u"MB_WATERMARK_ERROR5");  // "Make sure the specified bitmap is 1/8/24/ bits!"
+}
+
 }  // namespace
 }  // namespace m450

@@ -298,6 +298,47 @@ TEST_F(WatermarkFile, ARefusedSourceLeavesTheOldPictureByteForByte) {
     EXPECT_EQ(FilesInDir(), 4u);
 }
 
+// Valid 24-bit pictures above the size limits are told apart from files of other layouts,
+// also when the file is too large to be read whole.
+TEST_F(WatermarkFile, APictureAboveTheSizeLimitsIsTooLarge) {
+    const Bytes old = TwentyFourBitSource();
+    const std::filesystem::path picture = Write("KVL-M4501.bmp", old);
+
+    // 16385 pixels wide, one row: a side above 16384.
+    Bytes wide = Headers({.offBits = 54, .width = 16385, .height = 1, .bitCount = 24});
+    wide.resize(54 + 49156, 0x80);
+    // 8192 by 2731 pixels: 24576 bytes a row, 67117056 bytes in all, above 64 MiB, in a file
+    // that holds them (sparse: only its last byte is written).
+    const std::filesystem::path big = dir_ / "big.bmp";
+    {
+        Bytes headers = Headers({.offBits = 54, .width = 8192, .height = 2731, .bitCount = 24});
+        std::ofstream out(big, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(headers.data()), static_cast<std::streamsize>(headers.size()));
+        out.seekp(54 + 67117056 - 1);
+        out.put('\0');
+    }
+    // As large a file of another layout is refused as such.
+    const std::filesystem::path bigFourBit = dir_ / "big4.bmp";
+    {
+        Bytes headers = Headers({.offBits = 118, .width = 8192, .height = 2731, .bitCount = 4});
+        std::ofstream out(bigFourBit, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(headers.data()), static_cast<std::streamsize>(headers.size()));
+        out.seekp(54 + 67117056 - 1);
+        out.put('\0');
+    }
+    const std::pair<std::filesystem::path, WatermarkError> cases[] = {
+        {Write("wide.bmp", wide), WatermarkError::TooLarge},
+        {big, WatermarkError::TooLarge},
+        {bigFourBit, WatermarkError::Unreadable},
+    };
+    for (const auto& [source, error] : cases) {
+        WatermarkError why = WatermarkError::None;
+        EXPECT_EQ(convertWatermarkBitmap(source, picture, &why), 0) << source;
+        EXPECT_EQ(why, error) << source;
+        EXPECT_EQ(Read(picture), old) << source;
+    }
+}
+
 TEST_F(WatermarkFile, APictureThatCannotBeWrittenGivesTwo) {
     const std::filesystem::path source = Write("logo.bmp", EightBitSource());
     WatermarkError why = WatermarkError::None;

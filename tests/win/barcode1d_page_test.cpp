@@ -14,6 +14,7 @@
 #include "barcode/barcode_jobs.h"
 #include "barcode/font_height.h"
 #include "core/text_store.h"
+#include "device/job_decode.h"
 #include "barcode1d_page_ids.h"
 #include "barcode_page_shots.h"
 #include "harness.h"
@@ -135,6 +136,21 @@ TEST_F(Barcode1DPage, Ean8PrintsWhatTheJobBuilderMakes) {
     ASSERT_GE(job->size(), 15u);
     EXPECT_EQ((*job)[13], 0x6B);
     EXPECT_EQ((*job)[14], 0x03);  // EAN8's symbology byte
+    // What the printer was told, in words rather than in the core's bytes.
+    const m450::JobDecoding decoding = m450::DecodeJob(*job);
+    std::vector<std::string> words;
+    for (const m450::DecodedLine& line : decoding.lines)
+        words.push_back(line.words);
+    EXPECT_EQ(words, (std::vector<std::string>{
+                         "HRI font: Font A",
+                         "HRI position: not printed",
+                         "element width: 3 dots",
+                         "bar height: 163 dots",
+                         "print EAN8, 8 bytes: \"12345678\"",
+                         "line feed",
+                         "feed to the cut position (+0) and cut the paper",
+                     }));
+    EXPECT_EQ(m450::DecodingSummary(decoding), "29 bytes, 7 commands, 0 bytes not understood");
 
     // Seven digits print too.
     ASSERT_TRUE(page_.Type(IDC_1D_DATA_EDIT, L"1234567"));
@@ -238,6 +254,62 @@ TEST_F(Barcode1DPage, RepaintReloadsTheTextsAndKeepsTheSelections) {
     SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
     EXPECT_EQ(page_.Text(IDC_1D_HRI_POSITION_LABEL), englishLabel);
     EXPECT_EQ(page_.SelectedText(IDC_1D_HRI_POSITION_COMBO), englishEntry);
+}
+
+// A record from an older driver: "1D Code1" with an element width of 0 and a bar height of 400,
+// "1D Code2" with a type no list offers. The page shows the clamped numbers, the record keeps
+// them and the test print sends them; the unknown type's Print says so.
+class Barcode1DOlderRecord : public m450test::PageTest {};
+
+TEST_F(Barcode1DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAnUnknownTypeIsReported) {
+    m450test::SheetOptions options;
+    options.storedRecord = m450test::EditedRecord([](m450::PlugInDevMode& dm) {
+        dm.barcode1D[0].elementWidth = 0;
+        dm.barcode1D[0].scaledElementWidth = 0;
+        dm.barcode1D[0].elementHeight = 400;
+        dm.barcode1D[1].barcodeType = 20;
+    });
+    m450test::SheetDriver sheet(SheetKind::Document, options);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    m450test::PageDriver page = sheet.ShowPage(L"1D Code");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page.Text(IDC_1D_WIDTH_EDIT), L"2");
+    EXPECT_EQ(page.Text(IDC_1D_HEIGHT_EDIT), L"255");
+    const std::span<const uint8_t> bytes = sheet.RecordBytes();
+    EXPECT_EQ(bytes[kFirstRecord + 1], 2u);              // elementWidth
+    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 4), 255u);   // elementHeight
+    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 12), 16u);   // scaledElementWidth, 8 x 2
+    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 16), 255u);  // fontHeight: 255 dots, 102 points
+
+    printer_.ForgetLastJob();
+    ASSERT_TRUE(page.Click(IDC_1D_PRINT_BUTTON));
+    const auto job = printer_.LastJob();
+    ASSERT_TRUE(job.has_value());
+    const std::vector<uint8_t> expected = {
+        0x1D, 0x66, 0x00,  // HRI font A
+        0x1D, 0x48, 0x00,  // HRI not printed
+        0x1D, 0x77, 0x02,  // element width 2, as shown (not 00)
+        0x1D, 0x68, 0xFF,  // bar height 255
+        0x1D, 0x6B, 0x00,  // UPC-A
+        '1',  '2',  '3',  '4',  '5',  '6', '7', '8', '9', '0', '1', '2',
+        0x00,                          // end of data
+        0x0A, 0x1D, 0x56, 0x42, 0x00,  // feed and cut
+    };
+    EXPECT_EQ(*job, expected);
+
+    // "1D Code2": its type is in no list, so the list shows none and no sample is put in.
+    ASSERT_TRUE(page.Choose(IDC_1D_FONT_COMBO, L"1D Code2"));
+    EXPECT_EQ(page.Selection(IDC_1D_TYPE_COMBO), -1);
+    ASSERT_TRUE(page.Type(IDC_1D_DATA_EDIT, L"123456789012"));
+    printer_.ForgetLastJob();
+    DialogCatcher catcher;
+    ASSERT_TRUE(page.Click(IDC_1D_PRINT_BUTTON));
+    const auto boxes = catcher.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Error");
+    EXPECT_EQ(boxes[0].text, L"BarCode data error!");
+    EXPECT_FALSE(printer_.LastJob().has_value());
+    EXPECT_EQ(sheet.RecordBytes()[kFirstRecord + kRecordSize], 20u);  // the record is left as it was
 }
 
 }  // namespace

@@ -8,8 +8,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "barcode1d_page_ids.h"
 #include "barcode2d_page_ids.h"
@@ -160,6 +164,154 @@ TEST_F(HoverHelpTest, EveryTableNamesControlsOfItsDialogWithHelpOfItsSection) {
         // Attaching again keeps the one tooltip.
         EXPECT_EQ(AttachHoverHelp(dialog, *entry.table), tooltip);
         DestroyWindow(dialog);
+    }
+}
+
+// Each table, control by control, against the dialogs' documented help keys: the control ids
+// as the templates number them and the keys as the language files name them, so that a key
+// given to the wrong control (two swapped keys) fails.
+struct ExpectedHelp {
+    int controlId;
+    std::u16string_view key;
+};
+
+std::vector<std::pair<int, std::u16string>> Sorted(std::span<const ExpectedHelp> expected) {
+    std::vector<std::pair<int, std::u16string>> pairs;
+    for (const ExpectedHelp& item : expected)
+        pairs.emplace_back(item.controlId, std::u16string(item.key));
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
+}
+
+std::vector<std::pair<int, std::u16string>> Sorted(const HoverTable& table) {
+    std::vector<std::pair<int, std::u16string>> pairs;
+    for (const HoverItem& item : table)
+        pairs.emplace_back(item.controlId, std::u16string(KeyOf(item.help).key));
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
+}
+
+std::string Printable(const std::vector<std::pair<int, std::u16string>>& pairs) {
+    std::string text;
+    for (const auto& [id, key] : pairs)
+        text += std::to_string(id) + "=" + std::string(key.begin(), key.end()) + " ";
+    return text;
+}
+
+TEST(HoverHelpKeys, EveryControlHasItsOwnHelpKey) {
+    constexpr ExpectedHelp kLayout[] = {
+        {1061, u"CTEXT_RADIO_ASGRAPHICSYES"}, {1062, u"CTEXT_RADIO_ASGRAPHICSNO"},
+        {1073, u"CTEXT_CHECK_ZOOM"},          {1047, u"CTEXT_SCALE"},
+        {1070, u"CTEXT_RADIO_ROTATENOMAL"},   {1071, u"CTEXT_RADIO_ROTATE180"},
+        {1020, u"CTEXT_PAPERSIZE"},           {1021, u"CTEXT_LANGUAGE"},
+        {1210, u"CTEXT_BUTTON_LOG"},          {1211, u"CTEXT_BUTTON_VIEWER"},
+        {1208, u"CTEXT_CHECK_LOG"},           {1052, u"CTEXT_EDIT_LOG"},
+    };
+    constexpr ExpectedHelp kWatermark[] = {
+        {1077, u"CTEXT_RADIO_NO"},       {1061, u"CTEXT_RADIO_IMAGE"},     {1047, u"CTEXT_PICTURE_NAME"},
+        {1049, u"CTEXT_SELECT_PICTURE"}, {1078, u"CTEXT_RADIO_TEXT"},      {1020, u"CTEXT_COMBO_TEXT"},
+        {1021, u"CTEXT_COMBO_FONTTYPE"}, {1022, u"CTEXT_COMBO_FONTSTYLE"}, {1052, u"CTEXT_EDIT_FONTSIZE"},
+        {1018, u"CTEXT_SLIDER_ANGLE"},   {1023, u"CTEXT_COMBO_POSITION"},  {1082, u"CTEXT_SLIDER_SIZE"},
+        {1083, u"CTEXT_SLIDER_LIGHT"},
+    };
+    constexpr ExpectedHelp kEvent[] = {
+        {1015, u"CTEXT_SEND_COMMAND"},
+        {1016, u"CTEXT_EDIT"},
+        {1025, u"CTEXT_OPEN_DRAWER"},
+        {1026, u"CTEXT_ORDER_MESSENGER"},
+        {1017, u"CTEXT_OPENDRAWER"},
+        {1032, u"CTEXT_ORDERMESSENGER"},
+        {1027, u"CTEXT_BUZZER"},
+        {1024, u"CTEXT_BUZZERVOLUME"},
+        {1021, u"CTEXT_PAPER_FEED"},
+        {1023, u"CTEXT_FEEDTOPOSITION"},
+        {1020, u"CTEXT_PAPER_CUT"},
+        {1028, u"CTEXT_PRINT_LOGO"},
+        {1029, u"CTEXT_LEFT"},
+        {1030, u"CTEXT_CENTERED"},
+        {1031, u"CTEXT_RIGHT"},
+        {1033, u"CTEXT_BEFORE_CUT"},
+        {1034, u"CTEXT_AFTER_CUT"},
+        {3, u"CTEXT_IDDEFAULT"},
+        {1, u"CTEXT_IDOK"},
+        {2, u"CTEXT_IDCANCEL"},
+    };
+    constexpr ExpectedHelp kBarcode1D[] = {
+        {1020, u"CTEXT_FONTNAME"},
+        {1022, u"CTEXT_BARCODETYPE"},
+        {1206, u"CTEXT_EDIT_WIDTH1D"},
+        {1205, u"CTEXT_EDIT_HEIGHT1D"},
+        {1023, u"CTEXT_HRIPOSITION"},
+        {1060, u"CTEXT_FONTA"},
+        {1061, u"CTEXT_FONTB"},
+        {1099, u"CTEXT_RADIO_Independence1"},
+        {1100, u"CTEXT_RADIO_Complex1"},
+        {1049, u"CTEXT_EDIT_GS1WIDTH"},
+        {1050, u"CTEXT_EDIT_GS1HEIGHT"},
+        {1051, u"CTEXT_EDIT_ComplexHEIGHT"},
+        {1059, u"CTEXT_EDIT_SeparatorHEIGHT"},
+        {1025, u"CTEXT_CMB_HRI"},
+        {1026, u"CTEXT_CMB_AI"},
+        {1104, u"CTEXT_EDIT_PRINT"},
+        {1036, u"CTEXT_BUTTON_PRINT"},
+    };
+    constexpr ExpectedHelp kBarcode2D[] = {
+        {1201, u"CTEXT_FONTNAME2D"},
+        {1202, u"CTEXT_BARCODETYPE2D"},
+        {1049, u"CTEXT_EDIT_COLUMN"},
+        {1203, u"CTEXT_EDIT_WIDTH2D"},
+        {1050, u"CTEXT_EDIT_ROW"},
+        {1204, u"CTEXT_EDIT_HEIGHT2D"},
+        {1023, u"CTEXT_ERRORCORRECTIONLEVEL"},
+        {1097, u"CTEXT_RADIO_Independence"},
+        {1098, u"CTEXT_RADIO_Complex"},
+        {1051, u"CTEXT_EDIT_GS1WIDTH2"},
+        {1059, u"CTEXT_EDIT_ComplexHEIGHT2"},
+        {1052, u"CTEXT_EDIT_GS1HEIGHT2"},
+        {1061, u"CTEXT_EDIT_SeparatorHEIGHT2"},
+        {1078, u"CTEXT_EDIT_SECTIONNUM"},
+        {1024, u"CTEXT_CMB_HRI2"},
+        {1025, u"CTEXT_CMB_AI2"},
+        {1071, u"CTEXT_EDIT_QRWIDTH"},
+        {1026, u"CTEXT_CMB_FONTMODE"},
+        {1027, u"CTEXT_CMB_TYPE"},
+        {1028, u"CTEXT_CMB_ERROR"},
+        {1107, u"CTEXT_EDIT_PRINT2D"},
+        {1106, u"CTEXT_BUTTON_PRINT2D"},
+    };
+    constexpr ExpectedHelp kUtility[] = {
+        {1036, u"CTEXT_SELFTEST"},    {1094, u"CTEXT_LIST_PAPERSIZE"}, {1049, u"CTEXT_BUTTON_DELETE"},
+        {1046, u"CTEXT_BUTTON_SAVE"}, {1052, u"CTEXT_EDIT_FORMNAME"},  {1047, u"CTEXT_EDIT_WIDTH"},
+        {1048, u"CTEXT_EDIT_HEIGHT"},
+    };
+    constexpr ExpectedHelp kDownload[] = {
+        {1039, u"CTEXT_EDIT_FIREWARE"},
+        {1040, u"CTEXT_BROWSE_FIREWARE"},
+        {1036, u"CTEXT_DOWNLOAD_FIREWARE"},
+        {1041, u"CTEXT_LIST_LOGO"},
+        {1087, u"CTEXT_ORIGINAL"},
+        {1061, u"CTEXT_MONO"},
+        {1088, u"CTEXT_GRAY"},
+        {1089, u"CTEXT_NONE"},
+        {1090, u"CTEXT_DITHERM3"},
+        {1091, u"CTEXT_DITHERM4"},
+        {1092, u"CTEXT_DIFFUSE"},
+        {1095, u"CTEXT_SLIDER_CONTRAST"},
+        {1083, u"CTEXT_SLIDER_BRIGHTNESS"},
+        {1042, u"CTEXT_LOGO_ADD"},
+        {1043, u"CTEXT_LOGO_DELETE"},
+        {1044, u"CTEXT_LOGO_DOWNLOAD"},
+        {1045, u"CTEXT_LOGO_CLEARALLLOGOS"},
+    };
+    const std::pair<const HoverTable*, std::span<const ExpectedHelp>> tables[] = {
+        {&kLayoutHoverHelp, kLayout},       {&kWatermarkHoverHelp, kWatermark}, {&kEventHoverHelp, kEvent},
+        {&kBarcode1DHoverHelp, kBarcode1D}, {&kBarcode2DHoverHelp, kBarcode2D}, {&kUtilityHoverHelp, kUtility},
+        {&kDownloadHoverHelp, kDownload},
+    };
+    for (const auto& [table, expected] : tables) {
+        const auto got = Sorted(*table);
+        const auto want = Sorted(expected);
+        EXPECT_EQ(got, want) << "table:    " << Printable(got) << "\nexpected: " << Printable(want);
     }
 }
 

@@ -235,4 +235,115 @@ TEST_F(LayoutPage, ChineseRetitlesEveryOpenSheetOfThePrinter) {
     EXPECT_EQ(LanguageRegistry::Read(m450test::kFirstRunValue), L"TRUE");
 }
 
+// The host's current paper is found by its whole name, not by the first entry that begins with
+// it; Apply hands the host a paper only when one was chosen on this page.
+TEST_F(LayoutPage, HostPaperIsFoundByItsExactNameAndApplyLeavesTheHostsOwnChoice) {
+    SheetDriver sheet(SheetKind::Document);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    OPTITEM& form = sheet.host().optionItems().formName();
+    // Before the page opens, the host's first paper becomes "A4 Plus"; its current one is "A4".
+    static wchar_t kA4Plus[] = L"A4 Plus";
+    form.pOptType->pOptParam[0].pData = kA4Plus;
+    form.Sel = 1;
+    PageDriver layout = sheet.ShowPage(L"Main");
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout.Items(IDC_LAYOUT_PAPER_SIZE_COMBO),
+              (std::vector<std::wstring>{L"A4 Plus", L"A4", L"Custom Paper-M450", L"80mm x 297mm", L"58mm x 297mm"}));
+    EXPECT_EQ(layout.Selection(IDC_LAYOUT_PAPER_SIZE_COMBO), 1);
+
+    auto reportedForm = [&] {
+        bool reported = false;
+        for (const m450host::UISettingCall& call : sheet.host().driverUI().calls())
+            reported = reported || call.item == &form;
+        return reported;
+    };
+    // Apply with no paper chosen here: the host is not told; the record names the host's paper.
+    sheet.host().driverUI().ClearCalls();
+    sheet.Apply();
+    EXPECT_FALSE(reportedForm());
+    EXPECT_EQ(form.Sel, 1);
+    EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::paperSizeName), u"A4");
+
+    // A paper chosen on the host's own page, applied from there, stays.
+    PageDriver paper = sheet.ShowPage(L"Paper/Quality");
+    ASSERT_TRUE(paper.Choose(m450host::kHostPaperSizeList, 3));
+    EXPECT_EQ(form.Sel, 3);
+    sheet.host().driverUI().ClearCalls();
+    sheet.Apply();
+    EXPECT_FALSE(reportedForm());
+    EXPECT_EQ(form.Sel, 3);
+    EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::paperSizeName), u"80mm x 297mm");
+
+    // Chosen here: sent at once, and again on Apply.
+    layout = sheet.ShowPage(L"Main");
+    EXPECT_EQ(layout.SelectedText(IDC_LAYOUT_PAPER_SIZE_COMBO), L"80mm x 297mm");
+    sheet.host().driverUI().ClearCalls();
+    ASSERT_TRUE(layout.Choose(IDC_LAYOUT_PAPER_SIZE_COMBO, L"A4"));
+    EXPECT_TRUE(reportedForm());
+    EXPECT_EQ(form.Sel, 1);
+    sheet.host().driverUI().ClearCalls();
+    sheet.Apply();
+    EXPECT_TRUE(reportedForm());
+    EXPECT_EQ(form.Sel, 1);
+    EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::paperSizeName), u"A4");
+
+    // Chosen here, then another on the host's page: Apply from there keeps the later one.
+    ASSERT_TRUE(layout.Choose(IDC_LAYOUT_PAPER_SIZE_COMBO, L"Custom Paper-M450"));
+    EXPECT_EQ(form.Sel, 2);
+    paper = sheet.ShowPage(L"Paper/Quality");
+    ASSERT_TRUE(paper.Choose(m450host::kHostPaperSizeList, 4));
+    sheet.host().driverUI().ClearCalls();
+    sheet.Apply();
+    EXPECT_FALSE(reportedForm());
+    EXPECT_EQ(form.Sel, 4);
+    EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::paperSizeName), u"58mm x 297mm");
+}
+
+// Dark pixels (the receipt's large "A") in the upper and the lower half of the receipt.
+std::pair<int, int> InkHalves(HBITMAP bitmap) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = 76;
+    info.bmiHeader.biHeight = -76;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<uint8_t> pixels(76 * 76 * 4);
+    const HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, 76, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    std::pair<int, int> halves{-1, -1};
+    if (rows != 76)
+        return halves;
+    halves = {0, 0};
+    for (int y = 9; y <= 66; ++y)  // inside the receipt, below the printer's slot
+        for (int x = 17; x <= 58; ++x)
+            if (pixels[(y * 76 + x) * 4 + 1] < 0x40)
+                ++(y < 38 ? halves.first : halves.second);
+    return halves;
+}
+
+// The rotation pictures of the template (bitmaps 129 and 130) are in the DLL: 76 by 76, the
+// second the receipt turned, so its "A" stands in the lower half.
+TEST_F(LayoutPage, RotationPicturesAreTheReceiptNormalAndTurned) {
+    SheetDriver sheet(SheetKind::Document);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    PageDriver layout = sheet.ShowPage(L"Main");
+    ASSERT_TRUE(layout);
+    std::pair<int, int> ink[2];
+    int i = 0;
+    for (const int id : {IDC_LAYOUT_ROTATE_PICTURE1, IDC_LAYOUT_ROTATE_PICTURE2}) {
+        SCOPED_TRACE(id);
+        const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(layout.Control(id), STM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_NE(bitmap, nullptr);
+        BITMAP shape{};
+        ASSERT_NE(GetObjectW(bitmap, sizeof(shape), &shape), 0);
+        EXPECT_EQ(shape.bmWidth, 76);
+        EXPECT_EQ(shape.bmHeight, 76);
+        ink[i++] = InkHalves(bitmap);
+    }
+    EXPECT_GT(ink[0].first, 3 * ink[0].second);  // normal: the "A" at the top
+    EXPECT_GT(ink[1].second, 3 * ink[1].first);  // turned: at the bottom
+    EXPECT_EQ(ink[0].first, ink[1].second);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
-// previewgen: draws the fourteen pictures of the event dialog (bitmap resources 136-149) into
-// resources/previews/, and checks that the committed files are what it draws.
+// previewgen: draws the fourteen pictures of the event dialog (bitmap resources 136-149) and the
+// Layout page's two rotation pictures (129 and 130) into resources/previews/, and checks that
+// the committed files are what it draws.
 //
 //   previewgen write DIR   writes DIR/*.bmp and DIR/previews.rc (the resource lines)
 //   previewgen check DIR   draws everything in memory and compares it with DIR's files
@@ -11,6 +12,7 @@
 // between and before the jobs for start of document, between and after them for end of
 // document, and likewise around every page for the page events. Which picture serves which
 // event and choices is the core's PreviewBitmapId, so the two cannot drift apart.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -57,11 +59,18 @@ constexpr int kGapWidth = 8;
 
 class Canvas {
   public:
-    Canvas() : pixels_(static_cast<size_t>(kWidth) * kHeight, kBackground) {}
+    explicit Canvas(int width = kWidth, int height = kHeight, Rgb background = kBackground)
+        : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, background) {}
 
     void Set(int x, int y, Rgb c) {
-        if (x >= 0 && x < kWidth && y >= 0 && y < kHeight)
-            pixels_[static_cast<size_t>(y) * kWidth + x] = c;
+        if (x >= 0 && x < width_ && y >= 0 && y < height_)
+            pixels_[static_cast<size_t>(y) * width_ + x] = c;
+    }
+    // The same picture turned by 180 degrees.
+    Canvas Turned() const {
+        Canvas turned = *this;
+        std::reverse(turned.pixels_.begin(), turned.pixels_.end());
+        return turned;
     }
     void Fill(int x0, int y0, int x1, int y1, Rgb c) {  // inclusive corners
         for (int y = y0; y <= y1; ++y)
@@ -71,8 +80,8 @@ class Canvas {
 
     // A 24-bit bottom-up BMP: 14-byte file header, 40-byte info header, rows of blue, green, red.
     std::vector<uint8_t> Bmp() const {
-        const uint32_t stride = (kWidth * 3 + 3) / 4 * 4;
-        const uint32_t imageSize = stride * kHeight;
+        const uint32_t stride = (width_ * 3 + 3) / 4 * 4;
+        const uint32_t imageSize = stride * height_;
         std::vector<uint8_t> out;
         auto u16 = [&out](uint32_t v) {
             out.push_back(static_cast<uint8_t>(v));
@@ -88,8 +97,8 @@ class Canvas {
         u32(0);
         u32(54);
         u32(40);
-        u32(kWidth);
-        u32(kHeight);
+        u32(width_);
+        u32(height_);
         u16(1);
         u16(24);
         u32(0);  // BI_RGB
@@ -98,10 +107,10 @@ class Canvas {
         u32(3780);
         u32(0);
         u32(0);
-        for (int y = kHeight - 1; y >= 0; --y) {
+        for (int y = height_ - 1; y >= 0; --y) {
             const size_t rowStart = out.size();
-            for (int x = 0; x < kWidth; ++x) {
-                const Rgb c = pixels_[static_cast<size_t>(y) * kWidth + x];
+            for (int x = 0; x < width_; ++x) {
+                const Rgb c = pixels_[static_cast<size_t>(y) * width_ + x];
                 out.insert(out.end(), {c.b, c.g, c.r});
             }
             out.resize(rowStart + stride, 0);
@@ -110,25 +119,30 @@ class Canvas {
     }
 
   private:
+    int width_;
+    int height_;
     std::vector<Rgb> pixels_;
 };
 
 // 5 x 7 glyphs of the few characters the labels use; each row's low five bits, leftmost high.
 const std::map<char, std::array<uint8_t, 7>> kGlyphs = {
+    {'A', {0b01110, 0b10001, 0b10001, 0b11111, 0b10001, 0b10001, 0b10001}},
     {'J', {0b00111, 0b00010, 0b00010, 0b00010, 0b10010, 0b10010, 0b01100}},
     {'P', {0b11110, 0b10001, 0b10001, 0b11110, 0b10000, 0b10000, 0b10000}},
     {'1', {0b00100, 0b01100, 0b00100, 0b00100, 0b00100, 0b00100, 0b01110}},
     {'2', {0b01110, 0b10001, 0b00001, 0b00010, 0b00100, 0b01000, 0b11111}},
 };
 
-void DrawText(Canvas& canvas, int x, int y, std::string_view text, Rgb c) {
+// Each glyph pixel drawn as a scale by scale square.
+void DrawText(Canvas& canvas, int x, int y, std::string_view text, Rgb c, int scale = 1) {
     for (char ch : text) {
         const auto& rows = kGlyphs.at(ch);
         for (int row = 0; row < 7; ++row)
             for (int col = 0; col < 5; ++col)
                 if (rows[row] & (0x10 >> col))
-                    canvas.Set(x + col, y + row, c);
-        x += 6;
+                    canvas.Fill(x + col * scale, y + row * scale, x + col * scale + scale - 1,
+                                y + row * scale + scale - 1, c);
+        x += 6 * scale;
     }
 }
 
@@ -252,6 +266,29 @@ std::vector<uint8_t> DrawPreview(DocumentEvent event, bool feed, bool cut) {
     return canvas.Bmp();
 }
 
+// The Layout page's rotation pictures, 76 x 76: a printed receipt as it comes out of the
+// printer's slot at the top (a large "A" over lines of text), and the receipt printed turned
+// by 180 degrees.
+constexpr int kRotationSide = 76;
+constexpr int kFirstRotationBitmap = 129;  // normal; 130: rotated by 180 degrees
+
+Canvas DrawRotation(bool turned) {
+    Canvas canvas(kRotationSide, kRotationSide);
+    // The receipt fills a rectangle that is its own turned copy, so only its print turns.
+    canvas.Fill(16, 8, 59, 67, kPaperEdge);
+    canvas.Fill(17, 9, 58, 66, kPaper);
+    DrawText(canvas, 27, 13, "A", kLabel, 4);
+    for (int line = 0; line < 4; ++line) {
+        const int y = 45 + line * 5;
+        canvas.Fill(22, y, line == 3 ? 40 : 53, y + 2, kPageBoundary[0]);
+    }
+    if (turned)
+        canvas = canvas.Turned();
+    canvas.Fill(6, 2, 69, 7, kPrinterEdge);  // the printer's slot, where the receipt comes out
+    canvas.Fill(8, 4, 67, 5, kPrinterSlot);
+    return canvas;
+}
+
 std::string FileName(DocumentEvent event, bool feed, bool cut) {
     static constexpr const char* kEvents[] = {"start_of_document", "start_of_page", "end_of_page", "end_of_document"};
     const bool start = event == DocumentEvent::kStartOfDocument || event == DocumentEvent::kStartOfPage;
@@ -286,9 +323,12 @@ std::optional<std::vector<Output>> DrawAll() {
         std::fprintf(stderr, "previewgen: %zu pictures drawn, expected 14\n", pictures.size());
         return std::nullopt;
     }
+    pictures.emplace(kFirstRotationBitmap, Output{"rotate_normal.bmp", DrawRotation(false).Bmp()});
+    pictures.emplace(kFirstRotationBitmap + 1, Output{"rotate_180.bmp", DrawRotation(true).Bmp()});
     std::string script =
         "// Written by tools/previewgen (cmake --build <build> --target m450_previews): the pictures\n"
-        "// of the event dialog, 184 x 61 pixels at 24 bits. Paths are relative to resources/.\n";
+        "// of the event dialog, 184 x 61 pixels, and the Layout page's rotation pictures, 76 x 76,\n"
+        "// all at 24 bits. Paths are relative to resources/.\n";
     std::vector<Output> outputs;
     for (const auto& [id, picture] : pictures) {
         script += std::to_string(id) + " BITMAP \"previews/" + picture.name + "\"\n";

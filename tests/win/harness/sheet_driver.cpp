@@ -301,4 +301,14 @@ m450::PlugInDevMode SheetDriver::DevMode() const {
     return record;
 }
 
+std::vector<uint8_t> EditedRecord(const std::function<void(m450::PlugInDevMode&)>& edit) {
+    SheetDriver probe(m450host::SheetKind::Document);
+    if (!probe.ok())
+        return {};
+    m450::PlugInDevMode dm = probe.DevMode();
+    edit(dm);
+    const std::span<const uint8_t> bytes = m450::DevModeBytes(dm);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
 }  // namespace m450test

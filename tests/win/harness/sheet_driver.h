@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -120,5 +121,9 @@ class SheetDriver {
 
 // The text of a tab as shown, without its accelerator mark.
 std::wstring TabText(HWND sheet, int index);
+
+// A stored record for SheetOptions: the record a fresh document sheet starts from, changed by
+// `edit` (a record from an older driver, say). Empty when no sheet could be opened.
+std::vector<uint8_t> EditedRecord(const std::function<void(m450::PlugInDevMode&)>& edit);
 
 }  // namespace m450test
