@@ -171,6 +171,8 @@ Outcome ControlFontStory(StoryContext& context) {
     size_t boxesBefore = 0;
     context.catcher.Then([&](HWND table) {
         const HWND list = GetDlgItem(table, IDC_TRANSLATION_LIST);
+        if (list == nullptr)  // not the table: the message that it cannot be read
+            return IDOK;
         LVITEMW item{};
         item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         item.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -398,6 +400,79 @@ Outcome LanguageStory(StoryContext& context) {
     return outcome;
 }
 
+// Watermark page: "Image", a user's bitmap chosen with "Select Picture", then Apply. The
+// user's bitmap stays as it was; the picture file is the old one or the bitmap (24 bits are
+// copied unchanged).
+Bytes UsersBitmap() {
+    return m450::test::PhotoLikeBitmap24(160, 100);
+}
+
+Outcome BitmapWatermarkStory(StoryContext& context) {
+    Outcome outcome;
+    const std::wstring source = ScratchPath(L"users-mark.bmp");
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver page;
+    if (!OpenPage(SheetKind::Document, L"Water Mark", opened, page))
+        return outcome;
+    SheetDriver& sheet = *opened;
+    page.Click(IDC_WATERMARK_IMAGE_RADIO);
+    context.catcher.Then(m450test::ChooseFile(source));
+    page.Click(IDC_WATERMARK_BROWSE_BUTTON);
+    const bool chosen = page.Text(IDC_WATERMARK_BITMAP_EDIT) == source;
+    const size_t resultsBefore = sheet.host().setResultCalls().size();
+    sheet.Apply();
+    bool applied = false;
+    for (size_t i = resultsBefore; i < sheet.host().setResultCalls().size(); ++i)
+        applied = applied || sheet.host().setResultCalls()[i].result == CPSUI_OK;
+    outcome.result = m450host::ReadFileBytes(m450test::WatermarkPictureFile(m450host::kDefaultPrinterName));
+    outcome.reportedSuccess = chosen && applied;
+    if (!context.clean) {
+        outcome.lost = m450host::ReadFileBytes(source) != UsersBitmap() ||
+                       (outcome.result != OldPicture() && outcome.result != UsersBitmap());
+        outcome.falseSuccess = outcome.reportedSuccess && outcome.result != UsersBitmap();
+    }
+    return outcome;
+}
+
+m450test::LanguageFiles* g_files = nullptr;
+constexpr const wchar_t* kLanguageFiles[] = {L"LANGUAGE_M450.dat", L"ENG_M450.res", L"CHN_M450.res", L"CHF_M450.res"};
+
+// A user's first start: no language key, no files of their own. The document sheet opens; each
+// of the user's files is then missing or a whole copy of the driver's, and the language value
+// missing or one of the text files.
+Outcome FirstStartStory(StoryContext& context) {
+    Outcome outcome;
+    {
+        std::unique_ptr<SheetDriver> opened;
+        PageDriver page;
+        OpenPage(SheetKind::Document, L"Main", opened, page);
+    }
+    std::optional<Bytes> files[4];
+    for (size_t i = 0; i < 4; ++i)
+        files[i] = m450test::LanguageFiles::Read(m450test::LanguageFolder::PerUser, kLanguageFiles[i]);
+    const std::optional<std::wstring> value = m450test::LanguageRegistry::Read(m450test::kLanguageValue);
+    const std::wstring stored = value.value_or(L"(none)");
+    outcome.result = Joined({files[0], files[1], files[2], files[3],
+                             Bytes(reinterpret_cast<const uint8_t*>(stored.data()),
+                                   reinterpret_cast<const uint8_t*>(stored.data() + stored.size()))});
+    if (!context.clean) {
+        for (size_t i = 0; i < 4; ++i) {
+            const std::optional<Bytes> shipped =
+                m450test::LanguageFiles::Read(m450test::LanguageFolder::Driver, kLanguageFiles[i]);
+            if (files[i] && files[i] != shipped) {
+                outcome.lost = true;
+                outcome.note += "half copy of " +
+                                std::string(kLanguageFiles[i], kLanguageFiles[i] + wcslen(kLanguageFiles[i])) + "; ";
+            }
+        }
+        if (value && *value != L"ENG_M450.res" && *value != L"CHN_M450.res" && *value != L"CHF_M450.res") {
+            outcome.lost = true;
+            outcome.note += "language value " + std::string(stored.begin(), stored.end());
+        }
+    }
+    return outcome;
+}
+
 const std::vector<Story>& Stories() {
     static const std::vector<Story> stories = {
         {"document sheet, every page", nullptr,
@@ -436,6 +511,22 @@ const std::vector<Story>& Stories() {
              }
          },
          LanguageStory},
+        {"bitmap watermark chosen",
+         [] {
+             m450host::WriteFileBytes(ScratchPath(L"users-mark.bmp"), UsersBitmap());
+             m450host::WriteFileBytes(m450test::WatermarkPictureFile(m450host::kDefaultPrinterName), OldPicture());
+         },
+         BitmapWatermarkStory},
+        {"first language start-up",
+         [] {
+             if (g_registry != nullptr)
+                 g_registry->RemoveKey();
+             for (const wchar_t* file : kLanguageFiles) {
+                 if (g_files != nullptr)
+                     g_files->Remove(m450test::LanguageFolder::PerUser, file);
+             }
+         },
+         FirstStartStory},
     };
     return stories;
 }
@@ -549,6 +640,7 @@ int RunPlan(const std::string& storyName, const wchar_t* planPath, const wchar_t
     registry.Set(m450test::kLanguageValue, L"ENG_M450.res");
     registry.Set(m450test::kFirstRunValue, L"FALSE");
     g_registry = &registry;
+    g_files = &files;
     for (const m450test::LanguageFolder folder :
          {m450test::LanguageFolder::PerUser, m450test::LanguageFolder::Driver}) {
         for (const wchar_t* file : {L"LANGUAGE_M450.dat", L"ENG_M450.res", L"CHN_M450.res", L"CHF_M450.res"})
@@ -739,6 +831,7 @@ TEST_P(FaultInjection, EveryFailingCallEndsTheStorySafely) {
     }
 
     std::map<std::string, Tally> table;
+    std::vector<std::string> remarks;  // what a run noted that is not a fault
     for (size_t i = 0; i < runs.size(); ++i) {
         Tally& tally = table[runs[i].first];
         ++tally.runs;
@@ -755,6 +848,8 @@ TEST_P(FaultInjection, EveryFailingCallEndsTheStorySafely) {
             Flag(line, "crash") + Flag(line, "hang") + Flag(line, "false") + Flag(line, "lost") + Flag(line, "leak") >
                 0)
             tally.findings.push_back(runs[i].first + " call " + std::to_string(runs[i].second) + ": " + line);
+        else if (const size_t note = line.find(" | "); note != std::string::npos && note + 3 < line.size())
+            remarks.push_back(runs[i].first + " call " + std::to_string(runs[i].second) + ": " + line.substr(note + 3));
     }
 
     std::printf("\n%-28s %-26s %5s %5s %7s %5s %6s %6s %5s\n", "story", "function", "runs", "fired", "crashes", "hangs",
@@ -775,6 +870,8 @@ TEST_P(FaultInjection, EveryFailingCallEndsTheStorySafely) {
     std::printf("%-28s %-26s %5ld %5s %7ld %5ld %6ld %6ld %5ld  (%s)\n", story.c_str(), "all", total.runs, "",
                 total.crashes, total.hangs, total.falseSuccesses, total.losses, total.leaks,
                 all ? "every chosen call" : "fixed sample");
+    for (const std::string& remark : remarks)
+        std::printf("  note: %s\n", remark.c_str());
     std::string findings;
     for (const std::string& finding : total.findings)
         findings += "  " + finding + "\n";
@@ -806,7 +903,9 @@ INSTANTIATE_TEST_SUITE_P(Stories,
                                          "event edited and applied",
                                          "logos added, converted, downloaded, cleared",
                                          "file downloaded",
-                                         "language switched"),
+                                         "language switched",
+                                         "bitmap watermark chosen",
+                                         "first language start-up"),
                          StoryTestName);
 
 }  // namespace
