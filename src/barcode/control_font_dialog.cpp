@@ -64,23 +64,30 @@ std::u16string TableFilePath() {
     return ControlFontFilePath(Utf16(WindowsDirectory()));
 }
 
-// The file's bytes; empty when it is missing or unreadable.
-std::vector<uint8_t> ReadFileBytes(const std::u16string& path) {
+// The file's bytes; empty when it is missing, nullopt when it is there but cannot be read (an
+// empty table shown for it would replace the user's commands on OK).
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::u16string& path) {
     std::vector<uint8_t> bytes;
     const std::wstring widePath = Wide(path);
     const HANDLE file = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return bytes;
+        return std::nullopt;
+    }
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+    bool complete = GetFileSizeEx(file, &size) != FALSE;
+    if (complete && size.QuadPart > 0) {
         bytes.resize(static_cast<size_t>(std::min<LONGLONG>(size.QuadPart, kMaxFileBytes)));
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-            read = 0;
-        bytes.resize(read);
+        complete = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) != FALSE &&
+                   read == bytes.size();
     }
     CloseHandle(file);
+    if (!complete)
+        return std::nullopt;
     return bytes;
 }
 
@@ -195,13 +202,13 @@ void AddRows(HWND list, const ControlFontTable& table) {
     }
 }
 
-void StartTable(HWND dialog) {
+void StartTable(HWND dialog, const std::vector<uint8_t>& file) {
     SetDlgItemTextW(dialog, IDC_TRANSLATION_DRIVER_NAME_EDIT, Wide(kControlFontDriverName).c_str());
     SendDlgItemMessageW(dialog, IDC_TRANSLATION_DRIVER_NAME_EDIT, EM_SETREADONLY, TRUE, 0);
     const HWND list = ListOf(dialog);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     AddColumns(list);
-    AddRows(list, ControlFontTableFromBytes(ReadFileBytes(TableFilePath())));
+    AddRows(list, ControlFontTableFromBytes(file));
 }
 
 int SelectedRow(HWND list) {
@@ -282,7 +289,7 @@ INT_PTR CALLBACK TableProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     try {
         switch (message) {
             case WM_INITDIALOG:
-                StartTable(dialog);
+                StartTable(dialog, *reinterpret_cast<const std::vector<uint8_t>*>(lParam));
                 return TRUE;
             case WM_COMMAND:
                 return HIWORD(wParam) == BN_CLICKED ? TableCommand(dialog, LOWORD(wParam)) : FALSE;
@@ -302,9 +309,22 @@ INT_PTR CALLBACK TableProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
+// A file that is there but cannot be read is not shown as an empty table, whose OK would
+// replace the commands in it: the user hears why, and nothing opens.
 INT_PTR OpenControlFontTable(HWND owner) {
+    std::optional<std::vector<uint8_t>> file;
+    try {
+        file = ReadFileBytes(TableFilePath());
+    } catch (...) {  // memory ran short
+        return IDCANCEL;
+    }
+    if (!file) {
+        ShowMessage(owner, Wide(kControlFontSaveError).c_str(), MB_ICONERROR);
+        return IDCANCEL;
+    }
     const ActivationScope scope;
-    return DialogBoxParamW(g_moduleInstance, MAKEINTRESOURCEW(IDD_CONTROL_FONT_TABLE), owner, TableProc, 0);
+    return DialogBoxParamW(g_moduleInstance, MAKEINTRESOURCEW(IDD_CONTROL_FONT_TABLE), owner, TableProc,
+                           reinterpret_cast<LPARAM>(&*file));
 }
 
 }  // namespace m450

@@ -288,9 +288,13 @@ HBITMAP LoadBitmapFile(const std::u16string& path) {
         LoadImageW(nullptr, WStr(path), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
 }
 
+// Empty when the temporary folder is not known: a bare file name would land in whatever folder
+// is current, and the printing side would never see it.
 std::u16string PictureFileOf(const DocumentPageContext* context) {
     std::array<wchar_t, MAX_PATH + 1> temp{};
-    GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    const DWORD length = GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    if (length == 0 || length >= temp.size())
+        return {};
     const wchar_t* printer =
         context != nullptr && context->pOEMUIPSParam != nullptr && context->pOEMUIPSParam->pPrinterName != nullptr
             ? context->pOEMUIPSParam->pPrinterName
@@ -305,7 +309,8 @@ std::filesystem::path FsPath(const std::u16string& path) {
 
 bool ConvertForPreview(HWND page, const std::u16string& source, const std::u16string& pictureFile) {
     WatermarkError why = WatermarkError::None;
-    const int result = convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why);
+    const int result =
+        pictureFile.empty() ? 2 : convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why);
     if (result == 1)
         return true;
     ReportImageError(page, why == WatermarkError::TooLarge ? TextId::MSG_MB_WATERMARK_ERROR4
@@ -409,6 +414,8 @@ int CALLBACK KeepLastFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARA
 // style and angle.
 HFONT WatermarkFontOf(HWND page, const std::u16string& face, int points, int style, int angle) {
     const HDC screen = GetDC(page);
+    if (screen == nullptr)  // no resolution to size the font by
+        return nullptr;
     LOGFONTW wanted{};
     wanted.lfCharSet = ANSI_CHARSET;
     face.copy(reinterpret_cast<char16_t*>(wanted.lfFaceName), LF_FACESIZE - 1);
@@ -436,9 +443,21 @@ bool DrawTextCanvas(HWND page, const std::u16string& text, Pixels& canvas) {
                                        number ? points : 0, Selection(page, IDC_WATERMARK_STYLE_COMBO), angle);
     const HWND frame = GetDlgItem(page, IDC_WATERMARK_PREVIEW);
     const HDC frameDc = GetDC(frame);
-    const HDC dc = CreateCompatibleDC(frameDc);
-    const HBITMAP bitmap = CreateCompatibleBitmap(frameDc, kWatermarkCanvasSide, kWatermarkCanvasSide);
-    ReleaseDC(frame, frameDc);
+    const HDC dc = frameDc != nullptr ? CreateCompatibleDC(frameDc) : nullptr;
+    const HBITMAP bitmap =
+        frameDc != nullptr ? CreateCompatibleBitmap(frameDc, kWatermarkCanvasSide, kWatermarkCanvasSide) : nullptr;
+    if (frameDc != nullptr)
+        ReleaseDC(frame, frameDc);
+    // Without any of them the canvas would not be the text as chosen: no picture rather than a wrong one.
+    if (font == nullptr || dc == nullptr || bitmap == nullptr) {
+        if (dc != nullptr)
+            DeleteDC(dc);
+        if (bitmap != nullptr)
+            DeleteObject(bitmap);
+        if (font != nullptr)
+            DeleteObject(font);
+        return false;
+    }
     const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     const HGDIOBJ oldFont = SelectObject(dc, font);
     PatBlt(dc, 0, 0, kWatermarkCanvasSide, kWatermarkCanvasSide, WHITENESS);
@@ -542,8 +561,13 @@ void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& 
         ShowError(page, TextId::MSG_MB_WATERMARK_ERROR7);
         return;
     }
+    const std::u16string pictureFile = PictureFileOf(context);
+    if (pictureFile.empty()) {
+        ShowError(page, TextId::MSG_MB_WATERMARK_ERROR2);
+        return;
+    }
     WatermarkError why = WatermarkError::None;
-    if (convertWatermarkBitmap(FsPath(chosen), FsPath(PictureFileOf(context)), &why) != 1) {
+    if (convertWatermarkBitmap(FsPath(chosen), FsPath(pictureFile), &why) != 1) {
         ShowError(page, WatermarkConversionMessage(why));
         return;
     }
@@ -669,7 +693,9 @@ bool Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
         StoreRecordText(dm, &PlugInDevMode::watermarkText, shown);
         StoreRecordText(dm, &PlugInDevMode::watermarkFontName, WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO)));
         Pixels canvas;
-        if (!DrawTextCanvas(page, shown, canvas) || !WriteTextPictureFile(FsPath(PictureFileOf(context)), canvas.bytes))
+        const std::u16string pictureFile = PictureFileOf(context);
+        if (pictureFile.empty() || !DrawTextCanvas(page, shown, canvas) ||
+            !WriteTextPictureFile(FsPath(pictureFile), canvas.bytes))
             return false;
     }
     ReportApplied(context);

@@ -244,6 +244,34 @@ TEST_F(ControlFontDialogs, DeleteAndOkRemovesTheKeyCancelTouchesNothing) {
     EXPECT_TRUE(catcher_.MessageBoxes().empty());
 }
 
+// A table file another program holds without sharing: shown empty, its OK would replace the
+// commands in it, so the table does not open and the file stays.
+TEST_F(ControlFontDialogs, TableThatCannotBeReadIsNotOpenedNorReplaced) {
+    const std::string_view original = "[Character Translation Table]\r\n41=1B 21 08\r\n42=1d 56 42 00\r\n";
+    WriteTable(original);
+    SheetDriver sheet(SheetKind::Device);
+    ASSERT_TRUE(sheet.ok());
+    PageDriver page = sheet.ShowPage(L"Utility");
+    ASSERT_TRUE(page);
+    const HANDLE held = CreateFileW(TablePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Press(page.hwnd(), IDC_UTILITY_CONTROL_FONT_BUTTON);
+    CloseHandle(held);
+    ASSERT_EQ(catcher_.caught().size(), 1u);  // the message, no table
+    ASSERT_EQ(catcher_.MessageBoxes().size(), 1u);
+    EXPECT_EQ(catcher_.MessageBoxes()[0].text, L"Please check if user has administrator privileges!");
+    EXPECT_EQ(catcher_.MessageBoxes()[0].caption, L"Error");
+    EXPECT_EQ(Table(), Bytes(original));
+
+    // Released again, it opens with its commands.
+    std::wstring command;
+    WithTable([&](HWND table) {
+        command = Cell(GetDlgItem(table, IDC_TRANSLATION_LIST), kRowB, 2);
+        Press(table, IDCANCEL);
+    });
+    EXPECT_EQ(command, L"1d 56 42 00");
+}
+
 // A folder where the new file would be written beside the old one: the save cannot complete.
 TEST_F(ControlFontDialogs, FailedSaveKeepsTheOldFileAndTheDialogOpen) {
     const std::string_view original = "[Character Translation Table]\r\n41=1B 21 08\r\n";

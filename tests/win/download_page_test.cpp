@@ -34,41 +34,6 @@ constexpr int kFileNameEdit = 0x480;   // edt1
 constexpr int kFileNameCombo = 0x47C;  // cmb13, where the name field is a combo box
 constexpr int kFileTypeCombo = 0x470;  // cmb1
 
-// A folder of its own under the temporary folder, emptied when the test ends.
-class TestFolder {
-  public:
-    TestFolder() {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        path_ = std::wstring(temp) + L"m450-download-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-        CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~TestFolder() {
-        WIN32_FIND_DATAW found{};
-        const HANDLE search = FindFirstFileW((path_ + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileW((path_ + found.cFileName).c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(path_.c_str());
-    }
-    std::wstring Write(const std::wstring& name, const Bytes& bytes) const {
-        const std::wstring file = path_ + name;
-        const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        if (handle != INVALID_HANDLE_VALUE) {
-            WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-            CloseHandle(handle);
-        }
-        return file;
-    }
-    const std::wstring& path() const { return path_; }
-
-  private:
-    std::wstring path_;
-};
 
 std::optional<Bytes> ReadFileBytes(const std::wstring& path) {
     return m450host::ReadFileBytes(path);
@@ -150,7 +115,7 @@ class DownloadPage : public m450test::PageTest {
         return printer_.LastJob();
     }
 
-    TestFolder folder_;
+    m450test::ScratchFolder folder_{L"m450-download"};
 };
 
 // The job "Download all" should make of these files with one settings entry for all.

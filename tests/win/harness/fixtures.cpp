@@ -177,6 +177,33 @@ std::optional<std::vector<uint8_t>> LanguageFiles::Read(LanguageFolder folder, s
     return m450host::ReadFileBytes(FilePath(folder, fileName));
 }
 
+// ScratchFolder ----------------------------------------------------------------------------
+
+ScratchFolder::ScratchFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((path_ + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileW((path_ + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path_.c_str());
+}
+
+std::wstring ScratchFolder::Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const {
+    const std::wstring file = path_ + name;
+    m450host::WriteFileBytes(file, bytes);
+    return file;
+}
+
 std::wstring SourcePath(std::wstring_view relativePath) {
     std::wstring path = m450host::WindowsPath(M450_SOURCE_DIR) + L"\\";
     for (wchar_t c : relativePath)

@@ -93,6 +93,22 @@ class LanguageFiles {
     std::map<std::wstring, std::optional<std::vector<uint8_t>>> saved_;
 };
 
+// A folder of its own under the temporary folder ("<temp>\<name>-<process id>\"), emptied and
+// removed when it ends.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::wstring& name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    // Writes a file into the folder; its full path.
+    std::wstring Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const;
+    const std::wstring& path() const { return path_; }
+
+  private:
+    std::wstring path_;
+};
+
 // A path in the source tree, as a Windows path.
 std::wstring SourcePath(std::wstring_view relativePath);
 

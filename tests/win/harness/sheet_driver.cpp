@@ -237,19 +237,19 @@ PageDriver SheetDriver::CurrentPage() const {
     return PageDriver(PropSheet_GetCurrentPageHwnd(sheet_));
 }
 
-PageDriver SheetDriver::ShowPage(int index) {
+PageDriver SheetDriver::ShowPage(int index, DWORD pump) {
     if (sheet_ == nullptr || index < 0 || index >= TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet_)))
         return PageDriver();
     PropSheet_SetCurSel(sheet_, nullptr, index);
-    Pump();
+    Pump(pump);
     return CurrentIndex() == index ? CurrentPage() : PageDriver();
 }
 
-PageDriver SheetDriver::ShowPage(std::wstring_view tabText) {
+PageDriver SheetDriver::ShowPage(std::wstring_view tabText, DWORD pump) {
     const std::vector<std::wstring> tabs = TabTexts();
     for (size_t i = 0; i < tabs.size(); ++i) {
         if (tabs[i] == tabText)
-            return ShowPage(static_cast<int>(i));
+            return ShowPage(static_cast<int>(i), pump);
     }
     return PageDriver();
 }

@@ -89,9 +89,10 @@ class SheetDriver {
 
     std::vector<std::wstring> TabTexts() const;
     // Activates a page as a click on its tab does (PSN_KILLACTIVE, PSN_SETACTIVE); an empty
-    // driver when there is no such tab or the current page refused to be left.
-    PageDriver ShowPage(int index);
-    PageDriver ShowPage(std::wstring_view tabText);
+    // driver when there is no such tab or the current page refused to be left. The messages
+    // that follow are run for `pump` milliseconds (0: only those already waiting).
+    PageDriver ShowPage(int index, DWORD pump = 30);
+    PageDriver ShowPage(std::wstring_view tabText, DWORD pump = 30);
     PageDriver CurrentPage() const;
     int CurrentIndex() const;
 
