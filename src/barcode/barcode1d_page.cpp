@@ -141,8 +141,6 @@ constexpr int kHriFontRadios[] = {IDC_1D_HRI_FONT_A_RADIO, IDC_1D_HRI_FONT_B_RAD
 constexpr int kCompositeRowHeight[] = {IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, IDC_1D_GS1_2D_ROW_HEIGHT_SPIN};
 constexpr int kAiMode[] = {IDC_1D_GS1_AI_COMBO};
 
-bool g_writingFields = false;
-
 Barcode1DSettings* SelectedFont(HWND page) {
     return SelectedFontEntry(page, IDC_1D_FONT_COMBO, &PlugInDevMode::barcode1D);
 }
@@ -189,7 +187,7 @@ void LoadFont(HWND page) {
     if (settings == nullptr)
         return;
     {
-        const FieldWriteScope writing(g_writingFields);
+        const FieldWriteScope writing(page);
         for (const ChoiceControl& list : kChoiceLists)
             SelectListEntry(page, list.control, Barcode1DChoiceSelection(*settings, list.choice));
         for (const NumberFieldControls& field : kNumberFields)
@@ -204,7 +202,7 @@ void LoadFont(HWND page) {
 }
 
 void Initialise(HWND page, LPARAM lParam) {
-    KeepPageContext(page, lParam);
+    KeepDocumentPageContext(page, lParam);
     ShowTexts(page);
     FillList(page, IDC_1D_FONT_COMBO, kBarcode1DFontNames);
     FillTypeList(page, IDC_1D_TYPE_COMBO, kBarcode1DTypes);
@@ -219,7 +217,7 @@ void Initialise(HWND page, LPARAM lParam) {
 }
 
 void OnNumberChanged(HWND page, const NumberFieldControls& field) {
-    StoreTypedNumber(page, SelectedFont(page), field.number, field.controls, g_writingFields, StoreBarcode1DNumber);
+    StoreTypedNumber(page, SelectedFont(page), field.number, field.controls, StoreBarcode1DNumber);
 }
 
 void OnChoice(HWND page, Barcode1DChoice choice, int selection) {
@@ -312,9 +310,17 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
 
 }  // namespace
 
-INT_PTR CALLBACK Barcode1DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR Barcode1DPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode1DSection};
     return RunBarcodePage(kParts, page, message, wParam, lParam);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK Barcode1DPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(Barcode1DPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

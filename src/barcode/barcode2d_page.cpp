@@ -173,8 +173,6 @@ constexpr int kSegmentsEnabled[] = {IDC_2D_GS1_SEGMENTS_EDIT, IDC_2D_GS1_SEGMENT
 constexpr int kAiModeEnabled[] = {IDC_2D_GS1_AI_COMBO};
 constexpr int kCompositeRowHeight[] = {IDC_2D_GS1_2D_ROW_HEIGHT_EDIT, IDC_2D_GS1_2D_ROW_HEIGHT_SPIN};
 
-bool g_writingFields = false;
-
 Barcode2DSettings* SelectedFont(HWND page) {
     return SelectedFontEntry(page, IDC_2D_FONT_COMBO, &PlugInDevMode::barcode2D);
 }
@@ -234,7 +232,7 @@ void LoadFont(HWND page) {
     if (settings == nullptr)
         return;
     {
-        const FieldWriteScope writing(g_writingFields);
+        const FieldWriteScope writing(page);
         for (const ChoiceControl& list : kChoiceLists)
             SelectListEntry(page, list.control, Barcode2DChoiceSelection(*settings, list.choice));
         for (const NumberFieldControls& field : kNumberFields)
@@ -246,7 +244,7 @@ void LoadFont(HWND page) {
 }
 
 void Initialise(HWND page, LPARAM lParam) {
-    KeepPageContext(page, lParam);
+    KeepDocumentPageContext(page, lParam);
     ShowTexts(page);
     FillList(page, IDC_2D_FONT_COMBO, kBarcode2DFontNames);
     FillTypeList(page, IDC_2D_TYPE_COMBO, kBarcode2DTypes);
@@ -261,7 +259,7 @@ void Initialise(HWND page, LPARAM lParam) {
 }
 
 void OnNumberChanged(HWND page, const NumberFieldControls& field) {
-    StoreTypedNumber(page, SelectedFont(page), field.number, field.controls, g_writingFields, StoreBarcode2DNumber);
+    StoreTypedNumber(page, SelectedFont(page), field.number, field.controls, StoreBarcode2DNumber);
 }
 
 void OnChoice(HWND page, Barcode2DChoice choice, int selection) {
@@ -336,9 +334,17 @@ INT_PTR OnNotify(HWND page, const NMHDR* header) {
 
 }  // namespace
 
-INT_PTR CALLBACK Barcode2DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR Barcode2DPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode2DSection};
     return RunBarcodePage(kParts, page, message, wParam, lParam);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK Barcode2DPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(Barcode2DPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -139,6 +139,10 @@ SpoolerCalls DocumentPrinterCalls(const DocumentPageContext* context) {
     return WinspoolCalls(printer);
 }
 
+bool WritingFields(HWND page) {
+    return WindowFlag(page, kWritingFieldsFlag);
+}
+
 void MarkChanged(HWND page) {
     SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
 }

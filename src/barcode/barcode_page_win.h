@@ -14,6 +14,7 @@
 #include "barcode/barcode_jobs.h"
 #include "core/devmode.h"
 #include "core/page_context_win.h"
+#include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "core/text_store.h"
 #include "device/raw_channel.h"
@@ -38,19 +39,17 @@ void SetSpinValue(HWND page, int spin, uint32_t value);
 int32_t TypedNumber(HWND page, int edit);
 
 // While a page itself writes numbers into its fields (loading a font, writing back a clamped
-// number), their change notifications are not the user's edits: the page sets its flag for the
+// number), their change notifications are not the user's edits: the page's flag is set for the
 // life of this object and its field handlers ignore EN_CHANGE while it is set.
+inline constexpr wchar_t kWritingFieldsFlag[] = L"M450.WritingFields";
 class FieldWriteScope {
   public:
-    explicit FieldWriteScope(bool& writing) : writing_(writing), previous_(writing) { writing_ = true; }
-    ~FieldWriteScope() { writing_ = previous_; }
-    FieldWriteScope(const FieldWriteScope&) = delete;
-    FieldWriteScope& operator=(const FieldWriteScope&) = delete;
+    explicit FieldWriteScope(HWND page) : flag_(page, kWritingFieldsFlag) {}
 
   private:
-    bool& writing_;
-    bool previous_;
+    WindowFlagScope flag_;
 };
+bool WritingFields(HWND page);
 
 // Fills a drop-down list with the texts, keeping its selection; a list that already shows
 // exactly these texts is left alone, so a repaint does not redraw it.
@@ -107,13 +106,12 @@ void StoreTypedNumber(HWND page,
                       Settings* settings,
                       Number number,
                       const NumberControls& controls,
-                      bool& writingFields,
                       uint32_t (*store)(Settings&, Number, int32_t)) {
-    if (writingFields || settings == nullptr)
+    if (WritingFields(page) || settings == nullptr)
         return;
     const uint32_t value = store(*settings, number, TypedNumber(page, controls.edit));
     {
-        const FieldWriteScope writing(writingFields);
+        const FieldWriteScope writing(page);
         SetSpinValue(page, controls.spin, value);
     }
     MarkChanged(page);

@@ -7,6 +7,7 @@
 
 #include "core/language_win.h"
 #include "core/module_win.h"
+#include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "font_page_ids.h"
 
@@ -42,12 +43,11 @@ constexpr FontGroup kFontGroups[] = {
 // The root's text until the first paint puts the language's on it.
 constexpr wchar_t kRootText[] = L"Printer Fonts and Font Sizes";
 
+// One copy of the page, owned by its window: the tree's root item and the tree's image list.
 struct FontPageState {
-    HWND window = nullptr;
     HTREEITEM root = nullptr;
     HIMAGELIST images = nullptr;
 };
-FontPageState g_fontPage;
 
 HWND Tree(HWND page) {
     return GetDlgItem(page, IDC_FONT_TREE);
@@ -106,8 +106,7 @@ void ShowRootTitle(HWND page, const FontPageState& state) {
 }
 
 void Initialise(HWND page, LPARAM lParam, FontPageState& state) {
-    KeepPageContext(page, lParam);
-    state.window = page;
+    KeepDevicePageContext(page, lParam);
     ShowText(page, IDC_FONT_NOTICE, TextId::FONT_RC_STATIC_FONT_NOTICE);
     BuildTree(page, state);
 }
@@ -121,8 +120,9 @@ void Paint(HWND page, const FontPageState& state) {
     EndPaint(page, &paint);
 }
 
-// The tree does not own its image list.
-void Release(FontPageState& state) {
+// The tree does not own its image list: it lets go of it before the list is destroyed.
+void Release(HWND page, FontPageState& state) {
+    TreeView_SetImageList(Tree(page), nullptr, TVSIL_NORMAL);
     if (state.images != nullptr)
         ImageList_Destroy(state.images);
     state = {};
@@ -130,16 +130,22 @@ void Release(FontPageState& state) {
 
 }  // namespace
 
-INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+namespace {
+
+INT_PTR FontPageMessages(HWND page, UINT message, WPARAM, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        Initialise(page, lParam, g_fontPage);
+        if (FontPageState* state = MakePageState<FontPageState>(page))
+            Initialise(page, lParam, *state);
+        else
+            KeepDevicePageContext(page, lParam);
         return TRUE;
     }
-    if (DeviceContextOf(page) == nullptr)
+    FontPageState* state = PageStateOf<FontPageState>(page);
+    if (state == nullptr || DeviceContextOf(page) == nullptr)
         return FALSE;
     switch (message) {
         case WM_PAINT:
-            Paint(page, g_fontPage);
+            Paint(page, *state);
             return TRUE;
         case WM_COMMAND:
             return TRUE;
@@ -157,16 +163,18 @@ INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
                     return FALSE;
             }
         case WM_DESTROY:
-            if (g_fontPage.window == page)
-                Release(g_fontPage);
+            Release(page, *state);
+            FreePageState<FontPageState>(page);
             return FALSE;
         default:
             return FALSE;
     }
 }
 
-HWND FontPage() {
-    return g_fontPage.window;
+}  // namespace
+
+INT_PTR CALLBACK FontPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(FontPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

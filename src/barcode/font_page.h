@@ -8,7 +8,4 @@ namespace m450 {
 
 INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The open Font page (null when it is not open): a language change sends it WM_PAINT.
-HWND FontPage();
-
 }  // namespace m450

@@ -5,9 +5,13 @@
 namespace m450 {
 namespace {
 
-// The edit procedure every filtered field had before the filter: all of them are standard
-// edit controls made inside the module's activation context, so one saved procedure serves.
-WNDPROC g_editProcedure = nullptr;
+// The procedure each filtered field had before the filter, kept with the field: fields made in
+// and out of an activation context have different edit procedures.
+constexpr wchar_t kEditProcedureProperty[] = L"M450.EditProcedure";
+
+WNDPROC EditProcedureOf(HWND edit) {
+    return reinterpret_cast<WNDPROC>(GetPropW(edit, kEditProcedureProperty));
+}
 
 constexpr std::wstring_view kHexFieldCharacters = L"0123456789abcdefABCDEF ";
 
@@ -27,10 +31,18 @@ LRESULT CALLBACK HexInputFilter(HWND edit, UINT message, WPARAM wParam, LPARAM l
             if (!HexFieldAccepts(static_cast<wchar_t>(wParam), KeyDown(VK_CONTROL)))
                 return 0;
             break;
+        case WM_NCDESTROY: {
+            const WNDPROC previous = EditProcedureOf(edit);
+            RemovePropW(edit, kEditProcedureProperty);
+            SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+            return CallWindowProcW(previous, edit, message, wParam, lParam);
+        }
         default:
             break;
     }
-    return CallWindowProcW(g_editProcedure, edit, message, wParam, lParam);
+    const WNDPROC previous = EditProcedureOf(edit);
+    return previous != nullptr ? CallWindowProcW(previous, edit, message, wParam, lParam)
+                               : DefWindowProcW(edit, message, wParam, lParam);
 }
 
 }  // namespace
@@ -47,12 +59,13 @@ bool AttachHexInputFilter(HWND edit) {
     const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(edit, GWLP_WNDPROC));
     if (current == &HexInputFilter)
         return true;
-    // A field whose procedure differs from the saved one would be passed to the wrong edit
-    // procedure: leave it unfiltered rather than break it.
-    if (current == nullptr || (g_editProcedure != nullptr && current != g_editProcedure))
+    if (current == nullptr || !SetPropW(edit, kEditProcedureProperty, reinterpret_cast<HANDLE>(current)))
         return false;
-    g_editProcedure = current;
-    return SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HexInputFilter)) != 0;
+    if (SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HexInputFilter)) == 0) {
+        RemovePropW(edit, kEditProcedureProperty);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace m450

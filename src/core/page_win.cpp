@@ -7,6 +7,7 @@
 
 #include "core/language_win.h"
 #include "core/module_win.h"
+#include "core/page_state_win.h"
 
 namespace m450 {
 namespace {
@@ -44,6 +45,32 @@ PROPSHEETPAGEW MakePageRecord(const PageEntry& page, void* context) {
 void KeepPageContext(HWND page, LPARAM initParam) {
     const auto* record = reinterpret_cast<const PROPSHEETPAGEW*>(initParam);
     SetWindowLongPtrW(page, DWLP_USER, record != nullptr ? record->lParam : 0);
+}
+
+void KeepDocumentPageContext(HWND page, LPARAM initParam) {
+    KeepPageContext(page, initParam);
+    EnterSheetOf(page, SheetKind::Document, PrinterNameOf(DocumentContextOf(page)));
+}
+
+void KeepDevicePageContext(HWND page, LPARAM initParam) {
+    KeepPageContext(page, initParam);
+    EnterSheetOf(page, SheetKind::Device, PrinterNameOf(DeviceContextOf(page)));
+}
+
+std::wstring_view PrinterNameOf(const DocumentPageContext* context) {
+    if (context == nullptr)
+        return {};
+    if (context->pOEMUIPSParam != nullptr && context->pOEMUIPSParam->pPrinterName != nullptr)
+        return context->pOEMUIPSParam->pPrinterName;
+    if (context->pOEMCUIPParam != nullptr && context->pOEMCUIPParam->pPrinterName != nullptr)
+        return context->pOEMCUIPParam->pPrinterName;
+    return {};
+}
+
+std::wstring_view PrinterNameOf(const DevicePageContext* context) {
+    if (context == nullptr || context->pOEMCUIPParam == nullptr || context->pOEMCUIPParam->pPrinterName == nullptr)
+        return {};
+    return context->pOEMCUIPParam->pPrinterName;
 }
 
 DocumentPageContext* DocumentContextOf(HWND page) {
@@ -84,6 +111,28 @@ INT_PTR AnswerNotification(HWND page, LONG_PTR result) {
 void ShowControlTexts(HWND page, std::span<const ControlText> texts) {
     for (const ControlText& item : texts)
         ShowText(page, item.controlId, item.text);
+}
+
+bool WindowFlag(HWND window, const wchar_t* name) {
+    return window != nullptr && GetPropW(window, name) != nullptr;
+}
+
+void SetWindowFlag(HWND window, const wchar_t* name, bool on) {
+    if (window == nullptr)
+        return;
+    if (on)
+        SetPropW(window, name, reinterpret_cast<HANDLE>(1));
+    else
+        RemovePropW(window, name);
+}
+
+bool SheetFlag(HWND page, const wchar_t* name) {
+    return page != nullptr && WindowFlag(GetParent(page), name);
+}
+
+void SetSheetFlag(HWND page, const wchar_t* name, bool on) {
+    if (page != nullptr)
+        SetWindowFlag(GetParent(page), name, on);
 }
 
 }  // namespace m450

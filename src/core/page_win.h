@@ -10,6 +10,7 @@
 #include <prsht.h>
 
 #include <span>
+#include <string_view>
 
 #include "core/page_context_win.h"
 #include "core/text_store.h"
@@ -28,10 +29,40 @@ struct PageEntry {
 // there is one.
 PROPSHEETPAGEW MakePageRecord(const PageEntry& page, void* context);
 
-// WM_INITDIALOG of a page: keeps the page record's context in the dialog's user data.
+// WM_INITDIALOG of a page: keeps the page record's context in the dialog's user data, and
+// enters the page's sheet in the register of open sheets with the context's printer.
+void KeepDocumentPageContext(HWND page, LPARAM initParam);
+void KeepDevicePageContext(HWND page, LPARAM initParam);
+// The context alone, for a page that is not in a sheet of the host (tests).
 void KeepPageContext(HWND page, LPARAM initParam);
+
+// Provided by the plug-in's assembly of the sheets (plugin/open_sheets_win.cpp,
+// plugin/sheets_win.cpp), which knows every sheet and page:
+enum class SheetKind { Document, Device };
+// Enters the sheet that `page` belongs to (its parent window) in the register of open sheets; a
+// sheet already there stays as it is. Nothing for a page without a parent of this process.
+void EnterSheetOf(HWND page, SheetKind kind, std::wstring_view printer);
+// After the language changed on `page`'s sheet: the plug-in's tab titles and open pages of every
+// sheet of `printer` in this process show the new language; no other window is sent anything.
+void ShowLanguageInOpenSheets(HWND page, std::wstring_view printer);
+
+// The printer the sheet is for, as the host named it (empty when it did not).
+std::wstring_view PrinterNameOf(const DocumentPageContext* context);
+std::wstring_view PrinterNameOf(const DevicePageContext* context);
 DocumentPageContext* DocumentContextOf(HWND page);
 DevicePageContext* DeviceContextOf(HWND page);
+
+// A dialog procedure's messages handled so that no exception leaves it for the host's window
+// code: whatever throws (memory ran short in a long-running host) ends the message with FALSE,
+// and the page keeps what it showed.
+template <typename Procedure>
+INT_PTR AnswerWithoutThrowing(Procedure procedure, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        return procedure(dialog, message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
+}
 
 // PSN_APPLY: tells the sheet, through its callback, that the page's settings are applied.
 void ReportApplied(const DocumentPageContext* context);

@@ -21,6 +21,34 @@ BitmapProblem HeaderProblem(const BitmapHeader& header, std::initializer_list<ui
     return BitmapProblem::None;
 }
 
+// True when some pixel of the picture (padding excluded) has an index of `count` or more.
+bool IndexPastTable(const BitmapView& view, size_t count) {
+    for (uint32_t row = 0; row < view.height; ++row) {
+        const uint8_t* p = view.Row(row);
+        for (uint32_t x = 0; x < view.width; ++x) {
+            const unsigned index = view.bitCount == 8 ? p[x] : (p[x / 8] >> (7 - x % 8)) & 1;
+            if (index >= count)
+                return true;
+        }
+    }
+    return false;
+}
+
+// `head` is the file up to the rows. Sizes are 64-bit: biSize and biClrUsed are whatever the
+// file says. Entries past 2^bitCount could never be used and are not kept.
+bool ReadColourTable(const BitmapHeader& header, std::span<const uint8_t> head, BitmapView& view) {
+    if (header.infoSize < kBmpInfoHeaderSize)
+        return false;
+    const uint64_t start = kBmpFileHeaderSize + uint64_t{header.infoSize};
+    const uint64_t indices = uint64_t{1} << view.bitCount;
+    const uint64_t entries = header.coloursUsed != 0 ? header.coloursUsed : indices;
+    if (start > head.size() || 4 * entries > head.size() - start)
+        return false;
+    const size_t kept = static_cast<size_t>(std::min(entries, indices));
+    view.colours = head.subspan(static_cast<size_t>(start), 4 * kept);
+    return kept == indices || !IndexPastTable(view, kept);
+}
+
 }  // namespace
 
 std::optional<BitmapHeader> ReadBitmapHeader(std::span<const uint8_t> file) {
@@ -37,6 +65,7 @@ std::optional<BitmapHeader> ReadBitmapHeader(std::span<const uint8_t> file) {
     h.planes = LoadLe16(p + 26);
     h.bitCount = LoadLe16(p + 28);
     h.compression = LoadLe32(p + 30);
+    h.coloursUsed = LoadLe32(p + 46);
     return h;
 }
 
@@ -68,6 +97,8 @@ BitmapRead ReadBitmap(std::span<const uint8_t> file, std::initializer_list<uint1
         return read;
     }
     view.pixels = file.subspan(offset, rowBytes);
+    if (view.bitCount <= 8 && !ReadColourTable(*header, file.first(offset), view))
+        read.problem = BitmapProblem::BadColourTable;
     return read;
 }
 

@@ -25,6 +25,7 @@ enum class BitmapProblem : uint8_t {
     Compressed,        // compression other than 0
     BadSize,           // width or height not in 1 … kMaxBitmapSide (top-down pictures included)
     BadPalette,        // a 1-bit logo whose palette is neither black-white nor white-black
+    BadColourTable,    // the colour table runs into the rows, or a pixel's index lies past it
     TooWide,           // error diffusion: wider than its error rows
     Unreadable,        // the caller could not read the file at all
     NoMemory,
@@ -50,6 +51,7 @@ struct BitmapHeader {
     uint16_t planes = 0;
     uint16_t bitCount = 0;
     uint32_t compression = 0;
+    uint32_t coloursUsed = 0;  // biClrUsed: entries of the colour table, 0 for 2^bitCount
 };
 
 // The two headers, or nullopt when the bytes are shorter than 54.
@@ -67,15 +69,19 @@ inline constexpr size_t StandardPixelOffset(uint16_t bitCount) {
 }
 
 // A checked, uncompressed bitmap: `pixels` holds height rows of stride bytes, in file order
-// (bottom row first).
+// (bottom row first). A 1- or 8-bit bitmap has its colour table in `colours`, four bytes per
+// entry (blue, green, red, unused), at most 2^bitCount entries; every pixel's index is one of
+// them.
 struct BitmapView {
     uint32_t width = 0;
     uint32_t height = 0;
     uint16_t bitCount = 0;
     size_t stride = 0;
     std::span<const uint8_t> pixels;
+    std::span<const uint8_t> colours;
 
     const uint8_t* Row(uint32_t index) const { return pixels.data() + index * stride; }
+    size_t ColourCount() const { return colours.size() / 4; }
 };
 
 struct BitmapRead {
@@ -85,8 +91,11 @@ struct BitmapRead {
 
 // Reads a "BM" file of one of `depths` with compression 0 and 1 … kMaxBitmapSide pixels each way.
 // The checks come in the order the conversions report them: headers present, "BM", depth,
-// compression, then size and length. The rows start at bfOffBits when it lies past the two
-// headers, else at the depth's standard offset; either way they must all be in the file.
+// compression, then size and length, then the colour table. The rows start at bfOffBits when it
+// lies past the two headers, else at the depth's standard offset; either way they must all be in
+// the file. The colour table of a 1- or 8-bit bitmap follows the information header (of biSize
+// bytes, 40 or more) with biClrUsed entries, 2^bitCount when 0, and must end before the rows;
+// a pixel whose index lies past it refuses the file.
 BitmapRead ReadBitmap(std::span<const uint8_t> file, std::initializer_list<uint16_t> depths);
 
 // Little-endian fields; the writers of working copies use the same helpers.

@@ -15,6 +15,7 @@
 #include "core/module_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
+#include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "device/logo_jobs.h"
 #include "device/raw_channel_win.h"
@@ -23,11 +24,27 @@
 namespace m450 {
 namespace {
 
-// One type for every logo, kept for the process: reopening the page keeps the last choice.
-LogoType g_logoType = LogoType::Original;
+// The type last chosen on any Download page of the process: a page that opens starts with it,
+// and then keeps its own, so that two open pages never change each other's type.
+LogoType g_lastChosenLogoType = LogoType::Original;
 
-// The per-logo settings live with the page window.
-constexpr wchar_t kSettingsProperty[] = L"M450.LogoSettings";
+// Set while the page itself changes its list: the list's notifications then bring no repaint.
+constexpr wchar_t kListChangingFlag[] = L"M450.ListChanging";
+
+// One copy of the page, owned by its window: the type every logo of its list gets, and the
+// settings of each logo.
+struct DownloadPageState {
+    LogoType type = LogoType::Original;
+    LogoSettingsTable settings{};
+    // The working copies this page wrote itself: the only files it ever replaces or deletes.
+    // A working copy's name that a file the page did not make already has is left alone.
+    std::vector<std::wstring> madeCopies;
+    std::vector<std::wstring> reportedTaken;  // names of such files the user was told of
+};
+
+DownloadPageState& StateOf(HWND page) {
+    return *PageStateOf<DownloadPageState>(page);  // the procedure runs nothing without it
+}
 
 // The open-file dialog's path and file-name buffers, in characters.
 constexpr DWORD kDialogPathCapacity = 1024;
@@ -36,8 +53,6 @@ constexpr DWORD kDialogPathCapacity = 1024;
 constexpr uint64_t kMaxLogoFileBytes = 16 * 1024 * 1024;
 // The file download goes in one write, whose length is 32 bits.
 constexpr uint64_t kMaxDownloadFileBytes = 0xFFFFFFFFu;
-constexpr int32_t kMaxLogoWidth = 1024;
-constexpr int32_t kMaxLogoHeight = 768;
 
 constexpr ControlText kTexts[] = {
     {IDC_DOWNLOAD_FILE_GROUP, TextId::DOWNLOAD_RC_STATIC_FWDOWNLOAD},
@@ -104,9 +119,13 @@ ReadFailure ReadOpenFile(HANDLE file, uint64_t limit, std::vector<uint8_t>& byte
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
         return ReadFailure::Size;
+    // A size past what this build can hold (2 GiB and more on 32 bits) is a memory failure
+    // like any other: resize throws length_error there, not bad_alloc.
+    if (static_cast<uint64_t>(size.QuadPart) > bytes.max_size())
+        return ReadFailure::Memory;
     try {
         bytes.resize(static_cast<size_t>(size.QuadPart));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return ReadFailure::Memory;
     }
     const LARGE_INTEGER start{};
@@ -142,9 +161,11 @@ std::optional<std::vector<uint8_t>> ReadLogoFile(const std::wstring& path) {
     return std::move(read.bytes);
 }
 
-bool WriteWholeFile(const std::wstring& path, std::span<const uint8_t> bytes) {
+// `disposition` is CREATE_ALWAYS for a file the page made before, CREATE_NEW for a new one (so
+// that a file that appeared meanwhile is never replaced: ERROR_FILE_EXISTS).
+bool WriteWholeFile(const std::wstring& path, std::span<const uint8_t> bytes, DWORD disposition) {
     const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -158,32 +179,6 @@ bool WriteWholeFile(const std::wstring& path, std::span<const uint8_t> bytes) {
 std::wstring CopyPathOf(const std::wstring& source) {
     const std::optional<std::u16string> copy = WorkingCopyPath(U16(source));
     return copy ? std::wstring(copy->begin(), copy->end()) : std::wstring();
-}
-
-// Writes the working copy a conversion made; a conversion that failed leaves no copy behind,
-// so that nothing stale is previewed or sent.
-void StoreWorkingCopy(const std::wstring& copyPath, const LogoConversion& conversion) {
-    if (copyPath.empty())
-        return;
-    if (conversion.result != 1 || !WriteWholeFile(copyPath, conversion.workingCopy))
-        DeleteFileW(copyPath.c_str());
-}
-
-LogoCopyStep MakeWorkingCopy(const std::wstring& source,
-                             std::span<const uint8_t> bytes,
-                             LogoType type,
-                             const LogoSettings& settings) {
-    const LogoCopyStep step = WorkingCopyStep(type, ReadBitmapHeader(bytes));
-    if (step == LogoCopyStep::Made)
-        StoreWorkingCopy(CopyPathOf(source), ConvertLogo(type, bytes, settings));
-    return step;
-}
-
-LogoCopyStep MakeWorkingCopy(const std::wstring& source, LogoType type, const LogoSettings& settings) {
-    const std::optional<std::vector<uint8_t>> bytes = ReadLogoFile(source);
-    if (!bytes)
-        return LogoCopyStep::Stop;
-    return MakeWorkingCopy(source, *bytes, type, settings);
 }
 
 // ---- controls ------------------------------------------------------------------------------
@@ -206,9 +201,127 @@ void CheckOnly(HWND page, std::span<const int> group, int checked) {
 }
 
 LogoSettingsTable& SettingsOf(HWND page) {
-    static LogoSettingsTable spare{};  // only if the page's own table could not be made
-    auto* table = static_cast<LogoSettingsTable*>(GetPropW(page, kSettingsProperty));
-    return table != nullptr ? *table : spare;
+    return StateOf(page).settings;
+}
+
+LogoType TypeOf(HWND page) {
+    return StateOf(page).type;
+}
+
+// ---- working copies ------------------------------------------------------------------------
+
+// Paths name the same file whatever their letter case.
+std::wstring PathKey(std::wstring path) {
+    if (!path.empty())
+        CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
+    return path;
+}
+
+bool Contains(const std::vector<std::wstring>& keys, const std::wstring& key) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+bool MadeByPage(HWND page, const std::wstring& copyPath) {
+    return Contains(StateOf(page).madeCopies, PathKey(copyPath));
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A working copy's name that a file of the user's already has.
+bool CopyNameTaken(HWND page, const std::wstring& copyPath) {
+    return !copyPath.empty() && !MadeByPage(page, copyPath) && FileExists(copyPath);
+}
+
+void ForgetCopy(HWND page, const std::wstring& copyPath) {
+    std::erase(StateOf(page).madeCopies, PathKey(copyPath));
+}
+
+// Deletes the working copy if this page made it; a file of anybody else's stays.
+void DeleteOwnCopy(HWND page, const std::wstring& copyPath) {
+    if (copyPath.empty() || !MadeByPage(page, copyPath))
+        return;
+    DeleteFileW(copyPath.c_str());
+    ForgetCopy(page, copyPath);
+}
+
+// An error message followed by the file it is about, on a line of its own.
+void ShowNamingMessage(HWND page, TextId text, const std::wstring& path) {
+    const std::wstring shown = std::wstring(WText(text)) + L"\n" + path;
+    const ActivationScope scope;
+    MessageBoxW(page, shown.c_str(), WText(TextId::MSG_MB_ERROR), MB_OK | MB_ICONERROR);
+}
+
+// Told once per page and name: a repaint must not bring the message back.
+void ReportCopyNameTaken(HWND page, const std::wstring& copyPath) {
+    std::vector<std::wstring>& reported = StateOf(page).reportedTaken;
+    const std::wstring key = PathKey(copyPath);
+    if (Contains(reported, key))
+        return;
+    reported.push_back(key);
+    ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, copyPath);
+}
+
+enum class CopyWrite { Written, Taken, Failed };
+
+// Writes the working copy a conversion made. A conversion that failed leaves no copy of the
+// page's behind, so that nothing stale is previewed or sent; a name that is taken is not touched.
+CopyWrite StoreWorkingCopy(HWND page, const std::wstring& copyPath, const LogoConversion& conversion) {
+    if (copyPath.empty())
+        return CopyWrite::Failed;
+    if (CopyNameTaken(page, copyPath))
+        return CopyWrite::Taken;
+    const bool ours = MadeByPage(page, copyPath);
+    if (conversion.result != 1) {
+        DeleteOwnCopy(page, copyPath);
+        return CopyWrite::Failed;
+    }
+    if (!ours)
+        StateOf(page).madeCopies.push_back(PathKey(copyPath));  // before the write: a half file is ours too
+    if (WriteWholeFile(copyPath, conversion.workingCopy, ours ? CREATE_ALWAYS : CREATE_NEW))
+        return CopyWrite::Written;
+    const bool appeared = !ours && GetLastError() == ERROR_FILE_EXISTS;
+    if (appeared) {
+        ForgetCopy(page, copyPath);
+        return CopyWrite::Taken;
+    }
+    DeleteOwnCopy(page, copyPath);
+    return CopyWrite::Failed;
+}
+
+// What making a logo's working copy came to: the core's step, and whether the copy's name was
+// found taken (the logo then has no copy).
+struct CopyOutcome {
+    LogoCopyStep step;
+    bool taken = false;
+};
+
+CopyOutcome MakeWorkingCopy(HWND page,
+                            const std::wstring& source,
+                            std::span<const uint8_t> bytes,
+                            LogoType type,
+                            const LogoSettings& settings) {
+    const LogoCopyStep step = WorkingCopyStep(type, ReadBitmapHeader(bytes));
+    if (step != LogoCopyStep::Made)
+        return {step};
+    const std::wstring copyPath = CopyPathOf(source);
+    if (CopyNameTaken(page, copyPath)) {
+        ReportCopyNameTaken(page, copyPath);
+        return {step, true};
+    }
+    if (StoreWorkingCopy(page, copyPath, ConvertLogo(type, bytes, settings)) == CopyWrite::Taken) {
+        ReportCopyNameTaken(page, copyPath);
+        return {step, true};
+    }
+    return {step};
+}
+
+CopyOutcome MakeWorkingCopy(HWND page, const std::wstring& source, LogoType type, const LogoSettings& settings) {
+    const std::optional<std::vector<uint8_t>> bytes = ReadLogoFile(source);
+    if (!bytes)
+        return {LogoCopyStep::Stop};
+    return MakeWorkingCopy(page, source, *bytes, type, settings);
 }
 
 int LogoCount(HWND page) {
@@ -249,12 +362,12 @@ std::vector<std::wstring> LogoPaths(HWND page) {
     return paths;
 }
 
+// Every working copy the page made, and only those.
 void DeleteWorkingCopies(HWND page) {
-    for (const std::wstring& path : LogoPaths(page)) {
-        const std::wstring copy = CopyPathOf(path);
-        if (!copy.empty())
-            DeleteFileW(copy.c_str());
-    }
+    std::vector<std::wstring> made;
+    made.swap(StateOf(page).madeCopies);
+    for (const std::wstring& copy : made)
+        DeleteFileW(copy.c_str());
 }
 
 void ShowNumber(HWND page, int id, int value) {
@@ -378,16 +491,18 @@ void Preview(HWND page) {
     const std::wstring source = LogoPath(page, selected);
     const LogoSettings settings = SettingsOf(page)[static_cast<size_t>(selected)];
     std::wstring shown = source;
-    if (g_logoType == LogoType::Original) {
+    if (TypeOf(page) == LogoType::Original) {
         Enable(page, kMethodRadios, false);
         Enable(page, kSliders, false);
     } else {
-        const LogoCopyStep step = MakeWorkingCopy(source, g_logoType, settings);
-        if (step == LogoCopyStep::Stop)
+        const CopyOutcome copy = MakeWorkingCopy(page, source, TypeOf(page), settings);
+        if (copy.step == LogoCopyStep::Stop || copy.taken) {
+            ClearPreview(page);  // never another logo's picture, never the user's other file
             return;
-        Enable(page, kMethodRadios, g_logoType == LogoType::Mono && step == LogoCopyStep::Made);
-        Enable(page, kSliders, g_logoType == LogoType::Gray || step == LogoCopyStep::Made);
-        if (step == LogoCopyStep::Made)
+        }
+        Enable(page, kMethodRadios, TypeOf(page) == LogoType::Mono && copy.step == LogoCopyStep::Made);
+        Enable(page, kSliders, TypeOf(page) == LogoType::Gray || copy.step == LogoCopyStep::Made);
+        if (copy.step == LogoCopyStep::Made)
             shown = CopyPathOf(source);
     }
     DrawPicture(page, shown);
@@ -433,15 +548,15 @@ void AddChosen(HWND page, const std::wstring& path) {
         ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
         return;
     }
+    const LogoDownloadCheck check =
+        read.failure != ReadFailure::None ? LogoDownloadCheck::NoHeaders : CheckAddedLogo(read.bytes);
+    if (const std::optional<TextId> message = LogoDownloadMessage(check)) {
+        ShowMessage(page, *message);
+        return;
+    }
     const std::optional<BitmapHeader> header = ReadBitmapHeader(read.bytes);
-    if (read.failure != ReadFailure::None || read.bytes.size() < kMonoPixelOffset || !header) {
-        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
+    if (!header)  // the check above has read it already; never reached
         return;
-    }
-    if (header->width > kMaxLogoWidth || header->height > kMaxLogoHeight) {
-        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR3);
-        return;
-    }
     char trace[48];
     std::snprintf(trace, sizeof(trace), "biwidth = %d\n", static_cast<int>(header->width));
     OutputDebugStringA(trace);
@@ -451,8 +566,8 @@ void AddChosen(HWND page, const std::wstring& path) {
     const size_t row = static_cast<size_t>(LogoCount(page));
     if (row >= kMaxLogos)
         return;
-    const LogoSettings settings{g_logoType == LogoType::Mono ? 1 : 0, 0, 0};
-    if (MakeWorkingCopy(path, read.bytes, g_logoType, settings) == LogoCopyStep::Stop)
+    const LogoSettings settings{TypeOf(page) == LogoType::Mono ? 1 : 0, 0, 0};
+    if (MakeWorkingCopy(page, path, read.bytes, TypeOf(page), settings).step == LogoCopyStep::Stop)
         return;
     AppendRow(page, path);
     SettingsOf(page)[row] = settings;
@@ -469,15 +584,29 @@ void AddLogo(HWND page) {
     EnableTypeRadios(page);
 }
 
+// The working-copy names of the listed logos, as path keys.
+std::vector<std::wstring> LogoCopyPaths(HWND page) {
+    std::vector<std::wstring> copies;
+    for (const std::wstring& path : LogoPaths(page))
+        copies.push_back(PathKey(CopyPathOf(path)));
+    return copies;
+}
+
+// The row and its settings go together, with no repaint in between (the list's notifications
+// wait for the end), so that no logo is ever converted with another logo's settings.
 void DeleteLogo(HWND page) {
     const int selected = Selection(page);
     if (selected >= 0) {
         const std::wstring copy = CopyPathOf(LogoPath(page, selected));
-        if (!copy.empty())
-            DeleteFileW(copy.c_str());
-        SendMessageW(List(page), LVM_DELETEITEM, static_cast<WPARAM>(selected), 0);
-        Renumber(page);
-        RemoveLogoSettings(SettingsOf(page), static_cast<size_t>(selected));
+        {
+            const WindowFlagScope changing(page, kListChangingFlag);
+            RemoveLogoSettings(SettingsOf(page), static_cast<size_t>(selected));
+            SendMessageW(List(page), LVM_DELETEITEM, static_cast<WPARAM>(selected), 0);
+            Renumber(page);
+        }
+        if (!Contains(LogoCopyPaths(page), PathKey(copy)))  // two rows may list one file
+            DeleteOwnCopy(page, copy);
+        Repaint(page);
     }
     SetFocus(List(page));
     EnableTypeRadios(page);
@@ -489,14 +618,16 @@ void DeleteLogo(HWND page) {
 void ChooseType(HWND page, LogoType type) {
     if (type != LogoType::Original)
         DeleteWorkingCopies(page);
-    g_logoType = type;
+    StateOf(page).type = type;
+    g_lastChosenLogoType = type;
     EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), type != LogoType::Original && LogoCount(page) > 0);
     if (LogoCount(page) > 0 && Selection(page) >= 0) {
         const LogoSettings settings{type == LogoType::Mono ? 1 : 0, 0, 0};
         LogoSettingsTable& table = SettingsOf(page);
         const std::vector<std::wstring> paths = LogoPaths(page);
         for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
-            if (type != LogoType::Original && MakeWorkingCopy(paths[row], type, settings) == LogoCopyStep::Stop)
+            if (type != LogoType::Original &&
+                MakeWorkingCopy(page, paths[row], type, settings).step == LogoCopyStep::Stop)
                 return;
             table[row] = settings;
         }
@@ -558,25 +689,34 @@ void ListClicked(HWND page) {
 }
 
 // "Download all": every logo is converted afresh from its settings, as the preview shows it,
-// checked for size, and sent in list order.
-void DownloadLogos(HWND page) {
+// checked, and the whole job made before it is sent in list order: a logo that cannot be sent,
+// or whose working copy's name a file of the user's has, stops it all, and the message names the
+// file. Returns what the channel returned (0 when nothing was sent).
+bool DownloadLogos(HWND page) {
     const std::vector<std::wstring> paths = LogoPaths(page);
     const LogoSettingsTable& table = SettingsOf(page);
-    std::vector<std::optional<uint64_t>> sizes;
-    std::vector<std::optional<std::vector<uint8_t>>> files;
-    for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
-        const std::optional<std::vector<uint8_t>> source = ReadLogoFile(paths[row]);
-        PreparedLogo logo = source ? PrepareLogo(g_logoType, *source, table[row]) : PreparedLogo{};
-        if (source && WorkingCopyStep(g_logoType, ReadBitmapHeader(*source)) == LogoCopyStep::Made)
-            StoreWorkingCopy(CopyPathOf(paths[row]), logo.copy);
-        sizes.push_back(logo.size);
-        files.push_back(std::move(logo.sent));
+    std::vector<ListedLogo> logos;
+    for (size_t row = 0; row < paths.size() && row < table.size(); ++row)
+        logos.push_back({ReadLogoFile(paths[row]), table[row]});
+    const LogoDownload download = PrepareLogoDownload(TypeOf(page), logos);
+    for (size_t row = 0; row < download.copies.size(); ++row) {
+        if (WorkingCopyStep(TypeOf(page), ReadBitmapHeader(*logos[row].source)) != LogoCopyStep::Made)
+            continue;
+        const std::wstring copyPath = CopyPathOf(paths[row]);
+        if (StoreWorkingCopy(page, copyPath, download.copies[row]) == CopyWrite::Taken) {
+            ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, copyPath);
+            return false;
+        }
     }
-    if (const std::optional<TextId> message = LogoDownloadMessage(CheckLogoDownload(sizes))) {
+    if (download.check == LogoDownloadCheck::LogoRefused && download.logo && *download.logo < paths.size()) {
+        ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR12, paths[*download.logo]);
+        return false;
+    }
+    if (const std::optional<TextId> message = LogoDownloadMessage(download.check)) {
         ShowMessage(page, *message);
-        return;
+        return false;
     }
-    SendLogoJob(ChannelOf(page), BuildLogoJob(g_logoType, files));
+    return SendLogoJob(ChannelOf(page), download.job);
 }
 
 // ---- file download -------------------------------------------------------------------------
@@ -591,26 +731,32 @@ void BrowseFile(HWND page) {
     EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), TRUE);
 }
 
-void DownloadFile(HWND page) {
+// Returns what the channel returned (0 when nothing was sent).
+bool DownloadFile(HWND page) {
     std::array<wchar_t, kDialogPathCapacity + 1> path{};
     if (GetDlgItemTextW(page, IDC_DOWNLOAD_FILE_EDIT, path.data(), static_cast<int>(path.size())) == 0)
-        return;
+        return false;
     const FileRead read = ReadWholeFile(path.data(), 0, kMaxDownloadFileBytes);
     switch (read.failure) {
         case ReadFailure::None:
-            SendFileDownload(ChannelOf(page), read.bytes);
-            return;
+            return SendFileDownload(ChannelOf(page), read.bytes);
         case ReadFailure::Open:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
+            return false;
         case ReadFailure::Size:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR8);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR8);
+            return false;
         case ReadFailure::Memory:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR9);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR9);
+            return false;
         case ReadFailure::Seek:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR10);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR10);
+            return false;
         case ReadFailure::Read:
-            return ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
+            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
+            return false;
     }
+    return false;
 }
 
 // ---- dialog procedure ----------------------------------------------------------------------
@@ -630,15 +776,15 @@ void SetUpList(HWND page) {
 }
 
 void Start(HWND page) {
-    SetPropW(page, kSettingsProperty, new (std::nothrow) LogoSettingsTable{});
+    StateOf(page).type = g_lastChosenLogoType;
     SetUpList(page);
     ShowTexts(page);
     SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_SETREADONLY, TRUE, 0);
     SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_LIMITTEXT, kDialogPathCapacity, 0);
     EnableWindow(Item(page, IDC_DOWNLOAD_BROWSE_BUTTON), TRUE);
     EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), FALSE);
-    // The radio shows the type the page works in, which the process keeps.
-    CheckOnly(page, kTypeRadios, kTypeRadios[static_cast<size_t>(g_logoType)]);
+    // The radio shows the type the page works in.
+    CheckOnly(page, kTypeRadios, kTypeRadios[static_cast<size_t>(TypeOf(page))]);
     CheckOnly(page, kMethodRadios, IDC_DOWNLOAD_HALFTONE_NONE_RADIO);
     for (const int slider : kSliders) {
         SendDlgItemMessageW(page, slider, TBM_SETRANGEMIN, FALSE, kMinLogoAdjustment);
@@ -656,7 +802,7 @@ void Start(HWND page) {
 // The sheet may go without OK or Cancel (its host closes it): no working copy is left behind.
 void End(HWND page) {
     DeleteWorkingCopies(page);
-    delete static_cast<LogoSettingsTable*>(RemovePropW(page, kSettingsProperty));
+    FreePageState<DownloadPageState>(page);
 }
 
 INT_PTR Command(HWND page, int id, int code) {
@@ -672,8 +818,7 @@ INT_PTR Command(HWND page, int id, int code) {
             BrowseFile(page);
             return TRUE;
         case IDC_DOWNLOAD_FILE_BUTTON:
-            DownloadFile(page);
-            return TRUE;
+            return DownloadFile(page) ? TRUE : FALSE;
         case IDC_DOWNLOAD_LOGO_ADD_BUTTON:
             AddLogo(page);
             return TRUE;
@@ -681,11 +826,9 @@ INT_PTR Command(HWND page, int id, int code) {
             DeleteLogo(page);
             return TRUE;
         case IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON:
-            DownloadLogos(page);
-            return TRUE;
+            return DownloadLogos(page) ? TRUE : FALSE;
         case IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON:
-            SendClearLogos(ChannelOf(page));
-            return TRUE;
+            return SendClearLogos(ChannelOf(page)) ? TRUE : FALSE;
         case IDC_DOWNLOAD_ORIGINAL_RADIO:
             ChooseType(page, LogoType::Original);
             return TRUE;
@@ -713,7 +856,7 @@ INT_PTR Notify(HWND page, const NMHDR* header) {
         case PSN_KILLACTIVE:
             return AnswerNotification(page, 0);
         case LVN_ITEMCHANGED:
-            if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST)
+            if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST && !WindowFlag(page, kListChangingFlag))
                 Repaint(page);
             return FALSE;
         case NM_CLICK:
@@ -733,11 +876,15 @@ INT_PTR Notify(HWND page, const NMHDR* header) {
 
 INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
-        switch (message) {
-            case WM_INITDIALOG:
-                KeepPageContext(page, lParam);
+        if (message == WM_INITDIALOG) {
+            KeepDevicePageContext(page, lParam);
+            if (MakePageState<DownloadPageState>(page) != nullptr)
                 Start(page);
-                return TRUE;
+            return TRUE;
+        }
+        if (PageStateOf<DownloadPageState>(page) == nullptr)
+            return FALSE;
+        switch (message) {
             case WM_PAINT:
                 Paint(page);
                 return TRUE;

@@ -48,7 +48,7 @@ constexpr uint64_t kLumaFactor = 274877907;  // ⌈2^38 / 1000⌉
 constexpr unsigned kLumaShift = 38;
 
 // Adjusted levels ready for the luminance Y = (R′ × 299 + G′ × 587 + B′ × 114) / 1000 of a 24-bit
-// pixel; `level` is the adjusted level of an 8-bit index or a 1-bit pixel (0 or 255).
+// pixel; `level` is Y of each colour-table entry of a 1- or 8-bit source, by index.
 struct LumaTables {
     ToneTable level;
     std::array<uint64_t, 256> blue;
@@ -79,7 +79,7 @@ void LumaRow(const BitmapView& source, uint32_t row, const LumaTables& t, uint8_
             luma[x] = t.level[p[x]];
     } else {
         for (uint32_t x = 0; x < width; ++x)
-            luma[x] = t.level[(p[x / 8] << (x % 8)) & 0x80 ? 255 : 0];
+            luma[x] = t.level[(p[x / 8] >> (7 - x % 8)) & 1];
     }
 }
 
@@ -119,11 +119,27 @@ ToneTable IdentityTable() {
     return t;
 }
 
+// The level of each colour-table entry of a 1- or 8-bit source: Y of its red, green and blue
+// adjusted by the tone curve, as for a 24-bit pixel of that colour. A gray entry (i, i, i) gives
+// the adjusted i itself, which keeps gray-ramp and black-then-white tables as they always were.
+// Indices past the table get 0; the reader refused files whose pixels use them.
+ToneTable ColourLevels(const BitmapView& source, const ToneTable& tone) {
+    ToneTable levels{};
+    for (size_t i = 0; i < source.ColourCount(); ++i) {
+        const uint8_t* entry = source.colours.data() + 4 * i;
+        levels[i] =
+            static_cast<uint8_t>((tone[entry[2]] * 299u + tone[entry[1]] * 587u + tone[entry[0]] * 114u) / 1000);
+    }
+    return levels;
+}
+
 // Method 2 adjusts each channel of a 24-bit source around that channel's mean raw byte; every
 // other method and every 8-bit or 1-bit source uses the tone curve.
 LumaTables LumaTablesFor(const BitmapView& source, const LogoSettings& s) {
     const ToneTable tone = ToneCurveTable(s.contrast, s.brightness);
-    if (source.bitCount != 24 || s.method != static_cast<int>(HalftoneMethod::DitherM4))
+    if (source.bitCount != 24)
+        return MakeLumaTables(ColourLevels(source, tone), tone, tone, tone);
+    if (s.method != static_cast<int>(HalftoneMethod::DitherM4))
         return MakeLumaTables(tone, tone, tone, tone);
     const auto means = ChannelMeans(source, IdentityTable());
     return MakeLumaTables(tone, MeanContrastTable(s.contrast, s.brightness, means[0]),
@@ -436,20 +452,25 @@ LogoConversion GrayOf(const BitmapView& source, int contrast, int brightness) {
     uint8_t* rows = conversion.workingCopy.data() + kGrayPixelOffset;
     const size_t stride = BitmapStride(source.width, 8);
     const ToneTable tone = ToneCurveTable(contrast, brightness);
-    const LumaTables luma = MakeLumaTables(tone, tone, tone, tone);
+    const LumaTables luma = MakeLumaTables(source.bitCount == 24 ? tone : ColourLevels(source, tone), tone, tone, tone);
     for (uint32_t row = 0; row < source.height; ++row)
         LumaRow(source, row, luma, rows + row * stride);
     conversion.result = 1;
     return conversion;
 }
 
+// The extension is cut at the last dot of the file name, never at a dot of a folder's name
+// (C:\pics.old\ab gives C:\pics.old\abTemp.bmp); a name with no dot keeps all of it.
 template <typename Char>
 std::optional<std::basic_string<Char>> WorkingCopyPathOf(std::basic_string_view<Char> source, size_t capacity) {
     static constexpr Char kSuffix[] = {'T', 'e', 'm', 'p', '.', 'b', 'm', 'p'};
-    constexpr size_t kExtension = 4;
-    if (source.size() < kExtension || source.size() - kExtension + std::size(kSuffix) >= capacity)
+    static constexpr Char kSeparators[] = {'\\', '/', ':', 0};
+    const size_t nameStart = source.find_last_of(kSeparators) + 1;  // npos + 1 is 0
+    const size_t dot = source.find_last_of(Char('.'));
+    const size_t kept = dot != std::basic_string_view<Char>::npos && dot >= nameStart ? dot : source.size();
+    if (kept + std::size(kSuffix) >= capacity)
         return std::nullopt;
-    std::basic_string<Char> path(source.substr(0, source.size() - kExtension));
+    std::basic_string<Char> path(source.substr(0, kept));
     path.append(kSuffix, std::size(kSuffix));
     return path;
 }

@@ -79,9 +79,9 @@ inline constexpr size_t kGrayPixelOffset = 1078;
 // Paths the conversions take, in characters with the terminator: longer ones are refused.
 inline constexpr size_t kLogoPathCapacity = 300;
 
-// The working copy's path: the source path less its last four characters (the extension with
-// its dot) followed by "Temp.bmp" — shop.bmp gives shopTemp.bmp. Nullopt for a path of fewer
-// than four characters, and when the result would not fit `capacity` characters with its
+// The working copy's path: the source path less its extension (from the last dot of the file
+// name on) followed by "Temp.bmp" — shop.bmp gives shopTemp.bmp, C:\pics\ab gives
+// C:\pics\abTemp.bmp. Nullopt when the result would not fit `capacity` characters with its
 // terminator.
 std::optional<std::string> WorkingCopyPath(std::string_view source, size_t capacity = kLogoPathCapacity);
 std::optional<std::u16string> WorkingCopyPath(std::u16string_view source, size_t capacity = kLogoPathCapacity);

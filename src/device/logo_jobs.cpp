@@ -44,17 +44,32 @@ LogoDownloadCheck CheckLogoDownload(std::span<const std::optional<uint64_t>> siz
     return total >= kLogoDownloadLimit ? LogoDownloadCheck::TooLarge : LogoDownloadCheck::Ready;
 }
 
+LogoDownloadCheck CheckAddedLogo(std::span<const uint8_t> file) {
+    const std::optional<BitmapHeader> header = ReadBitmapHeader(file);
+    if (file.size() < kLogoHeadBytes || !header)
+        return LogoDownloadCheck::NoHeaders;
+    if (header->width > kMaxLogoWidth || header->height > kMaxLogoHeight)
+        return LogoDownloadCheck::TooBig;
+    return LogoDownloadCheck::Ready;
+}
+
 std::optional<TextId> LogoDownloadMessage(LogoDownloadCheck check) {
     switch (check) {
         case LogoDownloadCheck::NoLogos:
             return TextId::MSG_MB_DOWNLOAD_ERROR5;
         case LogoDownloadCheck::TooManyLogos:
             return TextId::MSG_MB_DOWNLOAD_ERROR4;
+        case LogoDownloadCheck::NoHeaders:
+            return TextId::MSG_MB_DOWNLOAD_ERROR2;
+        case LogoDownloadCheck::TooBig:
+            return TextId::MSG_MB_DOWNLOAD_ERROR3;
         case LogoDownloadCheck::SizeUnknown:
             return TextId::MSG_MB_DOWNLOAD_ERROR6;
         case LogoDownloadCheck::TooLarge:
             return TextId::MSG_MB_DOWNLOAD_ERROR7;
         case LogoDownloadCheck::Ready:
+        case LogoDownloadCheck::LogoRefused:
+        case LogoDownloadCheck::NoType:
             break;
     }
     return std::nullopt;
@@ -134,6 +149,7 @@ LogoJob BuildLogoJob(LogoType type, std::span<const std::optional<std::vector<ui
                                 : mono    ? BuildColumnData(*files[i])
                                           : BuildPlaneData(*files[i]);
             if (raster.problem != BitmapProblem::None) {
+                job.writes.clear();
                 job.failedLogo = i;
                 job.problem = raster.problem;
                 return job;
@@ -145,16 +161,80 @@ LogoJob BuildLogoJob(LogoType type, std::span<const std::optional<std::vector<ui
         job.writes.push_back(Bytes(kBracketClose));
         job.complete = true;
     } catch (const std::bad_alloc&) {
+        job.writes.clear();
         job.problem = BitmapProblem::NoMemory;
         job.failedLogo = i;
     }
     return job;
 }
 
+namespace {
+
+LogoDownload Refusal(LogoDownloadCheck check,
+                     std::optional<size_t> logo = std::nullopt,
+                     BitmapProblem problem = BitmapProblem::None) {
+    LogoDownload download;
+    download.check = check;
+    download.logo = logo;
+    download.problem = problem;
+    return download;
+}
+
+}  // namespace
+
+LogoDownload PrepareLogoDownload(LogoType type, std::span<const ListedLogo> logos) {
+    if (logos.empty())
+        return Refusal(LogoDownloadCheck::NoLogos);
+    if (logos.size() > kMaxLogos)
+        return Refusal(LogoDownloadCheck::TooManyLogos);
+    if (type == LogoType::Original)
+        return Refusal(LogoDownloadCheck::NoType);
+    for (size_t i = 0; i < logos.size(); ++i) {
+        if (!logos[i].source)
+            return Refusal(LogoDownloadCheck::SizeUnknown, i);
+        if (const LogoDownloadCheck added = CheckAddedLogo(*logos[i].source); added != LogoDownloadCheck::Ready)
+            return Refusal(added, i);
+    }
+
+    LogoDownload download;
+    std::vector<std::optional<uint64_t>> sizes;
+    std::vector<std::optional<std::vector<uint8_t>>> sent;
+    size_t i = 0;
+    try {
+        for (; i < logos.size(); ++i) {
+            PreparedLogo logo = PrepareLogo(type, *logos[i].source, logos[i].settings);
+            sizes.push_back(logo.size);
+            sent.push_back(std::move(logo.sent));
+            download.copies.push_back(std::move(logo.copy));
+        }
+    } catch (const std::bad_alloc&) {
+        return Refusal(LogoDownloadCheck::LogoRefused, i, BitmapProblem::NoMemory);
+    }
+    if (const LogoDownloadCheck total = CheckLogoDownload(sizes); total != LogoDownloadCheck::Ready) {
+        download.check = total;
+        return download;
+    }
+    for (i = 0; i < sent.size(); ++i) {
+        if (!sent[i]) {
+            download.check = LogoDownloadCheck::LogoRefused;
+            download.logo = i;
+            download.problem = download.copies[i].problem;
+            return download;
+        }
+    }
+    download.job = BuildLogoJob(type, sent);
+    if (!download.job.complete) {
+        download.check = LogoDownloadCheck::LogoRefused;
+        download.logo = download.job.failedLogo;
+        download.problem = download.job.problem;
+    }
+    return download;
+}
+
 bool SendLogoJob(const RawPrinterChannel& channel, const LogoJob& job) {
-    if (job.writes.empty())
+    if (!job.complete || job.writes.empty())
         return false;
-    return SendWrites(channel, kLogoDocument, job.writes) && job.complete;
+    return SendWrites(channel, kLogoDocument, job.writes);
 }
 
 bool SendFileDownload(const RawPrinterChannel& channel, std::span<const uint8_t> file) {

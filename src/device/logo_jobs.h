@@ -39,15 +39,29 @@ enum class LogoType : uint8_t { Original = 0, Mono = 1, Gray = 2 };
 inline constexpr size_t kMaxLogos = 9;
 // The printer's logo memory: the listed files must add up to less than this.
 inline constexpr uint64_t kLogoDownloadLimit = 0x18000;  // 96 KiB
+// The largest logo picture, in pixels; 1024 × 768 itself is taken.
+inline constexpr int32_t kMaxLogoWidth = 1024;
+inline constexpr int32_t kMaxLogoHeight = 768;
+// "Add" reads this much of a file for the two headers.
+inline constexpr size_t kLogoHeadBytes = 62;
 
-// The checks "Download all" makes before it starts the job.
+// The checks of the logo list, as "Add" and "Download all" make them.
 enum class LogoDownloadCheck : uint8_t {
     Ready,
     NoLogos,       // the list is empty                                   (MB_DOWNLOAD_ERROR5)
     TooManyLogos,  // more than 9 (the page's list never holds more)      (MB_DOWNLOAD_ERROR4)
+    NoHeaders,     // a file shorter than the 62 bytes "Add" reads        (MB_DOWNLOAD_ERROR2)
+    TooBig,        // a picture wider than 1024 or higher than 768        (MB_DOWNLOAD_ERROR3)
     SizeUnknown,   // a logo with neither a working copy nor a file size  (MB_DOWNLOAD_ERROR6)
     TooLarge,      // the sizes add up to 96 KiB or more                  (MB_DOWNLOAD_ERROR7)
+    LogoRefused,   // a logo that cannot be sent; its BitmapProblem says why (the page names the
+                   // logo with MB_DOWNLOAD_ERROR12)
+    NoType,        // type "Original": nothing is downloaded
 };
+
+// What "Add" checks of a chosen file's bytes: NoHeaders, TooBig or Ready. The picture's size is
+// taken as the header states it (a top-down picture's negative height is not too high).
+LogoDownloadCheck CheckAddedLogo(std::span<const uint8_t> file);
 
 // `sizes` has one entry per listed logo: the size of its working copy, or of the file itself
 // where there is no working copy, or nullopt where neither size could be had.
@@ -83,13 +97,13 @@ enum class MonoLogoFile : uint8_t { Source, WorkingCopy };
 MonoLogoFile ChooseMonoLogoFile(std::span<const uint8_t> sourceHead);
 
 // The "LOGO" job: bracket open, 1C 71 n (mono) or 1C 72 n (gray), the header and the data of
-// each logo in list order, 0A, bracket close. A logo whose file could not be read (nullopt) or
-// is refused by its raster builder ends the job there: the writes before it stay, the rest
-// are not made, and `complete` is false.
+// each logo in list order, 0A, bracket close. The job is made whole before anything is sent:
+// a logo whose file could not be read (nullopt) or is refused by its raster builder leaves the
+// job with no writes at all, `complete` false and the logo and its problem named.
 struct LogoJob {
-    JobWrites writes;
+    JobWrites writes;  // the whole job, or empty
     bool complete = false;
-    size_t failedLogo = 0;  // when not complete, the list index of the logo that ended it
+    size_t failedLogo = 0;  // when not complete, the list index of the logo that failed
     BitmapProblem problem = BitmapProblem::None;
 };
 
@@ -110,8 +124,34 @@ struct PreparedLogo {
 };
 PreparedLogo PrepareLogo(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings);
 
+// One row of the list as "Download all" reads it: the source file's bytes (nullopt when it could
+// not be read) and the row's settings.
+struct ListedLogo {
+    std::optional<std::vector<uint8_t>> source;
+    LogoSettings settings;
+};
+
+// "Download all" decided: either the whole job, or the check that refuses it. `logo` names the
+// list index of the logo a refusal is about (none for NoLogos, TooManyLogos, TooLarge, NoType);
+// for LogoRefused `problem` says why that logo cannot be sent.
+struct LogoDownload {
+    LogoDownloadCheck check = LogoDownloadCheck::Ready;
+    std::optional<size_t> logo;
+    BitmapProblem problem = BitmapProblem::None;
+    std::vector<LogoConversion> copies;  // per logo converted, its fresh working copy (result 1) or not
+    LogoJob job;                         // complete when check is Ready, else with no writes
+};
+
+// The checks in the order the page makes them: no logos, more than 9, type "Original" (whose
+// button is off; an empty list is reported first), then per logo in list order a file that
+// cannot be read (SizeUnknown) or that "Add" would refuse (NoHeaders, TooBig); then each logo is
+// prepared (PrepareLogo) and the sizes added up (TooLarge); last a logo with nothing to send
+// (its conversion's problem) and the job built (a raster's problem). Nothing is converted before
+// the list checks pass.
+LogoDownload PrepareLogoDownload(LogoType type, std::span<const ListedLogo> logos);
+
 // Sends the writes as a "LOGO" document. True when the job was complete and the spooler took
-// it; a job with no writes is not sent.
+// it; an incomplete job is not sent at all.
 bool SendLogoJob(const RawPrinterChannel& channel, const LogoJob& job);
 
 // The file download: the whole file as the one write of a "FIRMWARE" document, no bracket.

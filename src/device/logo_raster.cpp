@@ -6,13 +6,14 @@
 namespace m450 {
 namespace {
 
-constexpr size_t kPaletteOffset = kBmpHeadersSize;  // the two palette entries of a 1-bit logo, at 54
-
 enum class MonoPalette { BlackWhite, WhiteBlack, Other };
 
-// Entries compare blue, green and red; the fourth byte of an entry is not looked at.
-MonoPalette PaletteOf(std::span<const uint8_t> file) {
-    const uint8_t* p = file.data() + kPaletteOffset;
+// Entries compare blue, green and red; the fourth byte of an entry is not looked at. A table of
+// one entry is neither order.
+MonoPalette PaletteOf(const BitmapView& view) {
+    if (view.ColourCount() < 2)
+        return MonoPalette::Other;
+    const uint8_t* p = view.colours.data();
     const auto is = [](const uint8_t* entry, uint8_t level) {
         return entry[0] == level && entry[1] == level && entry[2] == level;
     };
@@ -143,9 +144,7 @@ LogoRaster BuildColumnData(std::span<const uint8_t> monoFile) {
     const BitmapRead read = ReadBitmap(monoFile, {1});
     if (read.problem != BitmapProblem::None)
         return Refused(read.problem);
-    if (monoFile.size() < kPaletteOffset + 8)
-        return Refused(BitmapProblem::Truncated);
-    const MonoPalette palette = PaletteOf(monoFile);
+    const MonoPalette palette = PaletteOf(read.view);
     if (palette == MonoPalette::Other)
         return Refused(BitmapProblem::BadPalette);
     try {

@@ -17,7 +17,7 @@ struct LogoRaster {
     std::vector<uint8_t> data;
 };
 
-// Column data of a 1-bit "BM" file whose palette is black then white (bit set = white, as the
+// Column data of a 1-bit "BM" file whose colour table is black then white (bit set = white, as the
 // mono working copy) or white then black (bit set = black). Header xL xH yL yH: x = the row
 // stride ((W + 31) / 32) × 4, y = (H + 7) / 8. Data: for each of the 8x dot columns, left to
 // right, y bytes, one per band of eight picture rows from the top; bit 7 is the band's top row,

@@ -275,7 +275,7 @@ INT_PTR CALLBACK UtilityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     try {
         switch (message) {
             case WM_INITDIALOG:
-                KeepPageContext(page, lParam);
+                KeepDevicePageContext(page, lParam);
                 Start(page);
                 return TRUE;
             case WM_PAINT:

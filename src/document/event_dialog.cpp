@@ -10,6 +10,7 @@
 
 #include "barcode/hex_input_filter_win.h"
 #include "core/module_win.h"
+#include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
@@ -70,8 +71,8 @@ constexpr std::array<int, 5> kLogoPlacementButtons = {
 };
 
 // The up-down arrows write their number into the edit, which reports EN_CHANGE, which moves
-// the arrows again: the guard ends that round at the first step.
-bool g_movingArrows = false;
+// the arrows again: the dialog's flag ends that round at the first step.
+constexpr wchar_t kMovingArrowsFlag[] = L"M450.MovingArrows";
 
 OperationsWorkingCopy* CopyOf(HWND dialog) {
     return reinterpret_cast<OperationsWorkingCopy*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -100,11 +101,10 @@ int SelectionOf(HWND dialog, int id) {
 }
 
 void MoveArrows(HWND dialog, int arrowsId, int32_t position) {
-    if (g_movingArrows)
+    if (WindowFlag(dialog, kMovingArrowsFlag))
         return;
-    g_movingArrows = true;
+    const WindowFlagScope moving(dialog, kMovingArrowsFlag);
     SendDlgItemMessageW(dialog, arrowsId, UDM_SETPOS32, 0, position);
-    g_movingArrows = false;
 }
 
 // Signed; 0 when the field holds no number.
@@ -294,7 +294,9 @@ void OnCommand(HWND dialog, OperationsWorkingCopy& copy, int id, int code) {
 
 }  // namespace
 
-INT_PTR CALLBACK EventDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR EventDialogMessages(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* copy = reinterpret_cast<OperationsWorkingCopy*>(lParam);
         if (copy == nullptr) {
@@ -324,6 +326,12 @@ INT_PTR CALLBACK EventDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK EventDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(EventDialogMessages, window, message, wParam, lParam);
 }
 
 INT_PTR EditEventOperations(HWND owner, OperationsWorkingCopy& copy) {

@@ -5,7 +5,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <array>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "core/density_relabel_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
+#include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "document/layout_rules.h"
 #include "document/record_text.h"
@@ -22,14 +25,18 @@
 namespace m450 {
 namespace {
 
-// Library-wide, as the sheets of one process open one after another: the language list read
-// when the page last opened and that sheet's printer.
-bool g_graphicsResetPending = false;
-std::vector<LanguageEntry> g_languages;
-std::wstring g_printerName;
-// Set while the page fills its controls, so that their change notifications are not taken
-// for the user's.
-bool g_filling = false;
+// One copy of the page, owned by its window: the language list read when it opened, and whether
+// it is filling its controls (their change notifications are then not the user's).
+struct LayoutPageState {
+    std::vector<LanguageEntry> languages;
+    bool filling = false;
+};
+
+LayoutPageState* StateOf(HWND page) {
+    return PageStateOf<LayoutPageState>(page);
+}
+
+constexpr wchar_t kGraphicsResetProperty[] = L"M450.GraphicsResetPending";
 
 constexpr std::array<ControlText, 16> kTexts = {{
     {IDC_LAYOUT_LOG_GROUP, TextId::LAYOUT_RC_STATIC_LOG},
@@ -48,28 +55,6 @@ constexpr std::array<ControlText, 16> kTexts = {{
     {IDC_LAYOUT_ROTATE_180_RADIO, TextId::LAYOUT_RC_RADIO_ROTATE180},
     {IDC_LAYOUT_PAPER_SIZE_LABEL, TextId::LAYOUT_RC_PAPERSIZE},
     {IDC_LAYOUT_LANGUAGE_LABEL, TextId::LAYOUT_RC_LANGUAGE},
-}};
-
-// The sections whose tab titles the language switch sets: the document sheet's six plug-in
-// tabs from the third on, and the device sheet's last four.
-struct TabTitle {
-    std::u16string_view section;
-    TextId title;
-};
-constexpr int kFirstDocumentTab = 2;
-constexpr std::array<TabTitle, 6> kDocumentTabs = {{
-    {u"LAYOUT", TextId::LAYOUT_RC_LAYOUTFORM},
-    {u"WATERMARK", TextId::WATERMARK_RC_WATERMARKFORM},
-    {u"OPERATION", TextId::OPERATION_RC_OPERATIONFORM},
-    {u"1DCODE", TextId::CODE1D_RC_1DCODEFORM},
-    {u"2DCODE", TextId::CODE2D_RC_2DCODEFORM},
-    {u"VERSION", TextId::VERSION_RC_VERSIONFORM},
-}};
-constexpr std::array<TabTitle, 4> kDeviceTabs = {{
-    {u"UTILITY", TextId::UTILITY_RC_UTILITYFORM},
-    {u"DOWNLOAD", TextId::DOWNLOAD_RC_DOWNLOADFORM},
-    {u"FONT", TextId::FONT_RC_FONTFORM},
-    {u"VERSION", TextId::VERSION_RC_VERSIONFORM},
 }};
 
 PlugInDevMode* RecordOf(const DocumentPageContext* context) {
@@ -187,12 +172,12 @@ void PushPaperSize(HWND page, const DocumentPageContext* context, PlugInDevMode&
     StoreRecordText(dm, &PlugInDevMode::paperSizeName, SelectedEntry(page, IDC_LAYOUT_PAPER_SIZE_COMBO));
 }
 
-void FillLanguages(HWND page) {
-    g_languages = LoadLanguageList();
-    const std::vector<std::u16string> entries = LanguageListEntries(g_languages, Texts().SystemEntryText());
+void FillLanguages(HWND page, LayoutPageState& state) {
+    state.languages = LoadLanguageList();
+    const std::vector<std::u16string> entries = LanguageListEntries(state.languages, Texts().SystemEntryText());
     for (const std::u16string& entry : entries)
         SendDlgItemMessageW(page, IDC_LAYOUT_LANGUAGE_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WStr(entry)));
-    if (const std::optional<size_t> selected = SelectInitialLanguage(g_languages, entries))
+    if (const std::optional<size_t> selected = SelectInitialLanguage(state.languages, entries))
         SendDlgItemMessageW(page, IDC_LAYOUT_LANGUAGE_COMBO, CB_SETCURSEL, *selected, 0);
 }
 
@@ -230,17 +215,19 @@ void ShowDriverLog(HWND page, const PlugInDevMode& dm) {
     Check(page, IDC_LAYOUT_LOG_JPEG_CHECK, log.jpeg);
 }
 
-void Initialise(HWND page, LPARAM lParam) {
-    KeepPageContext(page, lParam);
+void Initialise(HWND page, LPARAM lParam, LayoutPageState& state) {
+    KeepDocumentPageContext(page, lParam);
     const DocumentPageContext* context = DocumentContextOf(page);
     PlugInDevMode* dm = RecordOf(context);
-    const OEMCUIPPARAM* block = context != nullptr ? context->pOEMCUIPParam : nullptr;
-    g_printerName = block != nullptr && block->pPrinterName != nullptr ? block->pPrinterName : L"";
     ShowTexts(page);
-    FillLanguages(page);
+    try {
+        FillLanguages(page, state);
+    } catch (const std::exception&) {
+        state.languages.clear();  // no list to choose from; the page works otherwise
+    }
     if (dm == nullptr)
         return;
-    g_filling = true;
+    state.filling = true;
     FillPaperSizes(page, context, *dm);
     Check(page, IDC_LAYOUT_ROTATE_NORMAL_RADIO, dm->rotate180 == 0);
     Check(page, IDC_LAYOUT_ROTATE_180_RADIO, dm->rotate180 == 1);
@@ -254,7 +241,7 @@ void Initialise(HWND page, LPARAM lParam) {
     Enable(page, IDC_LAYOUT_SCALE_EDIT, dm->zoomPrinting != 0);
     Enable(page, IDC_LAYOUT_SCALE_SPIN, dm->zoomPrinting != 0);
     ShowGraphicsButtons(page, GraphicsButtonsOnOpen(*dm));
-    g_filling = false;
+    state.filling = false;
     AttachHoverHelp(page, IDD_LAYOUT_PAGE);
 }
 
@@ -328,7 +315,7 @@ void OnZoom(HWND page, PlugInDevMode& dm) {
 }
 
 void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, int id, int code) {
-    if (g_filling)
+    if (StateOf(page)->filling)
         return;
     const bool clicked = code == BN_CLICKED;
     switch (id) {
@@ -390,90 +377,10 @@ void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm,
 }
 
 void OnActivate(HWND page, const DocumentPageContext* context, const PlugInDevMode& dm) {
-    ShowGraphicsButtons(page, GraphicsButtonsOnActivate(dm, g_graphicsResetPending));
+    bool graphicsResetPending = GraphicsResetPending(page);
+    ShowGraphicsButtons(page, GraphicsButtonsOnActivate(dm, graphicsResetPending));
+    SetGraphicsResetPending(page, graphicsResetPending);
     ShowHostPaperSize(page, context);
-}
-
-HWND FirstTabControl(HWND window) {
-    return FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
-}
-
-// Reads the title's section from the language now in the registry and puts it on the tab.
-void RetitleTab(HWND tabs, int index, const TabTitle& title) {
-    ReloadTexts(title.section);
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(WText(title.title));
-    SendMessageW(tabs, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-}
-
-// A page of a sheet gets WM_PAINT (and reloads its texts) only when its window has been made.
-void RepaintSheetPage(HWND sheet, int index) {
-    if (index < 0)
-        return;
-    if (const HWND page = PropSheet_IndexToHwnd(sheet, index))
-        SendMessageW(page, WM_PAINT, 0, 0);
-}
-
-int TabCount(HWND tabs) {
-    return static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
-}
-
-struct DeviceSheetSearch {
-    HWND documentSheet;
-    int documentVersionIndex;
-};
-
-bool IsDialogWindow(HWND window) {
-    std::array<wchar_t, 16> name{};
-    return GetClassNameW(window, name.data(), static_cast<int>(name.size())) > 0 &&
-           std::wstring_view(name.data()) == L"#32770";
-}
-
-bool TitleNamesPrinter(HWND window) {
-    if (g_printerName.empty())
-        return false;
-    std::array<wchar_t, 512> title{};
-    GetWindowTextW(window, title.data(), static_cast<int>(title.size()));
-    return std::wstring_view(title.data()).find(g_printerName) != std::wstring_view::npos;
-}
-
-// An open device sheet of the same printer: its last four tabs, each followed by its page's
-// repaint; the Version page's repaint reaches the document sheet's copy first.
-BOOL CALLBACK RetitleDeviceSheet(HWND window, LPARAM lParam) {
-    const auto* search = reinterpret_cast<const DeviceSheetSearch*>(lParam);
-    if (window == search->documentSheet || !IsDialogWindow(window) || !TitleNamesPrinter(window))
-        return TRUE;
-    const HWND tabs = FirstTabControl(window);
-    if (tabs == nullptr)
-        return TRUE;
-    const int count = TabCount(tabs);
-    const int first = count - static_cast<int>(kDeviceTabs.size());
-    for (size_t i = 0; i < kDeviceTabs.size(); ++i) {
-        const int index = first + static_cast<int>(i);
-        if (index < 0)
-            continue;
-        RetitleTab(tabs, index, kDeviceTabs[i]);
-        if (i + 1 == kDeviceTabs.size())
-            RepaintSheetPage(search->documentSheet, search->documentVersionIndex);
-        RepaintSheetPage(window, index);
-    }
-    return TRUE;
-}
-
-void SwitchOpenWindows(HWND page) {
-    const HWND sheet = GetParent(page);
-    const HWND tabs = FirstTabControl(sheet);
-    const int count = tabs != nullptr ? TabCount(tabs) : 0;
-    for (size_t i = 0; i < kDocumentTabs.size(); ++i) {
-        const int index = kFirstDocumentTab + static_cast<int>(i);
-        if (index < count)
-            RetitleTab(tabs, index, kDocumentTabs[i]);
-    }
-    const DeviceSheetSearch search{sheet, kFirstDocumentTab + static_cast<int>(kDocumentTabs.size()) - 1};
-    EnumWindows(&RetitleDeviceSheet, reinterpret_cast<LPARAM>(&search));
-    SendMessageW(page, WM_PAINT, 0, 0);
-    InvalidateRect(sheet, nullptr, TRUE);
 }
 
 void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
@@ -484,8 +391,8 @@ void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
     PushPaperSize(page, context, dm);
     ReportApplied(context);
     PropSheet_UnChanged(GetParent(page), page);
-    ApplyLanguage(g_languages, SelectedEntry(page, IDC_LAYOUT_LANGUAGE_COMBO));
-    SwitchOpenWindows(page);
+    ApplyLanguage(StateOf(page)->languages, SelectedEntry(page, IDC_LAYOUT_LANGUAGE_COMBO));
+    ShowLanguageInOpenSheets(page, PrinterNameOf(context));
 }
 
 INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, const NMHDR& header) {
@@ -505,14 +412,30 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& d
 
 }  // namespace
 
-bool& GraphicsResetPending() {
-    return g_graphicsResetPending;
+bool GraphicsResetPending(HWND page) {
+    return SheetFlag(page, kGraphicsResetProperty);
 }
 
-INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+void SetGraphicsResetPending(HWND page, bool pending) {
+    SetSheetFlag(page, kGraphicsResetProperty, pending);
+}
+
+namespace {
+
+INT_PTR LayoutPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        Initialise(page, lParam);
+        if (LayoutPageState* state = MakePageState<LayoutPageState>(page))
+            Initialise(page, lParam, *state);
+        else
+            KeepDocumentPageContext(page, lParam);
         return TRUE;
+    }
+    if (StateOf(page) == nullptr)
+        return FALSE;
+    if (message == WM_DESTROY) {
+        SetGraphicsResetPending(page, false);  // the sheet goes with its pages
+        FreePageState<LayoutPageState>(page);
+        return FALSE;
     }
     const DocumentPageContext* context = DocumentContextOf(page);
     PlugInDevMode* dm = RecordOf(context);
@@ -526,10 +449,18 @@ INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
             OnCommand(page, context, *dm, LOWORD(wParam), HIWORD(wParam));
             return FALSE;
         case WM_NOTIFY:
+            if (lParam == 0)
+                return FALSE;
             return OnNotify(page, context, *dm, *reinterpret_cast<const NMHDR*>(lParam));
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK LayoutPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(LayoutPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

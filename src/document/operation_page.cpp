@@ -68,9 +68,11 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, const NMHDR& hea
 
 }  // namespace
 
-INT_PTR CALLBACK OperationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR OperationPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        KeepPageContext(page, lParam);
+        KeepDocumentPageContext(page, lParam);
         ShowTexts(page);
         return TRUE;
     }
@@ -96,6 +98,12 @@ INT_PTR CALLBACK OperationPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK OperationPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(OperationPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

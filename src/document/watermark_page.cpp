@@ -13,6 +13,7 @@
 #include "core/module_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
+#include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "document/layout_page.h"
 #include "document/record_text.h"
@@ -31,14 +32,20 @@ struct Pixels {
     std::vector<uint8_t> bytes;
 };
 
-// Library-wide state of the page: it serves one sheet at a time.
+// One copy of the page, owned by its window. A new page converts and loads its own printer's
+// picture at its first preview.
 struct WatermarkPageState {
     bool imageReloadPending = true;
     bool reportImageErrors = true;
     bool filling = false;
     Pixels loaded;  // the untouched copy of the loaded bitmap, 24 bits per pixel
 };
-WatermarkPageState g_state;
+
+// The page procedure answers no message but WM_INITDIALOG for a window without its state, so
+// everything below may take it as there.
+WatermarkPageState& StateOf(HWND page) {
+    return *PageStateOf<WatermarkPageState>(page);
+}
 
 constexpr std::array<ControlText, 13> kTexts = {{
     {IDC_WATERMARK_NONE_RADIO, TextId::WATERMARK_RC_RADIO_NO},
@@ -147,11 +154,11 @@ void ShowError(HWND page, TextId text) {
     ShowMessage(page, text, TextId::MSG_MB_ERROR, MB_ICONERROR);
 }
 
-// A load or conversion error of the preview: shown once while the library is loaded.
+// A load or conversion error of the preview: shown once while the page is open.
 void ReportImageError(HWND page, TextId text) {
-    if (!g_state.reportImageErrors)
+    if (!StateOf(page).reportImageErrors)
         return;
-    g_state.reportImageErrors = false;
+    StateOf(page).reportImageErrors = false;
     ShowError(page, text);
 }
 
@@ -203,12 +210,12 @@ void FillFaces(HWND page, const PlugInDevMode& dm) {
 }
 
 void Initialise(HWND page, LPARAM lParam) {
-    KeepPageContext(page, lParam);
+    KeepDocumentPageContext(page, lParam);
     ShowTexts(page);
     const PlugInDevMode* dm = RecordOf(DocumentContextOf(page));
     if (dm == nullptr)
         return;
-    g_state.filling = true;
+    StateOf(page).filling = true;
     ShowControls(page, dm->watermarkType);
     SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(RecordText(*dm, &PlugInDevMode::watermarkBitmapPath)));
     for (const std::u16string_view text : kWatermarkTexts)
@@ -236,7 +243,7 @@ void Initialise(HWND page, LPARAM lParam) {
     SetSlider(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, IDC_WATERMARK_BRIGHTNESS_VALUE, dm->watermarkBrightness);
     FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
     SendDlgItemMessageW(page, IDC_WATERMARK_POSITION_COMBO, CB_SETCURSEL, dm->watermarkPosition, 0);
-    g_state.filling = false;
+    StateOf(page).filling = false;
     AttachHoverHelp(page, IDD_WATERMARK_PAGE);
 }
 
@@ -308,7 +315,7 @@ bool ConvertForPreview(HWND page, const std::u16string& source, const std::u16st
 bool ReloadImage(HWND page, const DocumentPageContext* context, const std::u16string& path) {
     const HBITMAP source = LoadBitmapFile(path);
     if (source == nullptr) {
-        g_state.imageReloadPending = true;
+        StateOf(page).imageReloadPending = true;
         ReportImageError(page, TextId::MSG_MB_WATERMARK_ERROR1);
         return false;
     }
@@ -336,8 +343,8 @@ bool ReloadImage(HWND page, const DocumentPageContext* context, const std::u16st
     DeleteObject(picture);
     if (!read)
         return false;
-    g_state.loaded = std::move(pixels);
-    g_state.imageReloadPending = false;
+    StateOf(page).loaded = std::move(pixels);
+    StateOf(page).imageReloadPending = false;
     return true;
 }
 
@@ -451,19 +458,19 @@ bool DrawTextCanvas(HWND page, const std::u16string& text, Pixels& canvas) {
 void PreviewImage(HWND page, const DocumentPageContext* context) {
     const std::u16string path = WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT));
     if (path.empty()) {
-        g_state.imageReloadPending = true;
+        StateOf(page).imageReloadPending = true;
         PaintWhite(page);
         return;
     }
-    if (g_state.imageReloadPending && !ReloadImage(page, context, path))
+    if (StateOf(page).imageReloadPending && !ReloadImage(page, context, path))
         return;
-    Pixels shown = g_state.loaded;
+    Pixels shown = StateOf(page).loaded;
     AddBrightness(shown.bytes, SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER));
     PlaceInFrame(page, shown, COLORONCOLOR);
 }
 
 void PreviewText(HWND page, PlugInDevMode& dm) {
-    g_state.imageReloadPending = true;
+    StateOf(page).imageReloadPending = true;
     const std::u16string text = WatermarkTextOf(page);
     StoreRecordText(dm, &PlugInDevMode::watermarkText, text);
     Pixels canvas;
@@ -477,10 +484,10 @@ void PreviewText(HWND page, PlugInDevMode& dm) {
 void Paint(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
     ReloadTexts(u"WATERMARK");
     ShowTexts(page);
-    g_state.filling = true;
+    StateOf(page).filling = true;
     FillList(page, IDC_WATERMARK_STYLE_COMBO, kStyleTexts);
     FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
-    g_state.filling = false;
+    StateOf(page).filling = false;
     PAINTSTRUCT paint{};
     BeginPaint(page, &paint);
     EndPaint(page, &paint);
@@ -489,7 +496,7 @@ void Paint(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
     } else if (IsDlgButtonChecked(page, IDC_WATERMARK_TEXT_RADIO) == BST_CHECKED) {
         PreviewText(page, dm);
     } else {
-        g_state.imageReloadPending = true;
+        StateOf(page).imageReloadPending = true;
         PaintWhite(page);
     }
 }
@@ -497,13 +504,16 @@ void Paint(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
 // ---- commands ------------------------------------------------------------------------------
 
 void ChooseType(HWND page, PlugInDevMode& dm, uint8_t type) {
-    if (ChooseWatermarkType(dm, type, GraphicsResetPending()))
+    bool graphicsResetPending = GraphicsResetPending(page);
+    const bool inform = ChooseWatermarkType(dm, type, graphicsResetPending);
+    SetGraphicsResetPending(page, graphicsResetPending);
+    if (inform)
         ShowMessage(page, TextId::MSG_MB_WATERMARK_INFORMATION1, TextId::MSG_MB_INFORMATION, MB_ICONINFORMATION);
     ShowControls(page, type);
     MarkChanged(page);
     Repaint(page);
     if (type != kWatermarkNone)
-        g_state.imageReloadPending = true;
+        StateOf(page).imageReloadPending = true;
 }
 
 void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
@@ -541,7 +551,7 @@ void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& 
         return;
     }
     StoreRecordText(dm, &PlugInDevMode::watermarkBitmapPath, shown);
-    g_state.imageReloadPending = true;
+    StateOf(page).imageReloadPending = true;
     Repaint(page);
     MarkChanged(page);
 }
@@ -582,7 +592,7 @@ bool IsSelection(int code) {
 }
 
 void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, int id, int code) {
-    if (g_state.filling)
+    if (StateOf(page).filling)
         return;
     switch (id) {
         case IDC_WATERMARK_NONE_RADIO:
@@ -670,7 +680,7 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& d
             Apply(page, context, dm);
             return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_QUERYCANCEL:
-            g_state.imageReloadPending = true;
+            StateOf(page).imageReloadPending = true;
             return AnswerNotification(page, FALSE);
         case PSN_SETACTIVE:
         case PSN_KILLACTIVE:
@@ -687,10 +697,22 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& d
 
 }  // namespace
 
-INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR WatermarkPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        Initialise(page, lParam);
+        if (MakePageState<WatermarkPageState>(page) != nullptr)
+            Initialise(page, lParam);
+        else
+            KeepDocumentPageContext(page, lParam);
         return TRUE;
+    }
+    if (PageStateOf<WatermarkPageState>(page) == nullptr)
+        return FALSE;
+    if (message == WM_DESTROY) {
+        SetGraphicsResetPending(page, false);  // the sheet goes with its pages
+        FreePageState<WatermarkPageState>(page);
+        return FALSE;
     }
     const DocumentPageContext* context = DocumentContextOf(page);
     PlugInDevMode* dm = RecordOf(context);
@@ -708,10 +730,18 @@ INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARA
                 OnSliders(page, *dm);
             return FALSE;
         case WM_NOTIFY:
+            if (lParam == 0)
+                return FALSE;
             return OnNotify(page, context, *dm, *reinterpret_cast<const NMHDR*>(lParam));
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK WatermarkPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AnswerWithoutThrowing(WatermarkPageMessages, window, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -2,8 +2,10 @@
 // add.
 #include "plugin/sheets_win.h"
 
+#include <commctrl.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <new>
@@ -18,6 +20,7 @@
 #include "core/density_relabel_win.h"
 #include "core/language_win.h"
 #include "plugin/plugin_object_win.h"
+#include "plugin/open_sheets_win.h"
 #include "plugin/version_page.h"
 #include "document/layout_page.h"
 #include "document/operation_page.h"
@@ -142,6 +145,69 @@ ULONG_PTR InitDeviceSheet(PPROPSHEETUI_INFO info, DevicePageContext* context) {
     return 1;
 }
 
+// ---- the language switch of open sheets ----------------------------------------------------
+
+// The host's own tabs come first in the document sheet (two of them) and the device sheet has the
+// plug-in's pages last.
+constexpr int kFirstDocumentTab = 2;
+
+HWND TabsOf(HWND sheet) {
+    return FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+}
+
+int TabCount(HWND tabs) {
+    return tabs != nullptr ? static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+int FirstPluginTab(HWND sheet, SheetKind kind) {
+    if (kind == SheetKind::Document)
+        return kFirstDocumentTab;
+    return std::max(TabCount(TabsOf(sheet)) - static_cast<int>(kDevicePages.size()), 0);
+}
+
+std::span<const PageEntry> PagesOf(SheetKind kind) {
+    return kind == SheetKind::Document ? std::span<const PageEntry>(kDocumentPages)
+                                       : std::span<const PageEntry>(kDevicePages);
+}
+
+// The tab titles from the texts now loaded; a sheet with fewer tabs keeps the rest.
+void RetitleTabs(HWND sheet, SheetKind kind) {
+    const HWND tabs = TabsOf(sheet);
+    const int count = TabCount(tabs);
+    const int first = FirstPluginTab(sheet, kind);
+    const std::span<const PageEntry> pages = PagesOf(kind);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const int index = first + static_cast<int>(i);
+        if (index >= count)
+            break;
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(WText(pages[i].title));
+        SendMessageW(tabs, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// Each of the plug-in's pages whose window has been made gets WM_PAINT, where it reloads its
+// texts; `except` is left for its caller.
+void RepaintPages(HWND sheet, SheetKind kind, HWND except) {
+    const int first = FirstPluginTab(sheet, kind);
+    for (size_t i = 0; i < PagesOf(kind).size(); ++i) {
+        const HWND page = PropSheet_IndexToHwnd(sheet, first + static_cast<int>(i));
+        if (page != nullptr && page != except)
+            SendMessageW(page, WM_PAINT, 0, 0);
+    }
+    InvalidateRect(sheet, nullptr, TRUE);
+}
+
+void ShowLanguageIn(HWND sheet, SheetKind kind, HWND except) {
+    if (kind == SheetKind::Document)
+        LoadDocumentSheetTexts();
+    else
+        LoadDeviceSheetTexts();
+    RetitleTabs(sheet, kind);
+    RepaintPages(sheet, kind, except);
+}
+
 }  // namespace
 
 std::span<const PageEntry> DocumentPages() {
@@ -166,6 +232,15 @@ HRESULT DeviceSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DevicePageContext* c
     info->Result =
         info->Reason == PROPSHEETUI_REASON_INIT ? InitDeviceSheet(info, context) : AnswerReason(info->Reason, lParam);
     return S_OK;
+}
+
+void ShowLanguageInOpenSheets(HWND page, std::wstring_view printer) {
+    const HWND sheet = GetParent(page);
+    ShowLanguageIn(sheet, SheetKind::Document, page);
+    for (const OpenSheet& open : OpenSheetsOf(printer))
+        if (open.window != sheet)
+            ShowLanguageIn(open.window, open.kind, nullptr);
+    SendMessageW(page, WM_PAINT, 0, 0);
 }
 
 }  // namespace m450

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/language_win.h"
+#include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "core/version_link.h"
 #include "version_page_ids.h"
@@ -13,17 +14,13 @@
 namespace m450 {
 namespace {
 
-// One copy of the page: its window, whether the link shows as hovered, and the link's fonts
-// (made at WM_INITDIALOG, released when the page is destroyed).
+// One copy of the page, owned by its window: whether the link shows as hovered, and the link's
+// fonts (made at WM_INITDIALOG, released when the page is destroyed).
 struct VersionPageState {
-    HWND window = nullptr;
     bool hovered = false;
     HFONT plainFont = nullptr;
     HFONT underlinedFont = nullptr;
 };
-
-VersionPageState g_documentPage;
-VersionPageState g_devicePage;
 
 constexpr std::array<ControlText, 8> kTexts = {{
     {IDC_VERSION_DRIVER_NAME, TextId::VERSION_RC_STATIC_VER1},
@@ -110,24 +107,31 @@ void OpenLinkIfClicked(HWND page, LPARAM lParam) {
 }
 
 void Initialise(HWND page, VersionPageState& state) {
-    state.window = page;
-    state.hovered = false;
     state.plainFont = CreateLinkFont(false);
     state.underlinedFont = CreateLinkFont(true);
     SetLinkFont(page, state.plainFont);
     ShowTexts(page);
 }
 
-INT_PTR VersionPage(VersionPageState& state, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR VersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        if (VersionPageState* state = MakePageState<VersionPageState>(page))
+            Initialise(page, *state);
+        else
+            ShowTexts(page);
+        return FALSE;
+    }
+    VersionPageState* state = PageStateOf<VersionPageState>(page);
+    if (state == nullptr)
+        return FALSE;
     switch (message) {
-        case WM_INITDIALOG:
-            Initialise(page, state);
-            return FALSE;
         case WM_PAINT:
             ReloadTexts(kVersionSection);
             ShowTexts(page);
             return FALSE;
         case WM_NOTIFY: {
+            if (lParam == 0)
+                return FALSE;
             const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
             return code == PSN_SETACTIVE || code == PSN_KILLACTIVE || code == PSN_APPLY;
         }
@@ -139,37 +143,40 @@ INT_PTR VersionPage(VersionPageState& state, HWND page, UINT message, WPARAM wPa
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
         case WM_RBUTTONDBLCLK:
-            TrackHover(page, lParam, state);
+            TrackHover(page, lParam, *state);
             return FALSE;
         case WM_LBUTTONUP:
             OpenLinkIfClicked(page, lParam);
             return FALSE;
         case WM_DESTROY:
-            ReleaseFonts(page, state);
-            state.window = nullptr;
-            state.hovered = false;
+            ReleaseFonts(page, *state);
+            FreePageState<VersionPageState>(page);
             return FALSE;
         default:
             return FALSE;
     }
 }
 
+INT_PTR DocumentVersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG)
+        KeepDocumentPageContext(page, lParam);
+    return VersionPage(page, message, wParam, lParam);
+}
+
+INT_PTR DeviceVersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG)
+        KeepDevicePageContext(page, lParam);
+    return VersionPage(page, message, wParam, lParam);
+}
+
 }  // namespace
 
 INT_PTR CALLBACK DocumentVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return VersionPage(g_documentPage, page, message, wParam, lParam);
+    return AnswerWithoutThrowing(DocumentVersionPage, page, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK DeviceVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return VersionPage(g_devicePage, page, message, wParam, lParam);
-}
-
-HWND DocumentVersionPage() {
-    return g_documentPage.window;
-}
-
-HWND DeviceVersionPage() {
-    return g_devicePage.window;
+    return AnswerWithoutThrowing(DeviceVersionPage, page, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -7,14 +7,9 @@
 
 namespace m450 {
 
-// The document sheet's and the device sheet's copies: one procedure, each copy with its own
-// module-wide state.
+// The document sheet's and the device sheet's copies: one procedure; each open copy keeps its
+// link fonts with its own window.
 INT_PTR CALLBACK DocumentVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK DeviceVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The open Version pages (null when that sheet's page is not open): the language change of the
-// Layout page sends them WM_PAINT.
-HWND DocumentVersionPage();
-HWND DeviceVersionPage();
 
 }  // namespace m450

@@ -139,7 +139,13 @@ printf '\xff\xff\xff\x00\x00\x00\x00\x00\x00\x00\x00\xff\xff\xff\x00\x00' >>"$wo
 [ "$(stat -c %s "$work/logoTemp.bmp")" -eq 70 ] || fail "mono working copy is not 62 + 2 x 4 bytes"
 [ "$(od -An -tx1 -j54 "$work/logoTemp.bmp" | tr -d ' \n')" = "00000000ffffff008000000040000000" ] ||
     fail "mono working copy's palette and rows"
-"$tool" convert gray "$work/logo.bmp" --contrast 0 --brightness=-100 >/dev/null || fail "convert gray"
+# A file at the working copy's path is left alone unless --replace is given.
+cp "$work/logoTemp.bmp" "$work/mono-copy.bmp"
+expect_exit 1 convert gray "$work/logo.bmp" --contrast 0 --brightness=-100
+grep -q "logoTemp.bmp: the working copy's name is taken by a file that is left as it is (--replace overwrites it)" \
+    "$work/err" || fail "convert over a file: the message"
+cmp -s "$work/logoTemp.bmp" "$work/mono-copy.bmp" || fail "convert without --replace changed the file there"
+"$tool" convert gray "$work/logo.bmp" --contrast 0 --brightness=-100 --replace >/dev/null || fail "convert gray"
 [ "$(od -An -tx1 -j1078 "$work/logoTemp.bmp" | tr -d ' \n')" = "9b000000009b0000" ] || fail "gray working copy at brightness -100"
 expect_job "SELFTEST
 1B 63 3B 01 
@@ -175,9 +181,44 @@ head -c $((24 + 1024 + 102400)) /dev/zero >>"$work/big.bmp"
 expect_exit 1 job logos --type gray "$work/big.bmp"
 grep -q "greater 96K" "$work/err" || fail "too large: MB_DOWNLOAD_ERROR7"
 expect_exit 1 job logos --type gray $(printf "$work/logo.bmp %.0s" $(seq 10))
+grep -q "The total counts of the logos is 9," "$work/err" || fail "ten logos: MB_DOWNLOAD_ERROR4"
+# The page's size limit comes before anything is converted, whatever the method: a 3000-dot-wide
+# logo is too big (not a 225 KB job, nor "greater 96K" under error diffusion); 1024 wide is taken.
+wide_bmp() {  # wide_bmp WIDTH_HEX4 FILE: a 24-bit bitmap WIDTH x 1, rows of zeros
+    printf "BM\x00\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00$1\x01\x00\x00\x00\x01\x00\x18\x00" >"$2"
+    head -c $((24 + 9000)) /dev/zero >>"$2"
+}
+wide_bmp '\xb8\x0b\x00\x00' "$work/wide.bmp"  # 3000
+for method in 0 3; do
+    expect_exit 1 job logos --type mono --method $method "$work/logo.bmp" "$work/wide.bmp"
+    grep -q "wide.bmp: The image is too big to be selected." "$work/err" || fail "3000 wide, method $method: MB_DOWNLOAD_ERROR3"
+    [ ! -s "$work/out" ] || fail "3000 wide, method $method: a job was printed"
+done
+wide_bmp '\x00\x04\x00\x00' "$work/wide.bmp"  # 1024
+"$tool" job logos --type mono --method 3 "$work/wide.bmp" >/dev/null || fail "a 1024-wide logo is refused"
+# A logo that cannot be sent is named with why, and no job at all is printed (no 1C 71 n, no half).
+printf 'BM\x00\x00\x00\x00\x00\x00\x00\x00\x76\x00\x00\x00\x28\x00\x00\x00\x02\x00\x00\x00\x02\x00\x00\x00\x01\x00\x04\x00' >"$work/four.bmp"
+head -c $((24 + 64 + 8)) /dev/zero >>"$work/four.bmp"
+expect_exit 1 job logos --type mono "$work/logo.bmp" "$work/four.bmp" "$work/logo.bmp"
+grep -q "four.bmp: cannot be sent (a bit count this conversion does not take), so no job is made" "$work/err" ||
+    fail "a 4-bit logo is not named"
+[ ! -s "$work/out" ] || fail "a 4-bit logo: part of a job was printed"
+# A 1-bit 8 x 1 logo whose table is black, then gray.
+printf 'BM\x42\x00\x00\x00\x00\x00\x00\x00\x3e\x00\x00\x00\x28\x00\x00\x00\x08\x00\x00\x00\x01\x00\x00\x00\x01\x00\x01\x00' >"$work/grayish.bmp"
+head -c 24 /dev/zero >>"$work/grayish.bmp"
+printf '\x00\x00\x00\x00\x80\x80\x80\x00\x0f\x00\x00\x00' >>"$work/grayish.bmp"
+expect_exit 1 job logos --type mono "$work/logo.bmp" "$work/grayish.bmp"
+grep -q "grayish.bmp: cannot be sent (the palette is neither black then white nor white then black)" "$work/err" ||
+    fail "a 1-bit logo of another palette is not named"
+[ ! -s "$work/out" ] || fail "a bad palette: part of a job was printed"
 expect_exit 1 job logos --type sepia "$work/logo.bmp"
 expect_exit 1 job file "$work/missing.bin"
 grep -q "Fail to open the selected file!" "$work/err" || fail "missing file: MB_DOWNLOAD_ERROR1"
+# The extension is cut at the last dot of the file name: none there, the whole name is kept.
+mkdir "$work/pics.d"
+cp "$work/logo.bmp" "$work/pics.d/ab"
+[ "$("$tool" convert mono "$work/pics.d/ab")" = "$work/pics.d/abTemp.bmp" ] || fail "working copy of a name without extension"
+[ ! -e "$work/picsTemp.bmp" ] || fail "the working copy was named from the folder's dot"
 rm -f "$work/oneTemp.bmp"
 expect_exit 1 convert mono "$work/one.bmp"  # 1 bit: a mono logo sent as it is, no working copy
 [ ! -e "$work/oneTemp.bmp" ] || fail "a refused conversion wrote a working copy"

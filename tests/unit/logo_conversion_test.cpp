@@ -304,30 +304,144 @@ TEST(LogoConversion, RefusedSources) {
     EXPECT_EQ(ConvertToGray(bits, 0, 0).result, 1);
 }
 
+std::vector<Rgb> GrayRamp(size_t entries) {
+    std::vector<Rgb> ramp;
+    for (size_t i = 0; i < entries; ++i)
+        ramp.push_back({uint8_t(i), uint8_t(i), uint8_t(i)});
+    return ramp;
+}
+
+Bytes GrayPixels(const LogoConversion& gray) {
+    EXPECT_EQ(gray.result, 1) << static_cast<int>(gray.problem);
+    return gray.workingCopy.size() < 1078 ? Bytes{} : Bytes(gray.workingCopy.begin() + 1078, gray.workingCopy.end());
+}
+
 TEST(LogoConversion, RowsStartWhereTheHeaderSays) {
-    const Bytes standard = test::PhotoLikeBitmap8(21, 9);
+    const Bytes standard =
+        test::MakeBitmap8(21, 9, [](uint32_t x, uint32_t row) { return uint8_t((3 * x + 5 * row) % 16); });
     const Bytes expected = Mono(standard, kErrorDiffuse, 20, -10);
     // A writer that leaves bfOffBits at 0 puts the rows after the full palette.
     Bytes zeroOffset = standard;
     test::PutLe(zeroOffset, 10, 0, 4);
     EXPECT_EQ(Mono(zeroOffset, kErrorDiffuse, 20, -10), expected);
-    // A short palette (or a larger information header) moves the rows; bfOffBits says where.
-    Bytes shortPalette(standard.begin(), standard.begin() + 54 + 16 * 4);
-    shortPalette.insert(shortPalette.end(), standard.begin() + 1078, standard.end());
-    test::PutLe(shortPalette, 10, 54 + 16 * 4, 4);
-    EXPECT_EQ(Mono(shortPalette, kErrorDiffuse, 20, -10), expected);
+    // A short table (biClrUsed 16) moves the rows; bfOffBits says where.
+    EXPECT_EQ(Mono(test::WithColourTable(standard, GrayRamp(16), 16), kErrorDiffuse, 20, -10), expected);
+    // So does a larger information header (a V4 or V5 one): the table follows it.
+    EXPECT_EQ(Mono(test::WithColourTable(standard, GrayRamp(16), 16, 108), kErrorDiffuse, 20, -10), expected);
+    EXPECT_EQ(Mono(test::WithColourTable(standard, GrayRamp(256), 0, 124), kErrorDiffuse, 20, -10), expected);
 }
 
-TEST(WorkingCopyPath, CutsTheExtensionAndAddsTemp) {
+TEST(LogoConversion, LevelsAreTakenThroughTheColourTable) {
+    // 8 bits, a 256-colour logo: white, red, blue, a dark blue-gray, as the 24-bit path weighs them:
+    // 255, 255 × 299 / 1000 = 76, 255 × 114 / 1000 = 29, (10 × 299 + 20 × 587 + 30 × 114) / 1000 = 18.
+    std::vector<Rgb> colours(256, Rgb{0, 0, 0});
+    colours[0] = {255, 255, 255};
+    colours[1] = {255, 0, 0};
+    colours[2] = {0, 0, 255};
+    colours[3] = {10, 20, 30};
+    const Bytes logo = test::WithColourTable(test::MakeBitmap8(4, 1, [](uint32_t x, uint32_t) { return uint8_t(x); }), colours, 0);
+    EXPECT_EQ(GrayPixels(ConvertToGray(logo, 0, 0)), (Bytes{255, 76, 29, 18}));
+    // Contrast and brightness adjust each channel before the weights: contrast -100 makes
+    // 0 → 100 and 255 → 155, brightness 10 adds 10 to each. Red: (165 × 299 + 110 × 701) / 1000 = 126.
+    EXPECT_EQ(GrayPixels(ConvertToGray(logo, -100, 10)), (Bytes{165, 126, 116, 113}));
+
+    // A gray gradient whose table runs from white to black (entry i = 255 − i).
+    std::vector<Rgb> inverted;
+    for (int i = 0; i < 256; ++i)
+        inverted.push_back({uint8_t(255 - i), uint8_t(255 - i), uint8_t(255 - i)});
+    const Bytes gradient = test::WithColourTable(
+        test::MakeBitmap8(3, 1, [](uint32_t x, uint32_t) { return uint8_t(x == 1 ? 255 : 100 * x); }), inverted, 0);
+    EXPECT_EQ(GrayPixels(ConvertToGray(gradient, 0, 0)), (Bytes{255, 0, 55, 0}));
+    // Method 0 on the levels 255, 0, 55: the mean is 103, so the first pixel alone is white.
+    EXPECT_EQ(MonoRow(Mono(gradient, kNone), 0), (Bytes{0x80, 0, 0, 0}));
+    // A logo on white: every pixel an index whose entry is white. 8-bit sources keep their strict
+    // comparison, Y / 4 > t: 63 of the 64 cells are white (not the cell of 63).
+    std::vector<Rgb> onWhite(256, Rgb{0, 0, 0});
+    onWhite[7] = {255, 255, 255};
+    const Bytes white = test::WithColourTable(test::UniformBitmap8(8, 8, 7), onWhite, 0);
+    EXPECT_EQ(CountWhite(Mono(white, kDitherM3)), 63);
+    EXPECT_EQ(CountWhite(Mono(white, kErrorDiffuse)), 64);
+
+    // 1 bit, white then black: a set bit is black. With contrast -100 black is 100, white 155.
+    const Bytes whiteFirst = test::MakeBitmap1(
+        3, 1, [](uint32_t x, uint32_t) { return x != 1; }, true);
+    EXPECT_EQ(GrayPixels(ConvertToGray(whiteFirst, 0, 0)), (Bytes{0, 255, 0, 0}));
+    EXPECT_EQ(GrayPixels(ConvertToGray(whiteFirst, -100, 0)), (Bytes{100, 155, 100, 0}));
+    // The black-then-white table as before: a set bit is white.
+    const Bytes blackFirst = test::MakeBitmap1(3, 1, [](uint32_t x, uint32_t) { return x != 1; });
+    EXPECT_EQ(GrayPixels(ConvertToGray(blackFirst, 0, 0)), (Bytes{255, 0, 255, 0}));
+    // Two colours of a 1-bit table: red and blue.
+    const Bytes redBlue = test::WithColourTable(blackFirst, {{255, 0, 0}, {0, 0, 255}}, 2);
+    EXPECT_EQ(GrayPixels(ConvertToGray(redBlue, 0, 0)), (Bytes{29, 76, 29, 0}));
+}
+
+TEST(LogoConversion, ColourTablesAreReadOnlyInsideTheFile) {
+    const Bytes sixteen = test::MakeBitmap8(5, 2, [](uint32_t x, uint32_t row) { return uint8_t(x + 5 * row); });
+    struct Case {
+        const char* name;
+        Bytes file;
+    };
+    Bytes runsIntoRows = test::WithColourTable(sixteen, GrayRamp(16), 16);
+    test::PutLe(runsIntoRows, 46, 0, 4);  // 256 entries stated, 16 before the rows
+    Bytes tooManyEntries = sixteen;
+    test::PutLe(tooManyEntries, 46, 257, 4);  // 257 entries before the rows at 1078
+    Bytes infoTooShort = sixteen;
+    test::PutLe(infoTooShort, 14, 12, 4);  // the table would lie in the 40 bytes read as header
+    Bytes infoPastRows = sixteen;
+    test::PutLe(infoPastRows, 14, 0xFFFFFFF0, 4);
+    const Bytes oneBit = test::MakeBitmap1(9, 2, [](uint32_t x, uint32_t row) { return x == 8 && row == 1; });
+    const std::vector<Case> refused = {
+        {"table runs into the rows", runsIntoRows},
+        {"257 entries", tooManyEntries},
+        {"information header of 12 bytes", infoTooShort},
+        {"information header past the rows", infoPastRows},
+        {"index 9 of a 9-entry table", test::WithColourTable(sixteen, GrayRamp(9), 9)},
+        {"bit 1 of a 1-entry table", test::WithColourTable(oneBit, GrayRamp(1), 1)},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        if (c.file[28] == 8) {  // 1-bit sources have a gray conversion only
+            const LogoConversion mono = ConvertToMono(c.file, {kNone, 0, 0});
+            EXPECT_EQ(mono.result, -1);
+            EXPECT_EQ(mono.problem, BitmapProblem::BadColourTable);
+        }
+        const LogoConversion gray = ConvertToGray(c.file, 0, 0);
+        EXPECT_EQ(gray.result, -2);
+        EXPECT_EQ(gray.problem, BitmapProblem::BadColourTable);
+        EXPECT_TRUE(gray.workingCopy.empty());
+    }
+    // Every index inside the table: read. Set padding bits are no pixels.
+    EXPECT_EQ(GrayPixels(ConvertToGray(test::WithColourTable(sixteen, GrayRamp(10), 10), 0, 0)),
+              (Bytes{0, 1, 2, 3, 4, 0, 0, 0, 5, 6, 7, 8, 9, 0, 0, 0}));
+    Bytes paddingSet = test::WithColourTable(test::MakeBitmap1(9, 1, [](uint32_t, uint32_t) { return false; }), GrayRamp(1), 1);
+    paddingSet[Field32(paddingSet, 10) + 1] = 0x7F;  // bits right of pixel 8
+    paddingSet[Field32(paddingSet, 10) + 3] = 0xFF;  // padding bytes
+    EXPECT_EQ(GrayPixels(ConvertToGray(paddingSet, 0, 0)), (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(WorkingCopyPath, CutsTheExtensionOfTheFileNameAndAddsTemp) {
     EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\shop.bmp")), "C:\\logos\\shopTemp.bmp");
     EXPECT_EQ(WorkingCopyPath(std::u16string_view(u"D:\\Bilder\\Käse.BMP")), u"D:\\Bilder\\KäseTemp.bmp");
-    EXPECT_EQ(WorkingCopyPath(std::string_view("shop")), "Temp.bmp");  // four characters, whatever they are
-    EXPECT_EQ(WorkingCopyPath(std::string_view("abc")), std::nullopt);
-    // 296 characters become 300 with "Temp.bmp": 299 and the terminator is the most that fits.
-    const std::string fits(295, 'a'), tooLong(296, 'a');
+    // The extension starts at the last dot of the file name, whatever its length.
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\shop.jpeg.bmp")), "C:\\logos\\shop.jpegTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\shop.dib1")), "C:\\logos\\shopTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\a.b")), "C:\\logos\\aTemp.bmp");
+    // No extension: the whole name is kept, and a dot in a folder's name is not the name's.
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\pics\\ab")), "C:\\pics\\abTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::u16string_view(u"C:\\pics.old\\ab")), u"C:\\pics.old\\abTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("/home/ann/v1.2/logo")), "/home/ann/v1.2/logoTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:logo")), "C:logoTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("shop")), "shopTemp.bmp");
+    EXPECT_EQ(WorkingCopyPath(std::string_view("abc")), "abcTemp.bmp");
+    // A name that is all extension keeps nothing of it.
+    EXPECT_EQ(WorkingCopyPath(std::string_view("C:\\logos\\.bmp")), "C:\\logos\\Temp.bmp");
+    // 292 characters and ".bmp" become 300 with "Temp.bmp": 299 and the terminator is the most that fits.
+    const std::string fits = std::string(291, 'a') + ".bmp", tooLong = std::string(292, 'a') + ".bmp";
     EXPECT_EQ(WorkingCopyPath(std::string_view(fits))->size(), 299u);
     EXPECT_EQ(WorkingCopyPath(std::string_view(tooLong)), std::nullopt);
-    EXPECT_EQ(WorkingCopyPath(std::string_view("ab.bmp"), 7), std::nullopt);
+    EXPECT_EQ(WorkingCopyPath(std::string_view(std::string(291, 'a')))->size(), 299u);
+    EXPECT_EQ(WorkingCopyPath(std::string_view(std::string(292, 'a'))), std::nullopt);
+    EXPECT_EQ(WorkingCopyPath(std::string_view("ab.bmp"), 10), std::nullopt);
     EXPECT_EQ(WorkingCopyPath(std::string_view("ab.bmp"), 11), "abTemp.bmp");
 }
 

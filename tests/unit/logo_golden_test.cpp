@@ -1,5 +1,6 @@
 // The photo-like picture through every method, against the frozen working copies: any change
-// of a tone curve, a matrix, a tie-break or the diffusion shows up here as a changed bit.
+// of a tone curve, a matrix, a tie-break, the diffusion or the reading of a gray-ramp or
+// black-then-white colour table shows up here as a changed bit.
 #include "device/logo_conversion.h"
 
 #include "golden/logo_golden_cases.h"
@@ -22,10 +23,10 @@ std::vector<uint8_t> ReadGolden(const char* name) {
 }
 
 TEST(LogoGolden, PhotoThroughEveryMethod) {
-    const std::vector<uint8_t> source = ReadGolden(test::kGoldenSource);
-    ASSERT_FALSE(source.empty());
     for (const test::GoldenCase& c : test::kGoldenCases) {
         SCOPED_TRACE(c.file);
+        const std::vector<uint8_t> source = ReadGolden(c.source);
+        ASSERT_FALSE(source.empty());
         const LogoConversion converted = c.gray ? ConvertToGray(source, c.settings.contrast, c.settings.brightness)
                                                 : ConvertToMono(source, c.settings);
         ASSERT_EQ(converted.result, 1);

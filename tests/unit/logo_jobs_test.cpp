@@ -3,6 +3,7 @@
 // the checks before "Download all", and a logo that ends the job half way.
 #include "device/logo_jobs.h"
 
+#include "core/text_store.h"
 #include "device/logo_conversion.h"
 #include "device/logo_raster.h"
 #include "fake_spooler.h"
@@ -76,6 +77,23 @@ TEST(ColumnData, PaletteAndLayoutChecks) {
     const LogoRaster raster = BuildColumnData(dirty);
     ASSERT_EQ(raster.problem, BitmapProblem::None);
     EXPECT_EQ(raster.data, Bytes(32, 0x00));  // 32 columns of one band, all white
+    // The table is read where it is and only as far as it goes: after a V5 information header
+    // (124 bytes) the black-then-white table is found; a table of one entry is no palette, and
+    // the rows behind it are not read as its second entry.
+    const Bytes v5 = test::WithColourTable(good, {{0, 0, 0}, {255, 255, 255}}, 2, 124);
+    EXPECT_EQ(BuildColumnData(v5).data, BuildColumnData(good).data);
+    const Bytes blank = test::MakeBitmap1(9, 9, [](uint32_t, uint32_t) { return false; });
+    Bytes oneEntry = test::WithColourTable(blank, {{0, 0, 0}}, 1);
+    oneEntry[59] = 0x7F;  // the first row's unused bits and padding, where entry 1 would be
+    oneEntry[60] = oneEntry[61] = 0xFF;
+    EXPECT_EQ(BuildColumnData(oneEntry).problem, BitmapProblem::BadPalette);
+    // Older headers (12 bytes) and tables that run into the rows are refused.
+    Bytes core = good;
+    test::PutLe(core, 14, 12, 4);
+    EXPECT_EQ(BuildColumnData(core).problem, BitmapProblem::BadColourTable);
+    Bytes shortTable = test::WithColourTable(good, {{0, 0, 0}, {255, 255, 255}}, 2);
+    test::PutLe(shortTable, 10, 58, 4);
+    EXPECT_EQ(BuildColumnData(shortTable).problem, BitmapProblem::BadColourTable);
     // The width 1, height 1 logo: one column byte per dot column of the 32-bit row.
     const LogoRaster dot = BuildColumnData(test::MakeBitmap1(1, 1, [](uint32_t, uint32_t) { return false; }));
     EXPECT_EQ(dot.header, (Bytes{0x04, 0x00, 0x01, 0x00}));
@@ -167,7 +185,7 @@ TEST(LogoJob, MonoAndGrayDownloads) {
     EXPECT_EQ(fake.jobs().size(), 1u);
 }
 
-TEST(LogoJob, ALogoThatCannotBeSentEndsTheJobThere) {
+TEST(LogoJob, ALogoThatCannotBeSentStopsTheWholeJob) {
     const Bytes good = test::MakeBitmap1(8, 8, [](uint32_t, uint32_t) { return true; });
     Bytes badPalette = good;
     badPalette[54] = 7;
@@ -177,15 +195,135 @@ TEST(LogoJob, ALogoThatCannotBeSentEndsTheJobThere) {
         EXPECT_FALSE(job.complete);
         EXPECT_EQ(job.failedLogo, 1u);
         EXPECT_EQ(job.problem, second ? BitmapProblem::BadPalette : BitmapProblem::Unreadable);
+        EXPECT_TRUE(job.writes.empty());  // not even the bracket and 1C 71 03
         EXPECT_FALSE(SendLogoJob(RawPrinterChannel(fake.Calls()), job));
-        EXPECT_EQ(fake.Sequence(), "StartDoc StartPage Write Write Write Write EndPage EndDoc");
-        EXPECT_EQ(fake.jobs()[0].writes[1], (Bytes{0x1C, 0x71, 0x03}));
+        EXPECT_EQ(fake.Sequence(), "");  // the printer is not told anything
     }
     // A failing write ends the page and the document as well.
     FakeSpooler fake;
     fake.FailOn(FakeSpooler::Call::Write, 3);
     EXPECT_FALSE(SendLogoJob(RawPrinterChannel(fake.Calls()), BuildLogoJob(LogoType::Mono, Files({good}))));
     EXPECT_EQ(fake.Sequence(), "StartDoc StartPage Write Write Write EndPage EndDoc");
+}
+
+// The message a refusal shows, as the user reads it; "" where there is none.
+std::u16string MessageOf(const LogoDownload& download) {
+    const std::optional<TextId> id = LogoDownloadMessage(download.check);
+    return id ? std::u16string(KeyOf(*id).defaultText) : std::u16string();
+}
+
+std::vector<ListedLogo> Listed(std::initializer_list<std::optional<Bytes>> sources, LogoSettings settings = {}) {
+    std::vector<ListedLogo> logos;
+    for (const auto& source : sources)
+        logos.push_back({source, settings});
+    return logos;
+}
+
+TEST(LogoDownload, ThePagesChecksComeFirstWithThePagesMessages) {
+    const Bytes small = test::UniformBitmap24(16, 8, {200, 200, 200});
+    const std::u16string tooBig =
+        u"The image is too big to be selected.\nthe width must be less than 1024 Byte,and the height must be less "
+        u"than 768 Byte!";
+    struct Case {
+        const char* name;
+        LogoType type;
+        std::vector<ListedLogo> logos;
+        LogoDownloadCheck check;
+        std::optional<size_t> logo;
+        std::u16string message;
+    };
+    const std::vector<Case> cases = {
+        {"no logos", LogoType::Mono, {}, LogoDownloadCheck::NoLogos, std::nullopt, u"Please select logos first!"},
+        {"ten logos", LogoType::Gray, std::vector<ListedLogo>(10, ListedLogo{small, {}}),
+         LogoDownloadCheck::TooManyLogos, std::nullopt,
+         u"The total counts of the logos is 9,\nplease delete some logos before selecting another logo!"},
+        {"unreadable second", LogoType::Mono, Listed({small, std::nullopt}), LogoDownloadCheck::SizeUnknown, 1,
+         u"Failed to get the size of logo!"},
+        {"61 bytes", LogoType::Gray, Listed({small, Bytes(small.begin(), small.begin() + 61)}),
+         LogoDownloadCheck::NoHeaders, 1, u"Failed to get data from the file!"},
+        // A 3000-dot-wide logo is too big whatever the method: error diffusion included.
+        {"3000 wide", LogoType::Mono, Listed({test::UniformBitmap24(3000, 1, {})}, {3, 0, 0}),
+         LogoDownloadCheck::TooBig, 0, tooBig},
+        {"1025 wide", LogoType::Gray, Listed({small, test::UniformBitmap8(1025, 1, 0)}), LogoDownloadCheck::TooBig, 1,
+         tooBig},
+        {"769 high", LogoType::Mono, Listed({test::UniformBitmap8(1, 769, 0)}), LogoDownloadCheck::TooBig, 0, tooBig},
+        // 320 × 320 gray copies are 1078 + 102400 bytes: 96 KiB or more.
+        {"over 96K", LogoType::Gray, Listed({test::UniformBitmap8(320, 320, 9)}), LogoDownloadCheck::TooLarge,
+         std::nullopt, u"The total sizes of all the logos is greater 96K!"},
+        {"type Original", LogoType::Original, Listed({small}), LogoDownloadCheck::NoType, std::nullopt, u""},
+        {"type Original, no logos", LogoType::Original, {}, LogoDownloadCheck::NoLogos, std::nullopt,
+         u"Please select logos first!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LogoDownload download = PrepareLogoDownload(c.type, c.logos);
+        EXPECT_EQ(download.check, c.check);
+        EXPECT_EQ(download.logo, c.logo);
+        EXPECT_EQ(MessageOf(download), c.message);
+        EXPECT_TRUE(download.job.writes.empty());
+    }
+    // 1024 × 768 itself is taken (its gray copy is then too large; its mono copy is 98366 bytes).
+    const Bytes largest = test::UniformBitmap8(1024, 768, 0);
+    EXPECT_EQ(CheckAddedLogo(largest), LogoDownloadCheck::Ready);
+    EXPECT_EQ(PrepareLogoDownload(LogoType::Mono, Listed({largest})).check, LogoDownloadCheck::TooLarge);
+    EXPECT_EQ(CheckAddedLogo(test::UniformBitmap8(1024, 1, 0)), LogoDownloadCheck::Ready);
+    EXPECT_EQ(CheckAddedLogo(Bytes(62, 0)), LogoDownloadCheck::Ready);  // "Add" looks at the size alone
+}
+
+TEST(LogoDownload, TheWholeJobOrNothingWithTheLogoThatFailedNamed) {
+    const Bytes photo = test::PhotoLikeBitmap24(40, 20);
+    const Bytes bits = test::MakeBitmap1(16, 8, [](uint32_t x, uint32_t) { return x % 2 == 0; });
+    // Complete: the working copies made afresh, and the same job BuildLogoJob makes of them.
+    const LogoDownload mono = PrepareLogoDownload(LogoType::Mono, Listed({photo, bits}, {2, 30, -20}));
+    ASSERT_EQ(mono.check, LogoDownloadCheck::Ready);
+    EXPECT_EQ(mono.logo, std::nullopt);
+    ASSERT_EQ(mono.copies.size(), 2u);
+    EXPECT_EQ(mono.copies[0].workingCopy, ConvertToMono(photo, {2, 30, -20}).workingCopy);
+    EXPECT_NE(mono.copies[1].result, 1);  // the 1-bit logo is sent itself
+    EXPECT_TRUE(mono.job.complete);
+    EXPECT_EQ(mono.job.writes, BuildLogoJob(LogoType::Mono, Files({mono.copies[0].workingCopy, bits})).writes);
+    ASSERT_EQ(mono.job.writes.size(), 8u);
+    EXPECT_EQ(mono.job.writes[1], (Bytes{0x1C, 0x71, 0x02}));
+    EXPECT_EQ(mono.job.writes[4], (Bytes{0x04, 0x00, 0x01, 0x00}));  // the 1-bit logo: x = 4, y = 1
+    EXPECT_EQ(mono.job.writes[7], (Bytes{0x1B, 0x63, 0x3B, 0x00}));
+
+    // Refused logos: the first one that cannot be sent is named with why, and no job is made.
+    Bytes fourBit = test::UniformBitmap8(8, 8, 1);
+    fourBit[28] = 4;
+    Bytes rgba = test::UniformBitmap24(8, 8, {});
+    rgba[28] = 32;
+    Bytes grayish = bits;
+    grayish[54 + 4] = 128;  // entry 1 is not white
+    Bytes gif(100, 0);      // a picture of another format: its "width" and "height" are small
+    gif[0] = 'G';
+    gif[1] = 'I';
+    Bytes runsIntoRows = test::WithColourTable(test::UniformBitmap8(8, 8, 3), {{0, 0, 0}}, 0);
+    struct Case {
+        const char* name;
+        LogoType type;
+        Bytes file;
+        BitmapProblem problem;
+    };
+    const std::vector<Case> cases = {
+        {"4-bit, mono", LogoType::Mono, fourBit, BitmapProblem::UnsupportedDepth},
+        {"32-bit, gray", LogoType::Gray, rgba, BitmapProblem::UnsupportedDepth},
+        {"1-bit gray-white table, mono", LogoType::Mono, grayish, BitmapProblem::BadPalette},
+        {"not a bitmap, gray", LogoType::Gray, gif, BitmapProblem::NotBitmap},
+        {"not a bitmap, mono", LogoType::Mono, gif, BitmapProblem::NotBitmap},
+        {"table into the rows, mono", LogoType::Mono, runsIntoRows, BitmapProblem::BadColourTable},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSpooler fake;
+        const LogoDownload download = PrepareLogoDownload(c.type, Listed({photo, c.file, photo}));
+        EXPECT_EQ(download.check, LogoDownloadCheck::LogoRefused);
+        EXPECT_EQ(download.logo, 1u);
+        EXPECT_EQ(download.problem, c.problem);
+        EXPECT_EQ(MessageOf(download), u"");
+        EXPECT_TRUE(download.job.writes.empty());
+        EXPECT_FALSE(SendLogoJob(RawPrinterChannel(fake.Calls()), download.job));
+        EXPECT_EQ(fake.Sequence(), "");
+    }
 }
 
 TEST(LogoJob, ChecksBeforeDownloading) {

@@ -96,6 +96,31 @@ inline std::vector<uint8_t> MakeBitmap1(uint32_t width,
     return file;
 }
 
+// The same picture with its own information header size and colour table: the rows of
+// `standard` (a 1- or 8-bit file as BitmapFrame makes it) after `infoSize` bytes of information
+// header (its first 40 bytes as in `standard`, the rest zero) and the entries of `table`;
+// biClrUsed = `coloursUsed`, bfOffBits where the rows are.
+inline std::vector<uint8_t> WithColourTable(const std::vector<uint8_t>& standard,
+                                            const std::vector<Rgb>& table,
+                                            uint32_t coloursUsed,
+                                            uint32_t infoSize = 40) {
+    const uint32_t oldOffset = standard[10] | (standard[11] << 8);
+    const uint32_t offset = 14 + infoSize + 4 * static_cast<uint32_t>(table.size());
+    std::vector<uint8_t> file(standard.begin(), standard.begin() + 54);
+    file.resize(offset);
+    for (size_t i = 0; i < table.size(); ++i) {
+        file[14 + infoSize + 4 * i] = table[i].blue;
+        file[15 + infoSize + 4 * i] = table[i].green;
+        file[16 + infoSize + 4 * i] = table[i].red;
+    }
+    file.insert(file.end(), standard.begin() + oldOffset, standard.end());
+    PutLe(file, 2, static_cast<uint32_t>(file.size()), 4);
+    PutLe(file, 10, offset, 4);
+    PutLe(file, 14, infoSize, 4);
+    PutLe(file, 46, coloursUsed, 4);
+    return file;
+}
+
 inline std::vector<uint8_t> UniformBitmap24(uint32_t width, uint32_t height, Rgb colour) {
     return MakeBitmap24(width, height, [colour](uint32_t, uint32_t) { return colour; });
 }

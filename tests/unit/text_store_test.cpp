@@ -88,9 +88,9 @@ TEST(TextTable, MessageSetsOfTheSheets) {
         device += IsMessageOf(id, MessageSet::DeviceSheet);
         all += IsMessageOf(id, MessageSet::All);
     }
-    EXPECT_EQ(all, 25u);
+    EXPECT_EQ(all, 27u);
     EXPECT_EQ(document, 14u);  // 3 captions, 1D, 2D, 6 watermark, 2 layout, operation
-    EXPECT_EQ(device, 14u);    // 3 captions, utility, 10 download
+    EXPECT_EQ(device, 16u);    // 3 captions, utility, 12 download
     EXPECT_TRUE(IsMessageOf(TextId::MSG_MB_ERROR, MessageSet::DeviceSheet));
     EXPECT_TRUE(IsMessageOf(TextId::MSG_MB_OPERATION_ERROR1, MessageSet::DocumentSheet));
     EXPECT_FALSE(IsMessageOf(TextId::MSG_MB_OPERATION_ERROR1, MessageSet::DeviceSheet));

@@ -14,6 +14,7 @@
 #include "barcode/barcode_jobs.h"
 #include "barcode/font_height.h"
 #include "core/text_store.h"
+#include "device/job_decode.h"
 #include "barcode1d_page_ids.h"
 #include "barcode_page_shots.h"
 #include "harness.h"
@@ -135,6 +136,21 @@ TEST_F(Barcode1DPage, Ean8PrintsWhatTheJobBuilderMakes) {
     ASSERT_GE(job->size(), 15u);
     EXPECT_EQ((*job)[13], 0x6B);
     EXPECT_EQ((*job)[14], 0x03);  // EAN8's symbology byte
+    // What the printer was told, in words rather than in the core's bytes.
+    const m450::JobDecoding decoding = m450::DecodeJob(*job);
+    std::vector<std::string> words;
+    for (const m450::DecodedLine& line : decoding.lines)
+        words.push_back(line.words);
+    EXPECT_EQ(words, (std::vector<std::string>{
+                         "HRI font: Font A",
+                         "HRI position: not printed",
+                         "element width: 3 dots",
+                         "bar height: 163 dots",
+                         "print EAN8, 8 bytes: \"12345678\"",
+                         "line feed",
+                         "feed to the cut position (+0) and cut the paper",
+                     }));
+    EXPECT_EQ(m450::DecodingSummary(decoding), "29 bytes, 7 commands, 0 bytes not understood");
 
     // Seven digits print too.
     ASSERT_TRUE(page_.Type(IDC_1D_DATA_EDIT, L"1234567"));

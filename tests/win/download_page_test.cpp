@@ -19,6 +19,7 @@
 #include "page_test.h"
 #include "logo_test_images.h"
 #include "barcode_page_shots.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -359,6 +360,33 @@ TEST_F(DownloadPage, TransformationDownloadSendsTheBuiltJob) {
         EXPECT_FALSE(Exists(CopyOf(path)));
 }
 
+// A logo that cannot be sent (a 4-bit bitmap, listed under "Original") stops the whole job:
+// the printer gets neither the bracket nor the logos before it.
+TEST_F(DownloadPage, ALogoThatCannotBeSentStopsTheWholeDownload) {
+    Bytes fourBit = m450::test::UniformBitmap8(8, 8, 1);
+    fourBit[28] = 4;
+    const std::vector<std::wstring> paths = {
+        folder_.Write(L"photo.bmp", m450::test::PhotoLikeBitmap24(40, 20)),
+        folder_.Write(L"four.bmp", fourBit),
+    };
+    for (const std::wstring& path : paths)
+        Add(path);
+    ASSERT_EQ(Rows(), 2);
+    Select(0);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_MONO_RADIO));
+    ASSERT_TRUE(page_.Enabled(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON));
+    {
+        DialogCatcher catcher;
+        EXPECT_EQ(JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), std::nullopt);
+        ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+        EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Error");
+        EXPECT_EQ(catcher.MessageBoxes()[0].text,
+                  L"This logo can't be sent to the printer as it is, so no logo was sent:\n" + paths[1]);
+    }
+    // The same list from the tool: refused, no job printed.
+    EXPECT_EQ(ToolLogoJob(L"--type mono --method 1 \"" + paths[0] + L"\" \"" + paths[1] + L"\""), std::nullopt);
+}
+
 TEST_F(DownloadPage, GrayDownloadFollowsTheSlidersOfEachLogo) {
     const std::vector<std::wstring> paths = {
         folder_.Write(L"first.bmp", m450::test::PhotoLikeBitmap24(200, 100)),
@@ -463,6 +491,134 @@ TEST_F(DownloadPage, BrowseOffersTheTraditionalChineseFilters) {
     // Cancelled: no path, "Download" stays off.
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_FILE_EDIT), L"");
     EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_FILE_BUTTON));
+}
+
+// A file of the user's that has the name a working copy needs is never replaced or deleted:
+// that logo gets no working copy, the user is told once, and "Download all" sends nothing.
+TEST_F(DownloadPage, WorkingCopiesNeverTouchAFileOfTheUsers) {
+    const std::wstring logo = folder_.Write(L"logo.bmp", m450::test::PhotoLikeBitmap24(40, 20));
+    const Bytes own = {'m', 'i', 'n', 'e', 0x00, 0xFF};
+    const std::wstring taken = folder_.Write(L"logoTemp.bmp", own);
+    const std::wstring mono =
+        folder_.Write(L"one.bmp", m450::test::MakeBitmap1(16, 8, [](uint32_t x, uint32_t) { return x % 2 == 0; }));
+    const std::wstring monoOwn = folder_.Write(L"oneTemp.bmp", own);
+    const std::wstring expected =
+        L"The logo's working copy needs the name of a file that already exists. That file is "
+        L"left as it is, and the logo can't be previewed or downloaded until it is renamed or "
+        L"moved:\n" +
+        taken;
+
+    std::vector<m450test::CaughtDialog> seen = Add(logo);
+    ASSERT_EQ(seen.size(), 2u);  // the file dialog, then the message
+    EXPECT_EQ(seen[1].caption, L"Error");
+    EXPECT_EQ(seen[1].text, expected);
+    ASSERT_EQ(Add(mono).size(), 1u);  // a 1-bit logo needs no copy: no message
+    ASSERT_EQ(Rows(), 2);
+
+    // "Gray" for every logo: the message about logoTemp.bmp is not repeated (a gray copy of the
+    // 1-bit logo would need oneTemp.bmp, which may be told once).
+    {
+        DialogCatcher catcher;
+        Select(0);
+        ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_GRAY_RADIO));
+        SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+        SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+        for (const m450test::CaughtDialog& box : catcher.MessageBoxes())
+            EXPECT_NE(box.text, expected);
+        EXPECT_LE(catcher.MessageBoxes().size(), 1u);
+    }
+
+    // "Download all" names the file and sends nothing.
+    {
+        DialogCatcher catcher;
+        EXPECT_FALSE(JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON).has_value());
+        ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+        EXPECT_EQ(catcher.MessageBoxes()[0].text, expected);
+    }
+
+    // Deleting the row and OK leave both of the user's files as they were.
+    Select(0);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_LOGO_DELETE_BUTTON));
+    ASSERT_TRUE(sheet_->PressOk());
+    EXPECT_EQ(ReadFileBytes(taken), own);
+    EXPECT_EQ(ReadFileBytes(monoOwn), own);
+}
+
+// A 3 GiB file on 32 bits cannot be held in memory: the page says so and lets the file go.
+TEST_F(DownloadPage, FileTooLargeForMemoryIsRefusedAndReleased) {
+    if (sizeof(void*) != 4)
+        GTEST_SKIP() << "a 64-bit process can hold the file";
+    const std::wstring path = folder_.path() + L"huge.JK";
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size{};
+    size.QuadPart = 3LL * 1024 * 1024 * 1024;
+    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file));  // sparse: nothing is written
+    CloseHandle(file);
+    {
+        DialogCatcher catcher;
+        catcher.Then(ChooseFile(path));
+        ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_BROWSE_BUTTON));
+    }
+    DialogCatcher catcher;
+    EXPECT_FALSE(JobAfterClick(IDC_DOWNLOAD_FILE_BUTTON).has_value());
+    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
+    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"Failed to Alloc the required memory!");
+    // The page holds the file no longer: another program may open it alone.
+    const HANDLE again = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE);
+    if (again != INVALID_HANDLE_VALUE)
+        CloseHandle(again);
+    DeleteFileW(path.c_str());
+}
+
+// The page's commands answer with what the printer channel answered.
+TEST_F(DownloadPage, CommandsAnswerWithTheJobsResult) {
+    const auto procedure = reinterpret_cast<DLGPROC>(GetWindowLongPtrW(page_.hwnd(), DWLP_DLGPROC));
+    ASSERT_NE(procedure, nullptr);
+    printer_.ForgetLastJob();
+    EXPECT_EQ(procedure(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(page_.Control(IDC_DOWNLOAD_CLEAR_LOGOS_BUTTON))),
+              TRUE);
+    EXPECT_TRUE(printer_.LastJob().has_value());
+    // "Download" with no file chosen sends nothing and answers 0.
+    EXPECT_EQ(procedure(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_DOWNLOAD_FILE_BUTTON, BN_CLICKED), 0), FALSE);
+}
+
+// What the preview frame shows, read back from the screen: the selected logo as its working copy
+// has it (black on the left, white on the right of this logo), stretched over the whole frame;
+// a logo that cannot be previewed leaves the frame empty, never another logo's picture.
+TEST_F(DownloadPage, PreviewShowsTheWorkingCopyOnTheScreen) {
+    const std::wstring halves =
+        folder_.Write(L"halves.bmp", m450::test::MakeBitmap24(64, 32, [](uint32_t x, uint32_t) {
+                          return x < 32 ? m450::test::Rgb{0, 0, 0} : m450::test::Rgb{255, 255, 255};
+                      }));
+    const std::wstring white = folder_.Write(L"white.bmp", m450::test::UniformBitmap24(64, 32, {255, 255, 255}));
+    folder_.Write(L"whiteTemp.bmp", {'m', 'i', 'n', 'e'});  // the user's: white.bmp gets no copy
+    ASSERT_EQ(Add(halves).size(), 1u);
+    ASSERT_EQ(Add(white).size(), 2u);  // the file dialog and the message about whiteTemp.bmp
+    const HWND frame = page_.Control(IDC_DOWNLOAD_LOGO_PREVIEW);
+    auto shown = [&](double across) {
+        m450host::ScreenPicture picture;
+        EXPECT_TRUE(m450host::CapturePicture(frame, &picture));
+        return picture.At(static_cast<UINT>(picture.width * across), picture.height / 2);
+    };
+    auto brightness = [](COLORREF colour) { return (GetRValue(colour) + GetGValue(colour) + GetBValue(colour)) / 3; };
+
+    for (const int type : {IDC_DOWNLOAD_MONO_RADIO, IDC_DOWNLOAD_GRAY_RADIO}) {
+        DialogCatcher catcher;
+        Select(0);
+        ASSERT_TRUE(page_.Click(type));
+        Select(0);
+        EXPECT_LT(brightness(shown(0.25)), 64) << type;
+        EXPECT_GT(brightness(shown(0.75)), 192) << type;
+
+        Select(1);  // no working copy can be made: the frame is cleared
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        EXPECT_EQ(shown(0.25), face) << type;
+        EXPECT_EQ(shown(0.75), face) << type;
+    }
 }
 
 }  // namespace

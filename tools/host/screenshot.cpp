@@ -9,12 +9,16 @@
 namespace m450host {
 namespace {
 
-struct Picture {
-    UINT width = 0;
-    UINT height = 0;
-    UINT stride = 0;
-    std::vector<BYTE> pixels;  // 24-bit BGR rows, top row first
-};
+using Picture = ScreenPicture;
+
+}  // namespace
+
+COLORREF ScreenPicture::At(UINT x, UINT y) const {
+    if (x >= width || y >= height)
+        return CLR_INVALID;
+    const BYTE* pixel = pixels.data() + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3;
+    return RGB(pixel[2], pixel[1], pixel[0]);
+}
 
 bool CapturePicture(HWND window, Picture* picture) {
     RECT rect{};
@@ -54,6 +58,8 @@ bool CapturePicture(HWND window, Picture* picture) {
     ReleaseDC(nullptr, screen);
     return ok;
 }
+
+namespace {
 
 template <typename T>
 void ReleaseIf(T* object) {

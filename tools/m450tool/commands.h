@@ -1,21 +1,24 @@
 // The command table of m450tool and its handlers.
 //
 // Adding a command: write `int RunSomething(const Args&)` in the topic's *_commands.cpp,
-// declare it here, and add one row to the table in commands.cpp.
+// declare it here, and add one row to the table in commands.cpp; the command line (args.cpp)
+// is built from the table.
 #pragma once
 
 #include "tool.h"
 
-#include <span>
+#include <vector>
 
 namespace m450::tool {
 
-std::span<const Command> Commands();
+const std::vector<Command>& Commands();
 
 // devmode_commands.cpp
 int RunDevModeDefault(const Args& args);
 int RunDevModeConvert(const Args& args);
 int RunDevModeMerge(const Args& args);
+int RunDevModeShow(const Args& args);
+int RunDevModeSet(const Args& args);
 
 // hex_commands.cpp
 int RunHex(const Args& args);
@@ -23,6 +26,9 @@ int RunHex(const Args& args);
 // barcode_commands.cpp
 int RunJobBarcode1D(const Args& args);
 int RunJobBarcode2D(const Args& args);
+
+// decode_commands.cpp
+int RunDecode(const Args& args);
 
 // watermark_commands.cpp
 int RunWatermark(const Args& args);

@@ -1,8 +1,10 @@
 // The Download page's logo half and file download, from the command line:
-//   convert mono|gray IN.bmp   writes the working copy beside IN.bmp as the page does, prints its path;
+//   convert mono|gray IN.bmp   writes the working copy beside IN.bmp as the page does, prints its path
+//                              (a file already at that path is replaced only with --replace);
 //   job clear-logos            the "Clear All Logos" job;
 //   job logos --type T FILE…   the "Download all" job, each file converted first as the page's
-//                              preview would have left it;
+//                              preview would have left it, after the page's checks; a file
+//                              that cannot be sent is named and no job is printed;
 //   job file FILE              the file download job.
 // Jobs are printed, not spooled. Refusals print the page's own message where it has one.
 #include "commands.h"
@@ -12,6 +14,7 @@
 #include "device/logo_jobs.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -39,6 +42,8 @@ std::string_view ProblemText(BitmapProblem problem) {
             return "width or height not in 1 to 16384 (top-down bitmaps included)";
         case BitmapProblem::BadPalette:
             return "the palette is neither black then white nor white then black";
+        case BitmapProblem::BadColourTable:
+            return "the colour table runs into the pixel rows, or a pixel's colour lies past the table";
         case BitmapProblem::TooWide:
             return "wider than the 2000 columns of error diffusion";
         case BitmapProblem::Unreadable:
@@ -79,6 +84,11 @@ int RunConvert(const Args& args, LogoType type) {
     if (!copyPath)
         return Refuse(std::string(path) + ": the working copy's path would not fit " +
                       std::to_string(kLogoPathCapacity - 1) + " characters");
+    // A file already there may be the user's own: it is replaced only when asked.
+    std::error_code status;
+    if (!args.Flag("--replace") && std::filesystem::exists(std::filesystem::symlink_status(*copyPath, status)))
+        return Refuse(*copyPath + ": the working copy's name is taken by a file that is left as it is"
+                                  " (--replace overwrites it)");
     const LogoConversion conversion = ConvertLogo(type, *source, *settings);
     if (conversion.result != 1)
         return Refuse(std::string(path) + ": not converted (result " + std::to_string(conversion.result) +
@@ -99,8 +109,8 @@ int RunConvertGray(const Args& args) {
     return RunConvert(args, LogoType::Gray);
 }
 
-int RunJobClearLogos(const Args&) {
-    return SendClearLogos(RawPrinterChannel(PrintingSpooler())) ? kExitOk : Refuse("the job could not be sent");
+int RunJobClearLogos(const Args& args) {
+    return SendClearLogos(RawPrinterChannel(PrintingSpooler(args))) ? kExitOk : Refuse("the job could not be sent");
 }
 
 int RunJobLogos(const Args& args) {
@@ -113,25 +123,19 @@ int RunJobLogos(const Args& args) {
     if (!settings)
         return Refuse(error);
 
-    std::vector<std::optional<uint64_t>> sizes;
-    std::vector<std::optional<std::vector<uint8_t>>> files;
-    for (size_t i = 0; i < args.OperandCount(); ++i) {
-        // An unreadable file counts no size, so the check refuses the download.
-        const auto source = ReadInputFile(args.Operand(i), error);
-        PreparedLogo logo = source ? PrepareLogo(type, *source, *settings) : PreparedLogo{};
-        sizes.push_back(logo.size);
-        files.push_back(std::move(logo.sent));
+    // The page's checks and their messages, and the whole job made, before anything is printed.
+    std::vector<ListedLogo> logos;
+    for (size_t i = 0; i < args.OperandCount(); ++i)
+        logos.push_back({ReadInputFile(args.Operand(i), error), *settings});
+    const LogoDownload download = PrepareLogoDownload(type, logos);
+    if (download.check != LogoDownloadCheck::Ready) {
+        const std::string file = download.logo ? std::string(args.Operand(*download.logo)) + ": " : "";
+        if (const auto message = LogoDownloadMessage(download.check))
+            return Refuse(file + Message(*message));
+        return Refuse(file + "cannot be sent (" + std::string(ProblemText(download.problem)) + "), so no job is made");
     }
-    const LogoDownloadCheck check = CheckLogoDownload(sizes);
-    if (const auto message = LogoDownloadMessage(check))
-        return Refuse(Message(*message));
-
-    const LogoJob job = BuildLogoJob(type, files);
-    const bool sent = SendLogoJob(RawPrinterChannel(PrintingSpooler()), job);
-    if (!job.complete)
-        return Refuse(std::string(args.Operand(job.failedLogo)) +
-                      ": the download ends here: " + std::string(ProblemText(job.problem)));
-    return sent ? kExitOk : Refuse("the job could not be sent");
+    return SendLogoJob(RawPrinterChannel(PrintingSpooler(args)), download.job) ? kExitOk
+                                                                           : Refuse("the job could not be sent");
 }
 
 int RunJobFile(const Args& args) {
@@ -139,7 +143,7 @@ int RunJobFile(const Args& args) {
     const auto file = ReadInputFile(args.Operand(0), error);
     if (!file)
         return Refuse(std::string(args.Operand(0)) + ": " + Message(TextId::MSG_MB_DOWNLOAD_ERROR1));
-    return SendFileDownload(RawPrinterChannel(PrintingSpooler()), *file) ? kExitOk
+    return SendFileDownload(RawPrinterChannel(PrintingSpooler(args)), *file) ? kExitOk
                                                                          : Refuse("the job could not be sent");
 }
 

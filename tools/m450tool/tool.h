@@ -18,9 +18,31 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;  // the input was refused; the reason is on stderr
 inline constexpr int kExitUsage = 2;    // the command line was wrong; the usage is on stderr
 
-struct Command;
+// One operand of a command as the usage shows it; a repeated one takes any number of words.
+struct OperandSpec {
+    std::string_view name;  // "FILE"
+    std::string_view help;
+    bool repeated = false;
+};
 
-// A command line's words after the command's path, read against its Command record.
+// One option; a flag when `value` is empty ("--hex"), else it takes one value ("--type=T").
+struct OptionSpec {
+    std::string_view name;  // "--type"
+    std::string_view value;
+    std::string_view help;
+};
+
+class Args;
+
+struct Command {
+    std::string_view path;  // the words that name it: "devmode convert"
+    std::vector<OperandSpec> operands;
+    std::vector<OptionSpec> options;
+    int (*run)(const Args& args);
+    std::string_view summary;  // one sentence for the usage
+};
+
+// What the command line gave a command: its operands and the options given (each once).
 class Args {
   public:
     std::string_view Operand(size_t i) const { return operands_.at(i); }
@@ -31,36 +53,38 @@ class Args {
     // saying what the option takes) when it is not a number in range.
     std::optional<int> Number(std::string_view name, int lo, int hi, int fallback, std::string& error) const;
 
+    void AddOperand(std::string word) { operands_.push_back(std::move(word)); }
+    void AddOption(std::string name, std::string value) { options_.emplace_back(std::move(name), std::move(value)); }
+
   private:
-    friend std::optional<Args> ReadArgs(const Command&, std::span<const std::string_view>, std::string&);
-    const std::pair<std::string_view, std::string_view>* Find(std::string_view name) const;
+    const std::pair<std::string, std::string>* Find(std::string_view name) const;
 
-    std::vector<std::string_view> operands_;
-    std::vector<std::pair<std::string_view, std::string_view>> options_;  // name, value ("" for a flag)
+    std::vector<std::string> operands_;
+    std::vector<std::pair<std::string, std::string>> options_;  // name, value ("" for a flag)
 };
 
-struct Command {
-    std::string_view path;      // the words that name it: "devmode convert"
-    std::string_view operands;  // required operands, one word each, as the usage shows them: "FILE"
-    std::string_view options;   // accepted options: "--hex"; "--name=VALUE" takes a value
-    int (*run)(const Args& args);
-    std::string_view summary;  // one line for the usage
-};
+// Every text the tool prints keeps within this many columns.
+inline constexpr size_t kUsageWidth = 100;
 
-// The operand count must match and every option be known; otherwise nullopt and `error` says why.
-std::optional<Args> ReadArgs(const Command& command, std::span<const std::string_view> words, std::string& error);
+// `text` broken at spaces into lines of at most `width` characters, the first starting at
+// `column` (what the line already holds), every later one after `indent` spaces.
+std::string WrapText(std::string_view text, size_t width, size_t indent, size_t column = 0);
 
-// Splits at spaces, dropping empty words.
-std::vector<std::string_view> SplitWords(std::string_view text);
+// Parses the command line against the command table and runs the command; the exit code.
+int RunCommandLine(int argc, const char* const* argv);
 
 // Prints "m450tool: reason" on stderr; returns kExitRefused.
 int Refuse(std::string_view reason);
 
-// The whole contents of a file or stream (/dev/stdin works: it is read to its end, not by size).
+// The whole contents of a file or stream, "-" being standard input (streams are read to their
+// end, not by size).
 std::optional<std::vector<uint8_t>> ReadInputFile(std::string_view path, std::string& error);
 
 // Raw bytes to stdout, or with `hex` one line of hex byte text.
 void WriteBytes(std::span<const uint8_t> bytes, bool hex);
+// Binary output of a command with --hex and --raw: refused (kExitRefused, with the reason on
+// stderr) when stdout is a terminal and neither is given; else written, kExitOk.
+int WriteBinaryOutput(const Args& args, std::span<const uint8_t> bytes);
 void WriteLine(std::u16string_view text);
 
 std::u16string Utf8ToUtf16(std::string_view text);
@@ -71,9 +95,9 @@ std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string SystemDirectory();
 
 // A spooler table that prints a job instead of spooling it: the document name on the first
-// line, then one line of hex byte text per write. Job commands hand it to the same senders the
-// pages use, so the tool shows exactly the bytes the printer would get.
-SpoolerCalls PrintingSpooler();
-bool PrintJob(std::u16string_view documentName, std::span<const std::span<const uint8_t>> writes);
+// line, then one line of hex byte text per write; with the command's --raw, the writes' bytes
+// in order and nothing else, as the printer receives them. Job commands hand it to the same
+// senders the pages use, so the tool shows exactly the bytes the printer would get.
+SpoolerCalls PrintingSpooler(const Args& args);
 
 }  // namespace m450::tool

@@ -3,10 +3,14 @@
 #include "barcode/hex_text.h"
 
 #include <cstdio>
-#include <fstream>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
+#define M450_ISATTY _isatty
+#else
+#include <unistd.h>
+#define M450_ISATTY isatty
 #endif
 
 namespace m450::tool {
@@ -43,24 +47,27 @@ int Refuse(std::string_view reason) {
 }
 
 std::optional<std::vector<uint8_t>> ReadInputFile(std::string_view path, std::string& error) {
-    std::ifstream file{std::string(path), std::ios::binary};
+    const bool standardInput = path == "-";
+    std::FILE* file = standardInput ? stdin : std::fopen(std::string(path).c_str(), "rb");
     if (!file) {
         error = "cannot open " + std::string(path);
         return std::nullopt;
     }
     std::vector<uint8_t> bytes;
-    char chunk[64 * 1024];
-    while (file) {
-        file.read(chunk, sizeof(chunk));
-        const size_t got = static_cast<size_t>(file.gcount());
-        if (got > kMaxInputBytes - bytes.size()) {
-            error = std::string(path) + " is larger than any input the tool reads";
-            return std::nullopt;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    uint8_t chunk[64 * 1024];
+    size_t got = 0;
+    bool tooLarge = false;
+    while (!tooLarge && (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        tooLarge = got > kMaxInputBytes - bytes.size();
+        if (!tooLarge)
+            bytes.insert(bytes.end(), chunk, chunk + got);
     }
-    if (file.bad()) {
-        error = "cannot read " + std::string(path);
+    const bool failed = std::ferror(file) != 0;
+    if (!standardInput)
+        std::fclose(file);
+    if (tooLarge || failed) {
+        error = tooLarge ? std::string(path) + " is larger than any input the tool reads"
+                         : "cannot read " + std::string(path);
         return std::nullopt;
     }
     return bytes;
@@ -76,6 +83,14 @@ void WriteBytes(std::span<const uint8_t> bytes, bool hex) {
         WriteLine(FormatHexBytes(bytes));
     else
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+int WriteBinaryOutput(const Args& args, std::span<const uint8_t> bytes) {
+    const bool hex = args.Flag("--hex");
+    if (!hex && !args.Flag("--raw") && M450_ISATTY(1))
+        return Refuse("the output is binary and standard output is a terminal: redirect it, or give --hex or --raw");
+    WriteBytes(bytes, hex);
+    return kExitOk;
 }
 
 // Malformed sequences give U+FFFD, which any parser of the tool reads as a non-digit.
@@ -141,25 +156,25 @@ std::u16string SystemDirectory() {
     return u"C:\\Windows\\system32";
 }
 
-SpoolerCalls PrintingSpooler() {
+SpoolerCalls PrintingSpooler(const Args& args) {
+    // The context says which form: it points at one of the two constants.
+    static const bool kRaw = true, kText = false;
     SpoolerCalls calls;
-    calls.startDoc = [](void*, std::u16string_view name) {
-        WriteLine(name);
+    calls.context = const_cast<bool*>(args.Flag("--raw") ? &kRaw : &kText);
+    calls.startDoc = [](void* context, std::u16string_view name) {
+        if (!*static_cast<bool*>(context))
+            WriteLine(name);
         return true;
     };
     calls.startPage = [](void*) { return true; };
-    calls.write = [](void*, const uint8_t* data, uint32_t length, uint32_t* written) {
-        WriteBytes({data, length}, true);
+    calls.write = [](void* context, const uint8_t* data, uint32_t length, uint32_t* written) {
+        WriteBytes({data, length}, !*static_cast<bool*>(context));
         *written = length;
         return true;
     };
     calls.endPage = [](void*) { return true; };
     calls.endDoc = [](void*) { return true; };
     return calls;
-}
-
-bool PrintJob(std::u16string_view documentName, std::span<const std::span<const uint8_t>> writes) {
-    return RawPrinterChannel(PrintingSpooler()).Send(documentName, writes);
 }
 
 }  // namespace m450::tool

@@ -5,8 +5,8 @@
 
 namespace m450::tool {
 
-int RunJobSelfTest(const Args&) {
-    return SendSelfTest(RawPrinterChannel(PrintingSpooler())) ? kExitOk : Refuse("the job could not be sent");
+int RunJobSelfTest(const Args& args) {
+    return SendSelfTest(RawPrinterChannel(PrintingSpooler(args))) ? kExitOk : Refuse("the job could not be sent");
 }
 
 }  // namespace m450::tool
