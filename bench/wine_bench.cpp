@@ -418,6 +418,9 @@ bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
 
 constexpr const char* kStepGoal = "median<=8;p95<=16";
 
+// The second printer of the language switch, as the two-printer tests name it.
+constexpr wchar_t kSecondPrinter[] = L"KVL-M450 Kitchen";
+
 bool MeasureDownloadSteps(int runs) {
     const std::wstring logo = TempFile(L"m450-bench-logo.bmp");
     if (!WriteBytes(logo, m450::test::PhotoLikeBitmap24(1024, 768)))
@@ -508,10 +511,50 @@ bool MeasureWatermarkSteps(int runs) {
     return true;
 }
 
+// The language chosen on the Layout page of one printer's document sheet and applied, with the
+// document and device sheets of two printers open: until every sheet has caught up and painted.
+bool MeasureLanguageSwitch(int runs) {
+    m450test::SheetOptions kitchen;
+    kitchen.printerName = kSecondPrinter;
+    SheetDriver document(SheetKind::Document);
+    SheetDriver device(SheetKind::Device);
+    SheetDriver kitchenDocument(SheetKind::Document, kitchen);
+    SheetDriver kitchenDevice(SheetKind::Device, kitchen);
+    const HWND sheets[] = {document.sheet(), device.sheet(), kitchenDocument.sheet(), kitchenDevice.sheet()};
+    if (std::find(std::begin(sheets), std::end(sheets), nullptr) != std::end(sheets)) {
+        std::fprintf(stderr, "the four sheets did not open\n");
+        return false;
+    }
+    device.ShowPage(L"Download");
+    kitchenDevice.ShowPage(L"Download");
+    kitchenDocument.ShowPage(L"Main");
+    PageDriver layout = document.ShowPage(L"Main");
+    if (!layout)
+        return false;
+    std::vector<double> samples;
+    for (int run = 0; run <= runs; ++run) {
+        const wchar_t* language = run % 2 == 0 ? L"\u7B80\u4F53\u4E2D\u6587" : L"English";  // 简体中文
+        if (!layout.Choose(IDC_LAYOUT_LANGUAGE_COMBO, language)) {
+            std::fprintf(stderr, "no language entry to choose\n");
+            return false;
+        }
+        Settle(document.sheet());
+        const double start = Now();
+        PropSheet_Apply(document.sheet());
+        for (const HWND sheet : sheets)
+            Settle(sheet);
+        if (run > 0)
+            samples.push_back(Now() - start);
+    }
+    Print("language.switch", "language switch, four sheets of two printers open", "ms", "median<=200", samples);
+    return true;
+}
+
 int Bench(int runs) {
     m450test::PrinterFixture printer;
-    if (!printer.ok()) {
-        std::fwprintf(stderr, L"%ls\n", printer.error().c_str());
+    m450test::PrinterFixture secondPrinter(kSecondPrinter);
+    if (!printer.ok() || !secondPrinter.ok()) {
+        std::fwprintf(stderr, L"%ls%ls\n", printer.error().c_str(), secondPrinter.error().c_str());
         return 1;
     }
     LanguageRegistry registry;
@@ -526,7 +569,7 @@ int Bench(int runs) {
     registry.Set(m450test::kFirstRunValue, L"FALSE");
     const bool measured = MeasureSheetOpening(SheetKind::Document, runs) &&
                           MeasureSheetOpening(SheetKind::Device, runs) && MeasureEventDialog(runs) &&
-                          MeasureDownloadSteps(runs) && MeasureWatermarkSteps(runs);
+                          MeasureDownloadSteps(runs) && MeasureWatermarkSteps(runs) && MeasureLanguageSwitch(runs);
     return measured ? 0 : 1;
 }
 
