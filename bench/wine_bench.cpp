@@ -233,39 +233,13 @@ struct StartupRun {
 };
 
 std::optional<StartupRun> RunStartupChild() {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return std::nullopt;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + ThisProgram() + L"\" --startup-child \"" + m450host::WindowsPath(M450UI_DLL_PATH) +
-                           L"\" \"" + Beside(L"m450_trivial.dll") + L"\"";
-    const bool started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    std::string output;
-    char chunk[512];
-    DWORD got = 0;
-    while (started && ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-        output.append(chunk, got);
-    CloseHandle(readEnd);
-    if (!started)
-        return std::nullopt;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    const std::optional<m450test::ProgramRun> child =
+        m450test::RunProgram(L"\"" + ThisProgram() + L"\" --startup-child \"" + m450host::WindowsPath(M450UI_DLL_PATH) +
+                             L"\" \"" + Beside(L"m450_trivial.dll") + L"\"");
     StartupRun run;
-    if (exitCode != 0 || std::sscanf(output.c_str(), "%lf %lf %lf %d %d", &run.trivialLoad, &run.pluginLoad,
-                                     &run.firstClassObject, &run.fileWrites, &run.registryWrites) != 5)
+    if (!child || child->exitCode != 0 ||
+        std::sscanf(child->output.c_str(), "%lf %lf %lf %d %d", &run.trivialLoad, &run.pluginLoad,
+                    &run.firstClassObject, &run.fileWrites, &run.registryWrites) != 5)
         return std::nullopt;
     return run;
 }
