@@ -185,6 +185,13 @@ void ShowTexts(HWND page) {
 
 template <size_t N>
 void FillList(HWND page, int id, const std::array<TextId, N>& texts) {
+    // A list that holds these texts already is left as it is: refilled, it would be emptied and
+    // drawn again at every repaint of the page (every step of a slider).
+    bool same = SendDlgItemMessageW(page, id, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(N);
+    for (size_t i = 0; same && i < N; ++i)
+        same = EntryText(page, id, static_cast<LRESULT>(i)) == Texts().View(texts[i]);
+    if (same)
+        return;
     const int selected = Selection(page, id);
     SendDlgItemMessageW(page, id, CB_RESETCONTENT, 0, 0);
     for (const TextId text : texts)
