@@ -2,6 +2,9 @@
 // the largest logo the page takes, 1024 × 768, from a 24-bit and an 8-bit source: the whole
 // call (header checks, tone tables, halftoning, the working copy's bytes). "per_pixel" is the
 // time per source pixel. Then the "LOGO" job of nine such logos, mono and gray.
+//
+// `logo_bench --write-picture=FILE` writes the 24-bit source picture as a bitmap file instead,
+// so that scripts/bench can give other converters the very same picture.
 #include "device/logo_conversion.h"
 #include "device/logo_jobs.h"
 
@@ -9,7 +12,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -67,4 +72,29 @@ void BM_LogoJobOfNine(benchmark::State& state) {
 }
 BENCHMARK(BM_LogoJobOfNine)->Arg(1)->Arg(2)->ArgName("type")->Unit(benchmark::kMillisecond);
 
+bool WritePicture(const char* path) {
+    const std::vector<uint8_t>& picture = Source(24);
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr)
+        return false;
+    const bool written = std::fwrite(picture.data(), 1, picture.size(), file) == picture.size();
+    return std::fclose(file) == 0 && written;
+}
+
 }  // namespace
+
+int main(int argc, char** argv) {
+    constexpr std::string_view kWritePicture = "--write-picture=";
+    if (argc == 2 && std::string_view(argv[1]).starts_with(kWritePicture)) {
+        if (WritePicture(argv[1] + kWritePicture.size()))
+            return 0;
+        std::perror(argv[1] + kWritePicture.size());
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "core/language_file.h"
+#include "core/profile_cache.h"
 
 namespace m450 {
 namespace {
@@ -21,6 +22,8 @@ std::u16string_view View(const char16_t* text) {
     return text;
 }
 
+std::optional<FileStamp> StampOf(std::u16string_view path);
+
 bool FileExists(std::u16string_view path) {
     const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -35,15 +38,45 @@ void CopyOver(std::u16string_view from, std::u16string_view to) {
     CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE);
 }
 
+// A language file's bytes; nullopt when it cannot be read whole or is larger than any
+// language file (a few hundred KB at most).
+std::optional<std::vector<char>> ReadSmallFile(std::u16string_view path) {
+    constexpr DWORD kLargest = 4 << 20;
+    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::optional<std::vector<char>> bytes;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart <= kLargest) {
+        std::vector<char> read(static_cast<size_t>(size.QuadPart));
+        DWORD got = 0;
+        if (read.empty() ||
+            (ReadFile(file, read.data(), static_cast<DWORD>(read.size()), &got, nullptr) && got == read.size()))
+            bytes = std::move(read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+// Whether the user's copy already holds the driver's file byte for byte: a refresh would write
+// the same bytes again, in every process that starts.
+bool SameBytes(std::u16string_view driverFile, std::u16string_view userFile) {
+    const std::optional<FileStamp> driver = StampOf(driverFile);
+    const std::optional<FileStamp> user = StampOf(userFile);
+    if (!driver || !user || driver->size != user->size)
+        return false;
+    const std::optional<std::vector<char>> driverBytes = ReadSmallFile(driverFile);
+    return driverBytes && driverBytes == ReadSmallFile(userFile);
+}
+
 // The platform's reader returns its default for a missing file, section or key; a default no
 // language file holds tells "missing" from an empty text.
 constexpr wchar_t kMissing[] = L"\x01";
 
-std::optional<std::u16string> ReadProfileValue(std::u16string_view path,
-                                               std::u16string_view section,
-                                               std::u16string_view key) {
-    if (path.empty())
-        return std::nullopt;
+std::optional<std::u16string> ReadProfileValueFromFile(std::u16string_view path,
+                                                       std::u16string_view section,
+                                                       std::u16string_view key) {
     // Room for a 1023-character help text even with every line break stored as \n.
     std::array<wchar_t, 4096> buffer;
     const DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), kMissing, buffer.data(),
@@ -51,6 +84,35 @@ std::optional<std::u16string> ReadProfileValue(std::u16string_view path,
     if (length == 1 && buffer[0] == kMissing[0])
         return std::nullopt;
     return FromWide(buffer.data(), length);
+}
+
+// Size and last write time of a file; nullopt when it is missing or a folder.
+std::optional<FileStamp> StampOf(std::u16string_view path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return std::nullopt;
+    return FileStamp{(uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+                     (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime};
+}
+
+// The value through the module's cache, which reads the file only when it has changed.
+std::optional<std::u16string> ReadProfileValue(std::u16string_view path,
+                                               const std::optional<FileStamp>& stamp,
+                                               std::u16string_view section,
+                                               std::u16string_view key) {
+    if (path.empty())
+        return std::nullopt;
+    return LanguageFileCache().Value(path, stamp, section, key,
+                                     [path](std::u16string_view fileSection, std::u16string_view fileKey) {
+                                         return ReadProfileValueFromFile(path, fileSection, fileKey);
+                                     });
+}
+
+std::optional<std::u16string> ReadProfileValue(std::u16string_view path,
+                                               std::u16string_view section,
+                                               std::u16string_view key) {
+    return ReadProfileValue(path, StampOf(path), section, key);
 }
 
 // The language key, open with full access for as long as the object lives.
@@ -153,7 +215,8 @@ void RefreshUserCopy(std::u16string_view driverDirectory, std::u16string_view fi
         return;
     }
     if (ShouldRefreshUserCopy(ReadProfileValue(driver, kFileVersionSection, kFileVersionKey),
-                              ReadProfileValue(user, kFileVersionSection, kFileVersionKey)))
+                              ReadProfileValue(user, kFileVersionSection, kFileVersionKey)) &&
+        !SameBytes(driver, user))
         CopyOver(driver, user);
 }
 
@@ -193,10 +256,12 @@ void LoadSections(std::initializer_list<std::u16string_view> sections, MessageSe
 
 }  // namespace
 
+// The file is looked at once, when the reader is made: one load (a sheet's, a repaint's) reads
+// from one state of the file.
 TextReader ProfileFileReader(std::u16string_view path) {
-    return [file = std::u16string(path)](std::u16string_view section,
-                                         std::u16string_view key) -> std::optional<std::u16string> {
-        std::optional<std::u16string> value = ReadProfileValue(file, section, key);
+    return [file = std::u16string(path), stamp = StampOf(path)](
+               std::u16string_view section, std::u16string_view key) -> std::optional<std::u16string> {
+        std::optional<std::u16string> value = ReadProfileValue(file, stamp, section, key);
         if (!value)
             return std::nullopt;
         return DecodeLanguageText(*value);

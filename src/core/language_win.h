@@ -52,7 +52,8 @@ void LoadDeviceSheetTexts() noexcept;
 // named after the printer's port with the data "LANGUAGE_M450", when the key opens.
 void RememberPrinterPort(std::u16string_view portName) noexcept;
 
-// Reads a private-profile file with the platform's reader, line breaks decoded.
+// Reads a private-profile file with the platform's reader, line breaks decoded. Values read
+// before are taken from the module's cache while the file's size and write time are unchanged.
 TextReader ProfileFileReader(std::u16string_view path);
 // Reads the current text file (the path as it is now).
 TextReader CurrentTextFileReader();
@@ -63,7 +64,7 @@ std::u16string DriverDirectory();
 // when the application-data folder is unknown.
 std::u16string UserLanguageFolder(bool create);
 // Copies the driver directory's text file over the user's when the user has none, or when
-// the driver's INIVERSION is not lower than the user's.
+// the driver's INIVERSION is not lower than the user's and the two files differ.
 void RefreshUserTextFile(std::u16string_view fileName) noexcept;
 
 // The Layout page's Language list. LoadLanguageList copies the list file from the driver

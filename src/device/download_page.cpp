@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <span>
@@ -40,6 +41,12 @@ struct DownloadPageState {
     // A working copy's name that a file the page did not make already has is left alone.
     std::vector<std::wstring> madeCopies;
     std::vector<std::wstring> reportedTaken;  // names of such files the user was told of
+    // The selected logo's file as the preview last read it, kept while its size and write time
+    // stay the same: a slider step converts it again without reading 2 MiB from the disk.
+    std::wstring keptPath;
+    uint64_t keptSize = 0;
+    uint64_t keptWriteTime = 0;
+    std::optional<std::vector<uint8_t>> keptBytes;
 };
 
 DownloadPageState& StateOf(HWND page) {
@@ -161,16 +168,41 @@ std::optional<std::vector<uint8_t>> ReadLogoFile(const std::wstring& path) {
     return std::move(read.bytes);
 }
 
+// The logo file's bytes for the preview: those kept from the last read while the file's size and
+// write time are unchanged, else read again (nullopt when the file cannot be read).
+const std::optional<std::vector<uint8_t>>& KeptLogoFile(HWND page, const std::wstring& path) {
+    DownloadPageState& state = StateOf(page);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    const bool seen = GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
+    const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    const uint64_t written = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+    if (!seen || !state.keptBytes || path != state.keptPath || size != state.keptSize ||
+        written != state.keptWriteTime) {
+        state.keptBytes.reset();  // the old bytes go before the new ones come
+        state.keptBytes = seen ? ReadLogoFile(path) : std::nullopt;
+        state.keptPath = path;
+        state.keptSize = size;
+        state.keptWriteTime = written;
+    }
+    return state.keptBytes;
+}
+
 // `disposition` is CREATE_ALWAYS for a file the page made before, CREATE_NEW for a new one (so
-// that a file that appeared meanwhile is never replaced: ERROR_FILE_EXISTS).
+// that a file that appeared meanwhile is never replaced: ERROR_FILE_EXISTS). A file the page made
+// is written over from its start and cut only where it was longer: a file emptied and written
+// again is flushed by the file system at once (3 ms and more for a logo's working copy, at every
+// step of a slider), while the same bytes written over it are not.
 bool WriteWholeFile(const std::wstring& path, std::span<const uint8_t> bytes, DWORD disposition) {
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD open = disposition == CREATE_ALWAYS ? OPEN_ALWAYS : disposition;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, open, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    const bool ok =
+    bool ok =
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    LARGE_INTEGER size{};
+    if (ok && (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > bytes.size()))
+        ok = SetEndOfFile(file) != FALSE;  // the file pointer stands at the end of what was written
     CloseHandle(file);
     return ok;
 }
@@ -295,6 +327,7 @@ CopyWrite StoreWorkingCopy(HWND page, const std::wstring& copyPath, const LogoCo
 struct CopyOutcome {
     LogoCopyStep step;
     bool taken = false;
+    std::vector<uint8_t> copy{};  // the working copy as written, when it was
 };
 
 CopyOutcome MakeWorkingCopy(HWND page,
@@ -310,10 +343,14 @@ CopyOutcome MakeWorkingCopy(HWND page,
         ReportCopyNameTaken(page, copyPath);
         return {step, true};
     }
-    if (StoreWorkingCopy(page, copyPath, ConvertLogo(type, bytes, settings)) == CopyWrite::Taken) {
+    LogoConversion conversion = ConvertLogo(type, bytes, settings);
+    const CopyWrite write = StoreWorkingCopy(page, copyPath, conversion);
+    if (write == CopyWrite::Taken) {
         ReportCopyNameTaken(page, copyPath);
         return {step, true};
     }
+    if (write == CopyWrite::Written)
+        return {step, false, std::move(conversion.workingCopy)};
     return {step};
 }
 
@@ -456,11 +493,31 @@ void ClearPreview(HWND page) {
     ReleaseDC(frame, dc);
 }
 
-// Stretches the bitmap file over the whole frame. A file that does not load (a conversion
-// refused the logo) clears the frame rather than leave another logo's picture in it.
-void DrawPicture(HWND page, const std::wstring& path) {
-    const auto bitmap = static_cast<HBITMAP>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+// The working copy just written, as the bitmap loading that file would give: its information
+// header, colour table and rows in a DIB section. Null for bytes that are no such bitmap.
+HBITMAP BitmapOfCopy(std::span<const uint8_t> copy) {
+    const std::optional<BitmapHeader> header = ReadBitmapHeader(copy);
+    if (!header || header->infoSize != kBmpInfoHeaderSize || header->width <= 0 || header->height <= 0 ||
+        (header->bitCount != 1 && header->bitCount != 8) ||
+        header->pixelOffset != StandardPixelOffset(header->bitCount))
+        return nullptr;
+    const size_t rows =
+        BitmapStride(static_cast<uint32_t>(header->width), header->bitCount) * static_cast<size_t>(header->height);
+    if (copy.size() < header->pixelOffset || copy.size() - header->pixelOffset < rows)
+        return nullptr;
+    // The information header and the colour table lie in the file as BITMAPINFO lays them out.
+    std::vector<uint8_t> info(copy.begin() + 14, copy.begin() + header->pixelOffset);
+    void* bits = nullptr;
+    const HBITMAP bitmap =
+        CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr && bits != nullptr)
+        std::memcpy(bits, copy.data() + header->pixelOffset, rows);
+    return bitmap;
+}
+
+// Stretches the bitmap over the whole frame (and releases it). A bitmap that did not load (a
+// conversion refused the logo) clears the frame rather than leave another logo's picture in it.
+void DrawBitmap(HWND page, HBITMAP bitmap) {
     if (bitmap == nullptr) {
         ClearPreview(page);
         return;
@@ -481,6 +538,11 @@ void DrawPicture(HWND page, const std::wstring& path) {
     DeleteObject(bitmap);
 }
 
+void DrawPicture(HWND page, const std::wstring& path) {
+    DrawBitmap(page, static_cast<HBITMAP>(
+                         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+}
+
 // The selected logo as it will be sent: its working copy is made afresh from its settings.
 void Preview(HWND page) {
     const int selected = Selection(page);
@@ -495,13 +557,19 @@ void Preview(HWND page) {
         Enable(page, kMethodRadios, false);
         Enable(page, kSliders, false);
     } else {
-        const CopyOutcome copy = MakeWorkingCopy(page, source, TypeOf(page), settings);
+        const std::optional<std::vector<uint8_t>>& bytes = KeptLogoFile(page, source);
+        const CopyOutcome copy =
+            bytes ? MakeWorkingCopy(page, source, *bytes, TypeOf(page), settings) : CopyOutcome{LogoCopyStep::Stop};
         if (copy.step == LogoCopyStep::Stop || copy.taken) {
             ClearPreview(page);  // never another logo's picture, never the user's other file
             return;
         }
         Enable(page, kMethodRadios, TypeOf(page) == LogoType::Mono && copy.step == LogoCopyStep::Made);
         Enable(page, kSliders, TypeOf(page) == LogoType::Gray || copy.step == LogoCopyStep::Made);
+        if (!copy.copy.empty()) {
+            DrawBitmap(page, BitmapOfCopy(copy.copy));  // the bytes just written, not read back
+            return;
+        }
         if (copy.step == LogoCopyStep::Made)
             shown = CopyPathOf(source);
     }

@@ -1,7 +1,10 @@
 #include "device/logo_conversion.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -38,22 +41,28 @@ constexpr uint8_t Bayer16(unsigned row, unsigned column) {
     return static_cast<uint8_t>(4 * kBayer8[row % 8][column % 8] + kQuadrantOffset[row / 8 % 2][column / 8 % 2]);
 }
 
+// Y = S / 1000 with S = R′ × 299 + G′ × 587 + B′ × 114 ≤ 255000 is exactly (S × kLumaFactor) >>
+// kLumaShift (checked for every S up to 255000), so the tables hold each channel's share of S
+// already multiplied and a pixel's Y is a sum and a shift.
+constexpr uint64_t kLumaFactor = 274877907;  // ⌈2^38 / 1000⌉
+constexpr unsigned kLumaShift = 38;
+
 // Adjusted levels ready for the luminance Y = (R′ × 299 + G′ × 587 + B′ × 114) / 1000 of a 24-bit
 // pixel; `level` is Y of each colour-table entry of a 1- or 8-bit source, by index.
 struct LumaTables {
     ToneTable level;
-    std::array<uint32_t, 256> blue;
-    std::array<uint32_t, 256> green;
-    std::array<uint32_t, 256> red;
+    std::array<uint64_t, 256> blue;
+    std::array<uint64_t, 256> green;
+    std::array<uint64_t, 256> red;
 };
 
 LumaTables MakeLumaTables(const ToneTable& level, const ToneTable& blue, const ToneTable& green, const ToneTable& red) {
     LumaTables t;
     t.level = level;
     for (int i = 0; i < 256; ++i) {
-        t.blue[i] = blue[i] * 114u;
-        t.green[i] = green[i] * 587u;
-        t.red[i] = red[i] * 299u;
+        t.blue[i] = blue[i] * 114u * kLumaFactor;
+        t.green[i] = green[i] * 587u * kLumaFactor;
+        t.red[i] = red[i] * 299u * kLumaFactor;
     }
     return t;
 }
@@ -64,7 +73,7 @@ void LumaRow(const BitmapView& source, uint32_t row, const LumaTables& t, uint8_
     const uint32_t width = source.width;
     if (source.bitCount == 24) {
         for (uint32_t x = 0; x < width; ++x, p += 3)
-            luma[x] = static_cast<uint8_t>((t.blue[p[0]] + t.green[p[1]] + t.red[p[2]]) / 1000);
+            luma[x] = static_cast<uint8_t>((t.blue[p[0]] + t.green[p[1]] + t.red[p[2]]) >> kLumaShift);
     } else if (source.bitCount == 8) {
         for (uint32_t x = 0; x < width; ++x)
             luma[x] = t.level[p[x]];
@@ -140,11 +149,87 @@ LumaTables LumaTablesFor(const BitmapView& source, const LogoSettings& s) {
 
 // Method 0's threshold: the mean adjusted luminance. For a 24-bit source it is made from the
 // three channel means, T = (Ḡ × 587 + R̄ × 299 + B̄ × 114) / 1000, not from the pixels' Y.
-unsigned MeanLuminance(const BitmapView& source, const ToneTable& tone) {
-    const auto means = ChannelMeans(source, tone);
-    if (source.bitCount == 8)
+unsigned MeanLuminanceOf(const std::array<uint8_t, 3>& means, uint16_t bitCount) {
+    if (bitCount == 8)
         return means[0];
     return (means[1] * 587u + means[2] * 299u + means[0] * 114u) / 1000;
+}
+
+unsigned MeanLuminance(const BitmapView& source, const ToneTable& tone) {
+    return MeanLuminanceOf(ChannelMeans(source, tone), source.bitCount);
+}
+
+// Method 0 on a 24-bit source reads the picture once: every pixel's Y is kept while the tone
+// sums of its threshold are taken. One table entry per channel level holds the level (blue in
+// bits 0 … 11, green in 12 … 23; red has no field) and, from bit 24, the channel's share of
+// S = R′ × 299 + G′ × 587 + B′ × 114 multiplied by kMeanFactor, for which Y = S / 1000 is exactly
+// (S × kMeanFactor) >> kMeanShift (checked for every S up to 255000). A pixel's three entries add
+// up to its Y in the top bits; 16 pixels' entries add up to the blue and green sums in the low
+// fields (16 × 255 < 2^12) and to 16 shares of S × kMeanFactor (< 2^38) above, whose sum over the
+// picture gives the red sum: (ΣS − 114 ΣB′ − 587 ΣG′) / 299.
+constexpr uint64_t kMeanFactor = 67109;  // ⌈2^26 / 1000⌉
+constexpr unsigned kMeanShift = 26;
+constexpr unsigned kLevelField = 12;
+constexpr unsigned kShareShift = 2 * kLevelField;
+constexpr uint32_t kPixelsPerSum = 16;
+// Pictures up to this many pixels keep their Y whole (the largest logo has 786432); larger ones
+// take the tone sums in a pass of their own.
+constexpr uint64_t kMaxKeptLuma = uint64_t{1} << 22;
+
+struct PackedTables {
+    std::array<uint64_t, 256> blue, green, red;
+};
+
+PackedTables MakePackedTables(const ToneTable& tone) {
+    PackedTables t;
+    for (int i = 0; i < 256; ++i) {
+        t.blue[i] = (tone[i] * 114u * kMeanFactor << kShareShift) | tone[i];
+        t.green[i] = (tone[i] * 587u * kMeanFactor << kShareShift) | (uint64_t{tone[i]} << kLevelField);
+        t.red[i] = tone[i] * 299u * kMeanFactor << kShareShift;
+    }
+    return t;
+}
+
+// Y of every pixel into `luma` (rows in file order, `width` bytes each); the channel means.
+std::array<uint8_t, 3> LumaAndMeans(const BitmapView& source, const ToneTable& tone, uint8_t* luma) {
+    const PackedTables t = MakePackedTables(tone);
+    // Blue and green side by side in the file: one entry for the pair (green × 256 + blue).
+    std::vector<uint64_t> blueGreen(256 * 256);
+    for (size_t g = 0; g < 256; ++g)
+        for (size_t b = 0; b < 256; ++b)
+            blueGreen[g * 256 + b] = t.blue[b] + t.green[g];
+    constexpr uint64_t kField = (uint64_t{1} << kLevelField) - 1;
+    uint64_t blue = 0, green = 0, shares = 0;
+    const auto add = [&](uint64_t fields) {
+        blue += fields & kField;
+        green += (fields >> kLevelField) & kField;
+        shares += fields >> kShareShift;
+    };
+    for (uint32_t row = 0; row < source.height; ++row) {
+        const uint8_t* p = source.Row(row);
+        uint8_t* y = luma + size_t{row} * source.width;
+        const auto pixel = [&]() {
+            const uint64_t e = blueGreen[p[0] | (p[1] << 8)] + t.red[p[2]];
+            p += 3;
+            *y++ = static_cast<uint8_t>(e >> (kShareShift + kMeanShift));
+            return e;
+        };
+        uint32_t left = source.width;
+        for (; left >= kPixelsPerSum; left -= kPixelsPerSum) {
+            uint64_t fields = 0;
+            for (uint32_t i = 0; i < kPixelsPerSum; ++i)
+                fields += pixel();
+            add(fields);
+        }
+        uint64_t fields = 0;
+        for (; left > 0; --left)
+            fields += pixel();
+        add(fields);
+    }
+    const uint64_t red = (shares / kMeanFactor - 114 * blue - 587 * green) / 299;
+    const uint64_t pixels = uint64_t{source.width} * source.height;
+    return {static_cast<uint8_t>(blue / pixels), static_cast<uint8_t>(green / pixels),
+            static_cast<uint8_t>(red / pixels)};
 }
 
 // Every threshold method as one matrix, tiled over the picture from the first file row and
@@ -153,9 +238,9 @@ unsigned MeanLuminance(const BitmapView& source, const ToneTable& tone) {
 // where a 24-bit source does not (Y / 4 ≥ t, Y ≥ t): one step higher.
 using ThresholdMatrix = std::array<std::array<uint16_t, 16>, 16>;
 
-ThresholdMatrix Thresholds(const BitmapView& source, const LogoSettings& s, const LumaTables& luma) {
+// `mean` is method 0's threshold, unused by the others.
+ThresholdMatrix Thresholds(const BitmapView& source, const LogoSettings& s, unsigned mean) {
     const unsigned strict = source.bitCount == 8 ? 1 : 0;
-    const unsigned mean = s.method == static_cast<int>(HalftoneMethod::None) ? MeanLuminance(source, luma.level) : 0;
     ThresholdMatrix m;
     for (unsigned r = 0; r < 16; ++r) {
         for (unsigned k = 0; k < 16; ++k) {
@@ -197,10 +282,67 @@ void PackRow(const uint8_t* white, uint32_t width, uint8_t* out) {
     }
 }
 
-// White where Y reaches the threshold of its column in this row of the matrix.
-void ThresholdRow(const uint8_t* luma, uint32_t width, const std::array<uint16_t, 16>& thresholds, uint8_t* white) {
-    for (uint32_t x = 0; x < width; ++x)
-        white[x] = luma[x] >= thresholds[x % 16];
+// A row of the matrix as two words of eight thresholds, byte i of a word the threshold of one
+// column (cut to 255), and the columns whose threshold is above 255, where no pixel is white.
+struct ThresholdWords {
+    std::array<uint64_t, 2> limits{};
+    std::array<uint64_t, 2> never{};
+};
+
+ThresholdWords WordsOf(const std::array<uint16_t, 16>& row) {
+    ThresholdWords words;
+    for (unsigned k = 0; k < 16; ++k) {
+        words.limits[k / 8] |= uint64_t{std::min<uint16_t>(row[k], 255)} << (8 * (k % 8));
+        if (row[k] > 255)
+            words.never[k / 8] |= uint64_t{0x80} << (8 * (k % 8));
+    }
+    return words;
+}
+
+// Eight levels, the first in the lowest byte.
+uint64_t LoadEight(const uint8_t* p) {
+    uint64_t word = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&word, p, sizeof(word));
+    } else {
+        for (unsigned i = 0; i < 8; ++i)
+            word |= uint64_t{p[i]} << (8 * i);
+    }
+    return word;
+}
+
+// The top bit of each byte set where that byte of `a` is at least that of `b`: the low seven
+// bits are compared by a subtraction that cannot borrow across bytes, then the top bits decide.
+uint64_t AtLeast(uint64_t a, uint64_t b) {
+    constexpr uint64_t kTop = 0x8080808080808080ull;
+    const uint64_t lowAtLeast = (a | kTop) - (b & ~kTop);
+    return ((a & ~b) | (~(a ^ b) & lowAtLeast)) & kTop;
+}
+
+// Eight white flags (top bits of the bytes, leftmost pixel in the lowest byte) as one byte.
+uint8_t PackTopBits(uint64_t flags) {
+    return static_cast<uint8_t>(((flags >> 7) * 0x8040201008040201ull) >> 56);
+}
+
+// One output row: white where Y reaches the threshold of its column in this row of the matrix,
+// eight pixels at a time; the bits past the last pixel stay clear.
+void ThresholdRow(const uint8_t* luma, uint32_t width, const ThresholdWords& t, uint8_t* out) {
+    uint32_t x = 0;
+    for (; x + 16 <= width; x += 16) {
+        out[x / 8] = PackTopBits(AtLeast(LoadEight(luma + x), t.limits[0]) & ~t.never[0]);
+        out[x / 8 + 1] = PackTopBits(AtLeast(LoadEight(luma + x + 8), t.limits[1]) & ~t.never[1]);
+    }
+    if (x + 8 <= width) {
+        out[x / 8] = PackTopBits(AtLeast(LoadEight(luma + x), t.limits[0]) & ~t.never[0]);
+        x += 8;
+    }
+    if (x < width) {
+        uint8_t tail[8] = {};
+        std::copy(luma + x, luma + width, tail);
+        const unsigned half = x / 8 % 2;
+        const uint64_t used = ~uint64_t{0} >> (8 * (8 - (width - x)));
+        out[x / 8] = PackTopBits(AtLeast(LoadEight(tail), t.limits[half]) & ~t.never[half] & used);
+    }
 }
 
 // One row of the serpentine error diffusion, into white flags. The errors are whole numbers, so
@@ -282,15 +424,22 @@ LogoConversion MonoOf(const BitmapView& source, const LogoSettings& s) {
     uint8_t* rows = conversion.workingCopy.data() + kMonoPixelOffset;
     const size_t stride = BitmapStride(source.width, 1);
     const LumaTables luma = LumaTablesFor(source, s);
+    const bool meanThreshold = s.method == static_cast<int>(HalftoneMethod::None);
     if (s.method == static_cast<int>(HalftoneMethod::ErrorDiffuse)) {
         DiffuseRows(source, luma, rows, stride);
+    } else if (meanThreshold && source.bitCount == 24 && uint64_t{source.width} * source.height <= kMaxKeptLuma) {
+        const std::unique_ptr<uint8_t[]> y(new uint8_t[size_t{source.width} * source.height]);  // all written
+        const unsigned mean = MeanLuminanceOf(LumaAndMeans(source, luma.level, y.get()), 24);
+        const ThresholdMatrix thresholds = Thresholds(source, s, mean);
+        for (uint32_t row = 0; row < source.height; ++row)
+            ThresholdRow(y.get() + size_t{row} * source.width, source.width, WordsOf(thresholds[row % 16]),
+                         rows + row * stride);
     } else {
-        const ThresholdMatrix thresholds = Thresholds(source, s, luma);
-        std::vector<uint8_t> y(source.width), white(source.width);
+        const ThresholdMatrix thresholds = Thresholds(source, s, meanThreshold ? MeanLuminance(source, luma.level) : 0);
+        std::vector<uint8_t> y(source.width);
         for (uint32_t row = 0; row < source.height; ++row) {
             LumaRow(source, row, luma, y.data());
-            ThresholdRow(y.data(), source.width, thresholds[row % 16], white.data());
-            PackRow(white.data(), source.width, rows + row * stride);
+            ThresholdRow(y.data(), source.width, WordsOf(thresholds[row % 16]), rows + row * stride);
         }
     }
     conversion.result = 1;

@@ -35,10 +35,27 @@ struct Pixels {
 // One copy of the page, owned by its window. A new page converts and loads its own printer's
 // picture at its first preview.
 struct WatermarkPageState {
+    WatermarkPageState() = default;
+    WatermarkPageState(const WatermarkPageState&) = delete;
+    WatermarkPageState& operator=(const WatermarkPageState&) = delete;
+    ~WatermarkPageState() { ForgetShown(); }
+
+    // The preview of the loaded picture at a brightness, made when the picture or the brightness
+    // changes: other repaints stretch it as it is, without copying 10 MiB of pixels each time.
+    void ForgetShown() {
+        if (shown != nullptr)
+            DeleteObject(shown);
+        shown = nullptr;
+        shownBits = nullptr;
+    }
+
     bool imageReloadPending = true;
     bool reportImageErrors = true;
     bool filling = false;
-    Pixels loaded;  // the untouched copy of the loaded bitmap, 24 bits per pixel
+    Pixels loaded;            // the untouched copy of the loaded bitmap, 24 bits per pixel
+    HBITMAP shown = nullptr;  // a DIB section of the loaded picture's size, its bits at shownBits
+    uint8_t* shownBits = nullptr;
+    int shownBrightness = 0;
 };
 
 // The page procedure answers no message but WM_INITDIALOG for a window without its state, so
@@ -168,6 +185,13 @@ void ShowTexts(HWND page) {
 
 template <size_t N>
 void FillList(HWND page, int id, const std::array<TextId, N>& texts) {
+    // A list that holds these texts already is left as it is: refilled, it would be emptied and
+    // drawn again at every repaint of the page (every step of a slider).
+    bool same = SendDlgItemMessageW(page, id, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(N);
+    for (size_t i = 0; same && i < N; ++i)
+        same = EntryText(page, id, static_cast<LRESULT>(i)) == Texts().View(texts[i]);
+    if (same)
+        return;
     const int selected = Selection(page, id);
     SendDlgItemMessageW(page, id, CB_RESETCONTENT, 0, 0);
     for (const TextId text : texts)
@@ -351,17 +375,30 @@ bool ReloadImage(HWND page, const DocumentPageContext* context, const std::u16st
     DeleteObject(picture);
     if (!read)
         return false;
+    StateOf(page).ForgetShown();
     StateOf(page).loaded = std::move(pixels);
     StateOf(page).imageReloadPending = false;
     return true;
 }
 
+// A memory bitmap of the pixels' size and depth; its bits at `bits`.
+HBITMAP EmptyBitmapOf(const Pixels& pixels, uint8_t** bits) {
+    BITMAPINFO info = DibInfo(pixels.width, pixels.height, pixels.bitsPerPixel);
+    void* memory = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    if (bitmap != nullptr && memory == nullptr) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    *bits = static_cast<uint8_t*>(memory);
+    return bitmap;
+}
+
 // A memory bitmap holding the pixels, for stretching into the frame.
 HBITMAP BitmapOf(const Pixels& pixels) {
-    BITMAPINFO info = DibInfo(pixels.width, pixels.height, pixels.bitsPerPixel);
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr && bits != nullptr)
+    uint8_t* bits = nullptr;
+    const HBITMAP bitmap = EmptyBitmapOf(pixels, &bits);
+    if (bitmap != nullptr)
         std::memcpy(bits, pixels.bytes.data(), pixels.bytes.size());
     return bitmap;
 }
@@ -381,13 +418,12 @@ void PaintWhite(HWND page) {
 }
 
 // Places the picture in the frame at the page's position and size; the rest is white.
-void PlaceInFrame(HWND page, const Pixels& pixels, int stretchMode) {
+void PlaceInFrame(HWND page, HBITMAP bitmap, int width, int height, int stretchMode) {
     const HWND frame = GetDlgItem(page, IDC_WATERMARK_PREVIEW);
     const RECT client = FrameClient(page);
-    const PreviewPlacement placement = PlaceWatermarkPreview(client.right, client.bottom, pixels.width, pixels.height,
-                                                             Selection(page, IDC_WATERMARK_POSITION_COMBO),
-                                                             SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER));
-    const HBITMAP bitmap = BitmapOf(pixels);
+    const PreviewPlacement placement =
+        PlaceWatermarkPreview(client.right, client.bottom, width, height, Selection(page, IDC_WATERMARK_POSITION_COMBO),
+                              SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER));
     const HDC dc = GetDC(frame);
     const HDC memory = CreateCompatibleDC(dc);
     const HGDIOBJ old = SelectObject(memory, bitmap);
@@ -402,6 +438,11 @@ void PlaceInFrame(HWND page, const Pixels& pixels, int stretchMode) {
     SelectObject(memory, old);
     DeleteDC(memory);
     ReleaseDC(frame, dc);
+}
+
+void PlaceInFrame(HWND page, const Pixels& pixels, int stretchMode) {
+    const HBITMAP bitmap = BitmapOf(pixels);
+    PlaceInFrame(page, bitmap, pixels.width, pixels.height, stretchMode);
     DeleteObject(bitmap);
 }
 
@@ -486,9 +527,20 @@ void PreviewImage(HWND page, const DocumentPageContext* context) {
     }
     if (StateOf(page).imageReloadPending && !ReloadImage(page, context, path))
         return;
-    Pixels shown = StateOf(page).loaded;
-    AddBrightness(shown.bytes, SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER));
-    PlaceInFrame(page, shown, COLORONCOLOR);
+    WatermarkPageState& state = StateOf(page);
+    const int brightness = SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER);
+    if (state.shown == nullptr) {
+        state.shown = EmptyBitmapOf(state.loaded, &state.shownBits);
+        if (state.shown == nullptr)
+            return;
+        state.shownBrightness = brightness + 1;  // not made yet
+    }
+    if (state.shownBrightness != brightness) {
+        AddBrightness(state.loaded.bytes, {state.shownBits, state.loaded.bytes.size()}, brightness);
+        GdiFlush();  // the bits are written behind the platform's back
+        state.shownBrightness = brightness;
+    }
+    PlaceInFrame(page, state.shown, state.loaded.width, state.loaded.height, COLORONCOLOR);
 }
 
 void PreviewText(HWND page, PlugInDevMode& dm) {

@@ -114,9 +114,14 @@ TextOrigin RotatedTextOrigin(int textWidth, int textHeight, int angleDegrees) {
 }
 
 void AddBrightness(std::span<uint8_t> pixels, int brightness) {
+    AddBrightness(pixels, pixels, brightness);
+}
+
+void AddBrightness(std::span<const uint8_t> from, std::span<uint8_t> to, int brightness) {
     const int add = std::clamp(brightness, 0, 255);
-    for (uint8_t& byte : pixels)
-        byte = static_cast<uint8_t>(std::min(byte + add, 255));
+    const size_t size = std::min(from.size(), to.size());
+    for (size_t i = 0; i < size; ++i)
+        to[i] = static_cast<uint8_t>(std::min(from[i] + add, 255));
 }
 
 WatermarkFont WatermarkFontFor(int points, int style, int angleDegrees, int logPixelsY) {

@@ -63,8 +63,10 @@ struct TextOrigin {
 };
 TextOrigin RotatedTextOrigin(int textWidth, int textHeight, int angleDegrees);
 
-// Adds the brightness (0..255) to every byte, stopping at 255.
+// Adds the brightness (0..255) to every byte, stopping at 255; or to every byte of `from`, into
+// `to` of the same size (the preview made afresh from the untouched pixels).
 void AddBrightness(std::span<uint8_t> pixels, int brightness);
+void AddBrightness(std::span<const uint8_t> from, std::span<uint8_t> to, int brightness);
 
 // The logical font of a text watermark, for the face's enumerated LOGFONT: height (negative:
 // a character height), weight, italic, and escapement and orientation in tenths of a degree.

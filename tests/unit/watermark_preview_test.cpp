@@ -139,6 +139,14 @@ TEST(WatermarkPreview, BrightnessSaturatesAndFontFollowsSizeStyleAngle) {
     EXPECT_EQ(pixels, (std::vector<uint8_t>{100, 200, 255, 255, 255}));
     AddBrightness(pixels, 0);
     EXPECT_EQ(pixels, (std::vector<uint8_t>{100, 200, 255, 255, 255}));
+    // Into another buffer, the untouched pixels kept: the preview made afresh at each brightness.
+    const std::vector<uint8_t> untouched{0, 1, 254, 128};
+    std::vector<uint8_t> shown(4, 0x55);
+    AddBrightness(untouched, shown, 127);
+    EXPECT_EQ(shown, (std::vector<uint8_t>{127, 128, 255, 255}));
+    AddBrightness(untouched, shown, 300);  // past the slider's range: as 255
+    EXPECT_EQ(shown, (std::vector<uint8_t>{255, 255, 255, 255}));
+    EXPECT_EQ(untouched, (std::vector<uint8_t>{0, 1, 254, 128}));
 
     // Height: minus points * LOGPIXELSY / 72, rounded (50 * 96 / 72 = 66.7 -> 67; 3 * 12 / 72 = 0.5 -> 1).
     EXPECT_EQ(WatermarkFontFor(50, 0, 45, 96).height, -67);

@@ -132,33 +132,11 @@ Bytes ExpectedLogoJob(LogoType type, const std::vector<std::wstring>& paths, con
 // The bytes `m450tool job logos` prints for the same files: it runs as its own process, and
 // every line after the document name is one write in hex.
 std::optional<Bytes> ToolLogoJob(const std::wstring& arguments) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+    const std::optional<m450test::ProgramRun> run =
+        m450test::RunProgram(L"\"" + m450host::WindowsPath(M450TOOL_PATH) + L"\" job logos " + arguments);
+    if (!run)
         return std::nullopt;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + m450host::WindowsPath(M450TOOL_PATH) + L"\" job logos " + arguments;
-    const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    std::string output;
-    char chunk[4096];
-    DWORD got = 0;
-    while (started && ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-        output.append(chunk, got);
-    CloseHandle(readEnd);
-    if (!started)
-        return std::nullopt;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    const std::string& output = run->output;
     if (output.rfind("LOGO", 0) != 0)
         return std::nullopt;
     Bytes bytes;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "core/language_rules.h"
 #include "core/language_win.h"
@@ -102,6 +103,45 @@ TEST_F(LanguageStartup, UserCopyIsReplacedUnlessItIsNewer) {
               LanguageFiles::Read(LanguageFolder::Driver, L"CHN_M450.res"));
     EXPECT_EQ(LanguageFiles::Read(LanguageFolder::PerUser, L"CHF_M450.res"),
               LanguageFiles::Read(LanguageFolder::Driver, L"CHF_M450.res"));
+}
+
+// A process that starts when the user's copies are current writes no file: the copy of the
+// same version holding the driver's bytes keeps its write time. One byte different, it is
+// replaced as before.
+TEST_F(LanguageStartup, CurrentUserCopyIsNotWrittenAgain) {
+    ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
+    ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
+    for (const wchar_t* name : {L"LANGUAGE_M450.dat", L"ENG_M450.res"})
+        ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, name, std::wstring(L"lang/") + name));
+    const std::wstring user = m450test::LanguageFolderPath(LanguageFolder::PerUser) + L"ENG_M450.res";
+    const auto writeTime = [&user]() -> ULONGLONG {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW(user.c_str(), GetFileExInfoStandard, &data))
+            return 0;
+        return (ULONGLONG{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+    };
+    const auto setOldWriteTime = [&user] {
+        const HANDLE file = CreateFileW(user.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        const FILETIME old{0xD53E8000, 0x01C0A4C0};  // early 2001
+        const bool set = file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, nullptr, &old);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        return set;
+    };
+    ASSERT_TRUE(setOldWriteTime());
+    const ULONGLONG before = writeTime();
+    RunLanguageStartup(nullptr);
+    EXPECT_EQ(writeTime(), before);
+
+    std::vector<uint8_t> changed = *LanguageFiles::Read(LanguageFolder::PerUser, L"ENG_M450.res");
+    changed.back() ^= 1;
+    ASSERT_TRUE(files_.Install(LanguageFolder::PerUser, L"ENG_M450.res", changed));
+    ASSERT_TRUE(setOldWriteTime());
+    RunLanguageStartup(nullptr);
+    EXPECT_NE(writeTime(), before);
+    EXPECT_EQ(LanguageFiles::Read(LanguageFolder::PerUser, L"ENG_M450.res"),
+              LanguageFiles::Read(LanguageFolder::Driver, L"ENG_M450.res"));
 }
 
 TEST_F(LanguageStartup, MissingValuesSectionsAndOverlongNames) {

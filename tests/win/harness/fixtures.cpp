@@ -18,6 +18,39 @@ std::wstring FilePath(LanguageFolder folder, std::wstring_view fileName) {
 
 }  // namespace
 
+// RunProgram ---------------------------------------------------------------------------------
+
+std::optional<ProgramRun> RunProgram(std::wstring commandLine) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return std::nullopt;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    ProgramRun run;
+    char chunk[4096];
+    DWORD got = 0;
+    while (started && ReadFile(readEnd, chunk, sizeof(chunk), &got, nullptr) && got > 0)
+        run.output.append(chunk, got);
+    CloseHandle(readEnd);
+    if (!started)
+        return std::nullopt;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return run;
+}
+
 // PrinterFixture ---------------------------------------------------------------------------
 
 PrinterFixture::PrinterFixture(std::wstring name)

@@ -112,4 +112,12 @@ class ScratchFolder {
 // A path in the source tree, as a Windows path.
 std::wstring SourcePath(std::wstring_view relativePath);
 
+// A program run to its end as its own process (a whole command line): what it wrote to its
+// standard output and error, and its exit code; nullopt when it could not be started.
+struct ProgramRun {
+    DWORD exitCode = 1;
+    std::string output;
+};
+std::optional<ProgramRun> RunProgram(std::wstring commandLine);
+
 }  // namespace m450test
