@@ -44,14 +44,16 @@ bool PackCode128(std::vector<uint8_t>& data) {
     size_t out = 0;
     bool codeSetC = false;
     bool afterBrace = false;
-    std::optional<uint8_t> pendingDigit;  // the first digit of a pair
+    // The first digit of a pair, -1 while none waits (an int: GCC 12 takes a std::optional here
+    // for maybe used uninitialized).
+    int pendingDigit = -1;
     for (const uint8_t byte : data) {
         if (afterBrace) {
             data[out++] = byte;
             codeSetC = byte == 'C';
             afterBrace = false;
         } else if (byte == '{') {
-            if (pendingDigit)
+            if (pendingDigit >= 0)
                 return false;
             data[out++] = byte;
             afterBrace = true;
@@ -59,14 +61,14 @@ bool PackCode128(std::vector<uint8_t>& data) {
             data[out++] = byte;
         } else if (!IsDigit(byte)) {
             return false;
-        } else if (pendingDigit) {
-            data[out++] = static_cast<uint8_t>(*pendingDigit * 10 + (byte - '0'));
-            pendingDigit.reset();
+        } else if (pendingDigit >= 0) {
+            data[out++] = static_cast<uint8_t>(pendingDigit * 10 + (byte - '0'));
+            pendingDigit = -1;
         } else {
-            pendingDigit = static_cast<uint8_t>(byte - '0');
+            pendingDigit = byte - '0';
         }
     }
-    if (pendingDigit)
+    if (pendingDigit >= 0)
         return false;
     data.resize(out);
     return true;

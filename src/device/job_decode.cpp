@@ -66,7 +66,9 @@ std::string Code128Words(std::span<const uint8_t> data) {
     const auto flushText = [&] {
         if (text.empty())
             return;
-        out += (out.empty() ? "" : " ") + Quoted(text);
+        if (!out.empty())  // appended in steps: one expression gives GCC 12 a false -Wrestrict
+            out += ' ';
+        out += Quoted(text);
         text.clear();
     };
     for (size_t i = 0; i < data.size() && i < kQuotedDataBytes; ++i) {
@@ -464,8 +466,11 @@ std::string FormatDecodedLine(std::span<const uint8_t> stream, const DecodedLine
     std::snprintf(offset, sizeof(offset), "%08llX  ", static_cast<unsigned long long>(line.offset));
     std::string bytes;
     const size_t end = std::min(stream.size(), line.offset + std::min(line.length, kFirstBytesShown));
-    for (size_t i = line.offset; i < end; ++i)
-        bytes += (bytes.empty() ? "" : " ") + Hex2(stream[i]);
+    for (size_t i = line.offset; i < end; ++i) {
+        if (!bytes.empty())
+            bytes += ' ';
+        bytes += Hex2(stream[i]);
+    }
     if (line.length > kFirstBytesShown)
         bytes += " ... (" + std::to_string(line.length) + " bytes)";
     bytes.resize(std::max(bytes.size(), kBytesColumnWidth), ' ');

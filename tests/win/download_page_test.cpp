@@ -34,9 +34,6 @@ constexpr int kFileNameEdit = 0x480;   // edt1
 constexpr int kFileNameCombo = 0x47C;  // cmb13, where the name field is a combo box
 constexpr int kFileTypeCombo = 0x470;  // cmb1
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
 
 std::optional<Bytes> ReadFileBytes(const std::wstring& path) {
     return m450host::ReadFileBytes(path);
