@@ -115,7 +115,8 @@ bool SpoolerFormStore::Set(std::u16string_view name, const PaperForm& form) {
 bool SpoolerFormStore::Delete(std::u16string_view name) {
     try {
         std::wstring formName = ZeroTerminated(name);
-        return DeleteFormW(printer_, formName.data()) != FALSE;
+        // A form that is gone already is what the delete wanted.
+        return DeleteFormW(printer_, formName.data()) != FALSE || GetLastError() == ERROR_INVALID_FORM_NAME;
     } catch (...) {
         return false;
     }

@@ -150,7 +150,10 @@ PaperDelete DeletePaperForm(FormStore& store, std::span<const std::u16string> it
     if (name == kDefaultPaperFormName)
         return deletion;
 
-    store.Delete(name);
+    if (!store.Delete(name)) {
+        deletion.refused = true;  // the spooler keeps the form: so does the list
+        return deletion;
+    }
     deletion.removed = true;
     const size_t remaining = items.size() - 1;
     if (static_cast<size_t>(selected) == remaining)

@@ -109,12 +109,13 @@ struct PaperSave {
 PaperSave SavePaperForm(FormStore& store, std::u16string_view typedName, int32_t typedWidth, int32_t typedHeight);
 
 struct PaperDelete {
-    bool removed = false;  // false: nothing selected, or the default form; the page changes nothing
+    bool removed = false;  // false: nothing selected, the default form, or refused; the list stays
+    bool refused = false;  // the spooler refused to delete the form (the page says so)
     int selected = -1;     // after the item left the list: the same index, or the one before if it was last
     PaperSelectionView view;
 };
-// "Delete Paper Size" for the list's items and selection. The spooler's answer is not
-// examined: the item leaves the list all the same and returns when the page opens again.
+// "Delete Paper Size" for the list's items and selection. A form the spooler refuses to delete
+// stays in the list, so that the list never shows a paper gone that the spooler still offers.
 PaperDelete DeletePaperForm(FormStore& store, std::span<const std::u16string> items, int selected);
 
 }  // namespace m450

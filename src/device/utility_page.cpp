@@ -215,6 +215,8 @@ bool Delete(HWND page) {
     const int selected = SelectedIndex(page);
     const PaperDelete deletion =
         WithFormStore(page, [&](FormStore& store) { return DeletePaperForm(store, items, selected); });
+    if (deletion.refused)
+        ShowError(page, TextId::MSG_MB_UTILITY_ERROR1);
     if (!deletion.removed)
         return false;
     SendDlgItemMessageW(page, IDC_UTILITY_PAPER_LIST, LB_DELETESTRING, selected, 0);

@@ -127,10 +127,18 @@ TEST(PaperForms, DeleteMovesTheSelectionBackOnlyFromTheLastItem) {
     EXPECT_TRUE(store.Get(kDefaultPaperFormName));
     EXPECT_FALSE(DeletePaperForm(store, items, -1).removed);
 
-    // A refused delete still takes the item out of the list.
+    // A refused delete keeps the item in the list (the spooler still offers it) and says so;
+    // a form that is gone already leaves.
     store.refuseDelete = true;
     deletion = DeletePaperForm(store, items, 1);
+    EXPECT_FALSE(deletion.removed);
+    EXPECT_TRUE(deletion.refused);
+    EXPECT_TRUE(store.Get(u"Custom Paper-B"));
+    store.refuseDelete = false;
+    ASSERT_TRUE(store.Delete(u"Custom Paper-B"));
+    deletion = DeletePaperForm(store, items, 1);
     EXPECT_TRUE(deletion.removed);
+    EXPECT_FALSE(deletion.refused);
     EXPECT_EQ(deletion.selected, 0);
     EXPECT_EQ(deletion.view.nameText, u"M450");
     EXPECT_FALSE(deletion.view.deleteEnabled);

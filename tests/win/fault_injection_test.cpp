@@ -473,6 +473,45 @@ Outcome FirstStartStory(StoryContext& context) {
     return outcome;
 }
 
+// Utility page: a custom paper saved, chosen and deleted. Wine keeps no form (its form calls are
+// stubs that answer TRUE), so what is judged is the page's word: a save whose AddFormW failed
+// must not list the paper as saved, and a delete whose DeleteFormW failed must not drop it.
+Outcome PaperStory(StoryContext& context) {
+    Outcome outcome;
+    std::unique_ptr<SheetDriver> opened;
+    PageDriver utility;
+    if (!OpenPage(SheetKind::Device, L"Utility", opened, utility))
+        return outcome;
+    SheetDriver& sheet = *opened;
+    const std::wstring paper = L"Custom Paper-Roll";
+    auto listed = [&] {
+        const std::vector<std::wstring> items = utility.Items(IDC_UTILITY_PAPER_LIST);
+        return std::find(items.begin(), items.end(), paper) != items.end();
+    };
+    utility.Type(IDC_UTILITY_FORM_NAME_EDIT, L"Roll");
+    const bool firedBeforeSave = context.faults.Fired();  // the page's opening adds its default form
+    utility.Click(IDC_UTILITY_SAVE_BUTTON);
+    const bool saveFailed = !firedBeforeSave && context.faults.Fired() && std::strcmp(g_failing, "AddFormW") == 0;
+    if (!context.clean && saveFailed && listed()) {
+        outcome.falseSuccess = true;
+        outcome.note = "a refused save lists the paper";
+    }
+    const std::vector<std::wstring> items = utility.Items(IDC_UTILITY_PAPER_LIST);
+    const auto at = std::find(items.begin(), items.end(), paper);
+    if (at != items.end()) {
+        utility.Choose(IDC_UTILITY_PAPER_LIST, static_cast<int>(at - items.begin()));
+        const bool firedBefore = context.faults.Fired();
+        utility.Click(IDC_UTILITY_DELETE_BUTTON);
+        const bool deleteFailed = !firedBefore && context.faults.Fired() && std::strcmp(g_failing, "DeleteFormW") == 0;
+        if (!context.clean && deleteFailed && !listed()) {
+            outcome.falseSuccess = true;
+            outcome.note = "a refused delete drops the paper";
+        }
+    }
+    sheet.PressCancel();
+    return outcome;
+}
+
 const std::vector<Story>& Stories() {
     static const std::vector<Story> stories = {
         {"document sheet, every page", nullptr,
@@ -496,6 +535,7 @@ const std::vector<Story>& Stories() {
          [] { m450host::WriteFileBytes(m450test::WatermarkPictureFile(m450host::kDefaultPrinterName), OldPicture()); },
          TextWatermarkStory},
         {"event edited and applied", nullptr, EventStory},
+        {"custom paper saved and deleted", nullptr, PaperStory},
         {"logos added, converted, downloaded, cleared",
          [] { m450host::WriteFileBytes(ScratchPath(L"logo.bmp"), m450::test::PhotoLikeBitmap24(120, 60)); }, LogoStory},
         {"file downloaded",
@@ -901,6 +941,7 @@ INSTANTIATE_TEST_SUITE_P(Stories,
                                          "control-font table saved",
                                          "text watermark applied",
                                          "event edited and applied",
+                                         "custom paper saved and deleted",
                                          "logos added, converted, downloaded, cleared",
                                          "file downloaded",
                                          "language switched",

@@ -296,6 +296,25 @@ TEST_F(UtilityPageOnMemoryStore, DeleteKeepsTheIndexOrMovesBackFromTheLast) {
     EXPECT_EQ(store_.forms().size(), 1u);
 }
 
+// A delete the spooler refuses keeps the paper listed and selected, and says so: the list never
+// shows a paper gone that the spooler still offers.
+TEST_F(UtilityPageOnMemoryStore, RefusedDeleteKeepsThePaperAndSaysSo) {
+    store_ = MemoryFormStore({Form(u"Custom Paper-M450", 80000, 297000), Form(u"Custom Paper-A", 50000, 100000)});
+    PageDriver page = Open();
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(page.Choose(IDC_UTILITY_PAPER_LIST, 1));
+    store_.refuseDelete = true;
+    DialogCatcher catcher;
+    ASSERT_TRUE(page.Click(IDC_UTILITY_DELETE_BUTTON));
+    const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Error");
+    EXPECT_EQ(boxes[0].text, L"Set custom paper size failed!");
+    EXPECT_EQ(page.Items(IDC_UTILITY_PAPER_LIST), (std::vector<std::wstring>{L"Custom Paper-M450", L"Custom Paper-A"}));
+    EXPECT_EQ(page.SelectedText(IDC_UTILITY_PAPER_LIST), L"Custom Paper-A");
+    EXPECT_NE(Find(store_, u"Custom Paper-A"), nullptr);
+}
+
 TEST_F(UtilityPageOnMemoryStore, FailedEnumerationLeavesTextsOnly) {
     store_.failEnumerate = true;
     PageDriver page = Open();
