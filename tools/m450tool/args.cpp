@@ -127,7 +127,7 @@ class CommandLine {
         app_.footer(CommandList());  // after the commands, which would take it over
         CLI::App* help = app_.add_subcommand("help", "this usage");
         help->group("");
-        help->callback([this] { throw CLI::CallForHelp(); });
+        help->callback([] { throw CLI::CallForHelp(); });
     }
 
     int Run(int argc, const char* const* argv) {
