@@ -558,7 +558,8 @@ bool MeasureLanguageSwitch(int runs) {
 
 DWORD WINAPI AnswerEvents(void* parameter) {
     const auto* events = static_cast<HANDLE*>(parameter);
-    while (WaitForSingleObject(events[0], INFINITE) == WAIT_OBJECT_0 && WaitForSingleObject(events[2], 0) != WAIT_OBJECT_0)
+    while (WaitForSingleObject(events[0], INFINITE) == WAIT_OBJECT_0 &&
+           WaitForSingleObject(events[2], 0) != WAIT_OBJECT_0)
         SetEvent(events[1]);
     return 0;
 }
@@ -635,7 +636,8 @@ bool MeasureBareEventDialog(int runs) {
         std::fprintf(stderr, "the event dialog's template made no dialog under the DLL's activation context\n");
         return false;
     }
-    Print("machine.bare.dialog", "machine: the event dialog's template alone, made and painted by Wine", "ms", "", samples);
+    Print("machine.bare.dialog", "machine: the event dialog's template alone, made and painted by Wine", "ms", "",
+          samples);
     return true;
 }
 
