@@ -5,6 +5,7 @@
 #include <prsht.h>
 
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -25,9 +26,11 @@
 namespace m450 {
 namespace {
 
-// The type last chosen on any Download page of the process: a page that opens starts with it,
-// and then keeps its own, so that two open pages never change each other's type.
-LogoType g_lastChosenLogoType = LogoType::Original;
+// The type last chosen on any Download page of the process, the one value that outlives a page
+// (a page that opens again starts with it): a plain value, copied into the page's own state at
+// start-up, so that two open pages never change each other's type. Atomic, because the sheets
+// of two printers may run on two threads of one host.
+std::atomic<LogoType> g_lastChosenLogoType{LogoType::Original};
 
 // Set while the page itself changes its list: the list's notifications then bring no repaint.
 constexpr wchar_t kListChangingFlag[] = L"M450.ListChanging";
@@ -687,7 +690,7 @@ void ChooseType(HWND page, LogoType type) {
     if (type != LogoType::Original)
         DeleteWorkingCopies(page);
     StateOf(page).type = type;
-    g_lastChosenLogoType = type;
+    g_lastChosenLogoType.store(type, std::memory_order_relaxed);
     EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), type != LogoType::Original && LogoCount(page) > 0);
     if (LogoCount(page) > 0 && Selection(page) >= 0) {
         const LogoSettings settings{type == LogoType::Mono ? 1 : 0, 0, 0};
@@ -844,7 +847,7 @@ void SetUpList(HWND page) {
 }
 
 void Start(HWND page) {
-    StateOf(page).type = g_lastChosenLogoType;
+    StateOf(page).type = g_lastChosenLogoType.load(std::memory_order_relaxed);
     SetUpList(page);
     ShowTexts(page);
     SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_SETREADONLY, TRUE, 0);
