@@ -478,8 +478,8 @@ std::string FormatDecodedLine(std::span<const uint8_t> stream, const DecodedLine
 }
 
 std::string DecodingSummary(const JobDecoding& decoding) {
-    return std::to_string(decoding.bytes) + " bytes, " + std::to_string(decoding.commands) + " commands, " +
-           std::to_string(decoding.notUnderstood) + " bytes not understood";
+    return Plural(decoding.bytes, "byte", "bytes") + ", " + Plural(decoding.commands, "command", "commands") + ", " +
+           Plural(decoding.notUnderstood, "byte", "bytes") + " not understood";
 }
 
 }  // namespace m450

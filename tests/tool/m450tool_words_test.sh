@@ -133,13 +133,13 @@ for job in "selftest" "clear-logos" "barcode1d --type=code128" "barcode1d --type
            "barcode2d --type=gs1-databar-expanded-stacked" "file default.bin"; do
     # shellcheck disable=SC2086
     "$tool" job $job --raw >job.prn || fail "job $job --raw"
-    [ "$("$tool" decode job.prn | tail -n 1 | sed 's/.* commands, //')" = "0 bytes not understood" ] ||
+    [ "$("$tool" decode job.prn | tail -n 1 | sed 's/.* commands\?, //')" = "0 bytes not understood" ] ||
         fail "decode of job $job left bytes not understood"
 done
 printf '\x1b\x63\x3b\x01\x1c\x71\x01\x04\x00' >cut.prn
 run 0 decode cut.prn
 [ "$(tail -n 2 out)" = "00000004  1C 71 01 04 00                                                    define 1 mono logo, logo 1's header: the stream ends inside it
-9 bytes, 1 commands, 5 bytes not understood" ] || fail "a cut logo definition: $(cat out)"
+9 bytes, 1 command, 5 bytes not understood" ] || fail "a cut logo definition: $(cat out)"
 run 1 decode missing.prn
 
 # --images: the logos as 8-bit gray PNG files of exactly the stored dots. A 2 x 2 bitmap: top
@@ -217,6 +217,38 @@ has err 'no field is named "paperCut"'
 run 1 devmode set default.bin barcode1D.0.fontHeight=10
 has err "not set by any page"
 run 1 devmode set default.bin "startOfPage.command=1D,56"
+
+# What a user reads when a word or a file is wrong: the word or the path, and why.
+run 2 frobnicate
+[ "$(cat err)" = 'm450tool: unknown command frobnicate
+Run "m450tool --help" for its usage.' ] || fail "an unknown command: $(cat err)"
+run 2 job frobnicate
+has err "m450tool: unknown command job frobnicate"
+run 2 job logos logo.bmp
+has err "m450tool: --type is required"
+run 0 job logos --type=GRAY logo.bmp
+mkdir folder
+: >empty.bmp
+says() {  # says "WHAT STDERR READS" CODE ARGS...
+    local want=$1; shift
+    run "$@"
+    [ "$(cat err)" = "$want" ] || fail "m450tool ${*:2}: $(cat err)"
+}
+says "m450tool: missing.bin: no such file" 1 devmode show missing.bin
+says "m450tool: folder: is a folder (Fail to open the selected file!)" 1 job file folder
+says "m450tool: folder/none/picture.bmp: cannot write the picture file (no such folder)" 1 \
+    watermark logo.bmp folder/none/picture.bmp
+says 'm450tool: hex byte text takes hexadecimal digits and spaces only; character 2 ("２") is neither' 1 hex "1２"
+says "m450tool: empty.bmp: the file is empty" 1 convert mono empty.bmp
+says "m450tool: foreign.bin is not a record of this driver (signature 0x00000000): the defaults were used" 0 \
+    job barcode1d --devmode foreign.bin
+# decode --images makes the folder only for pictures, and refuses a file for one before decoding.
+says "m450tool: the stream defines no logo: nothing written to none" 0 decode selftest.prn --images none
+[ ! -e none ] || fail "decode --images made a folder for no picture"
+says "m450tool: default.bin: is not a folder, so no pictures can go in it" 1 decode mono.prn --images default.bin
+[ ! -s out ] || fail "decode --images decoded before refusing its folder"
+[ "$(printf 'J' | "$tool" decode - | tail -n 1)" = "1 byte, 1 command, 0 bytes not understood" ] ||
+    fail "the summary of one byte"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "m450tool words: all checks passed"

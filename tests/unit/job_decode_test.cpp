@@ -233,7 +233,8 @@ TEST(JobDecode, EveryJobTheDriverBuildsIsUnderstood) {
     EXPECT_EQ(Lines(Bytes{'J', 'K', 0x00, 0xFF, 0x1B}).at(0),
               "00000000  4A 4B 00 FF 1B                                                    "
               "file data, 5 bytes (starts with no command of this driver: a file download, sent as it is)");
-    EXPECT_EQ(DecodingSummary(DecodeJob(Bytes{'J', 'K'})), "2 bytes, 1 commands, 0 bytes not understood");
+    EXPECT_EQ(DecodingSummary(DecodeJob(Bytes{'J', 'K'})), "2 bytes, 1 command, 0 bytes not understood");
+    EXPECT_EQ(DecodingSummary(DecodeJob(Bytes{'J'})), "1 byte, 1 command, 0 bytes not understood");
     EXPECT_EQ(DecodingSummary(DecodeJob(Bytes{})), "0 bytes, 0 commands, 0 bytes not understood");
 }
 

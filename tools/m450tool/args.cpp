@@ -11,6 +11,8 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 
 #ifndef M450_VERSION
@@ -85,8 +87,11 @@ std::string Synopsis(const Command& command) {
     std::string line = "m450tool " + std::string(command.path);
     for (const OperandSpec& operand : command.operands)
         line += " " + std::string(operand.name) + (operand.repeated ? "..." : "");
-    for (const OptionSpec& option : command.options)
-        line += " [" + std::string(option.name) + (option.value.empty() ? "" : "=" + std::string(option.value)) + "]";
+    for (const OptionSpec& option : command.options) {
+        const std::string text =
+            std::string(option.name) + (option.value.empty() ? "" : "=" + std::string(option.value));
+        line += option.required ? " " + text : " [" + text + "]";
+    }
     return line;
 }
 
@@ -127,10 +132,13 @@ class CommandLine {
         app_.footer(CommandList());  // after the commands, which would take it over
         CLI::App* help = app_.add_subcommand("help", "this usage");
         help->group("");
+        groups_["help"] = help;
         help->callback([] { throw CLI::CallForHelp(); });
     }
 
     int Run(int argc, const char* const* argv) {
+        if (const auto unknown = UnknownCommand(argc, argv))
+            return UsageError("unknown command " + unknown->second, unknown->first);
         try {
             app_.parse(argc, argv);
         } catch (const CLI::ParseError& e) {
@@ -160,13 +168,35 @@ class CommandLine {
     }
 
   private:
-    // The problem, and where to read the usage of the command it was found in.
-    int UsageError(const std::string& problem) {
+    // The problem, and where to read the usage of the command it was found in (by default the
+    // one the parse went deepest into).
+    int UsageError(const std::string& problem, std::optional<std::string> command = std::nullopt) {
         std::string path;
-        for (const CLI::App* app = Deepest(); app && app != &app_; app = app->get_parent())
-            path = " " + app->get_name() + path;
+        if (command) {
+            path = command->empty() ? "" : " " + *command;
+        } else {
+            for (const CLI::App* app = Deepest(); app && app != &app_; app = app->get_parent())
+                path = " " + app->get_name() + path;
+        }
         std::fprintf(stderr, "m450tool: %s\nRun \"m450tool%s --help\" for its usage.\n", problem.c_str(), path.c_str());
         return kExitUsage;
+    }
+
+    // A word where a command's name belongs that names none ("frobnicate", "job frobnicate"):
+    // the group it was given to and the words as typed. CLI11 would only say that a subcommand
+    // is required.
+    std::optional<std::pair<std::string, std::string>> UnknownCommand(int argc, const char* const* argv) const {
+        std::string path;
+        for (int i = 1; i < argc && groupPaths_.count(path) != 0; ++i) {
+            const std::string_view word = argv[i];
+            if (word.empty() || word.front() == '-')
+                return std::nullopt;  // an option: CLI11 reads it
+            const std::string next = path.empty() ? std::string(word) : path + " " + std::string(word);
+            if (groups_.count(next) == 0)
+                return std::make_pair(path, next);
+            path = next;
+        }
+        return std::nullopt;
     }
 
     // The subcommand the parse went deepest into.
@@ -187,6 +217,7 @@ class CommandLine {
         const std::string name(space == std::string_view::npos ? path : path.substr(space + 1));
         CLI::App* group = parent->add_subcommand(name, "");
         group->require_subcommand(1);
+        groupPaths_.insert(key);
         if (parent == &app_)
             group->group("");  // the tool's help lists whole commands instead (the footer)
         return groups_[key] = group;
@@ -220,12 +251,15 @@ class CommandLine {
                                             ->type_name(std::string(described.value));
             // Counted after parsing, so that a repeated option is refused whatever its kind.
             option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+            if (described.required)
+                option->required();
             bound.options.push_back(option);
         }
     }
 
     CLI::App app_;
-    std::map<std::string, CLI::App*> groups_;
+    std::map<std::string, CLI::App*> groups_;  // every command and group by its words, "" the tool
+    std::set<std::string> groupPaths_{""};     // the words of those that take a command after them
     std::deque<Bound> bound_;
 };
 

@@ -19,23 +19,12 @@ namespace m450::tool {
 
 namespace {
 
-// The record of --devmode FILE as the host hands it to the pages (merged into a default
-// record), or a default record.
+// The record of --devmode FILE as the host hands it to the pages, or a default record.
 std::optional<PlugInDevMode> ReadRecord(const Args& args, std::string& error) {
-    const std::u16string systemDirectory = SystemDirectory();
+    if (const auto path = args.Value("--devmode"))
+        return RecordForPages(*path, error);
     PlugInDevMode record{};
-    DefaultDevMode(record, systemDirectory);
-    const auto path = args.Value("--devmode");
-    if (!path)
-        return record;
-    const auto bytes = ReadInputFile(*path, error);
-    if (!bytes)
-        return std::nullopt;
-    if (bytes->size() < sizeof(DevModeHeader)) {
-        error = std::string(*path) + " is shorter than the 12-byte record header";
-        return std::nullopt;
-    }
-    MergeDevMode(*bytes, &record, systemDirectory);
+    DefaultDevMode(record, SystemDirectory());
     return record;
 }
 

@@ -7,6 +7,8 @@
 
 #include "tool.h"
 
+#include "core/devmode.h"
+
 #include <vector>
 
 namespace m450::tool {
@@ -19,6 +21,9 @@ int RunDevModeConvert(const Args& args);
 int RunDevModeMerge(const Args& args);
 int RunDevModeShow(const Args& args);
 int RunDevModeSet(const Args& args);
+// FILE's record as the host hands it to the pages (merged into a default record); a record of
+// another driver is said on stderr, as its defaults are used.
+std::optional<PlugInDevMode> RecordForPages(std::string_view path, std::string& error);
 
 // hex_commands.cpp
 int RunHex(const Args& args);

@@ -1,9 +1,11 @@
 // decode FILE [--images DIR]: a raw stream as the printer read it, one line per command, and
-// with --images every logo it defines as DIR/logo-K.png (8-bit gray, exactly the stored dots).
+// with --images every logo it defines as DIR/logo-K.png (8-bit gray, exactly the stored dots);
+// DIR is made when there is a picture to put in it.
 #include "commands.h"
 
 #include "device/job_decode.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -29,11 +31,15 @@ bool WritePicture(const std::filesystem::path& path, const DecodedLogo& logo) {
 }  // namespace
 
 int RunDecode(const Args& args) {
+    const auto images = args.Value("--images");
+    const std::filesystem::path folder{std::string(images.value_or(""))};
+    std::error_code ec;
+    if (images && std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec))
+        return Refuse(std::string(*images) + ": is not a folder, so no pictures can go in it");
     std::string error;
     const auto stream = ReadInputFile(args.Operand(0), error);
     if (!stream)
         return Refuse(error);
-    const auto images = args.Value("--images");
     const JobDecoding decoding = DecodeJob(*stream, images.has_value());
     for (const DecodedLine& line : decoding.lines)
         std::printf("%s\n", FormatDecodedLine(*stream, line).c_str());
@@ -41,8 +47,15 @@ int RunDecode(const Args& args) {
     if (!images)
         return kExitOk;
 
-    const std::filesystem::path folder{std::string(*images)};
-    std::error_code ec;
+    // The folder is made only for a picture to put in it.
+    const bool anyPicture = std::any_of(decoding.logos.begin(), decoding.logos.end(),
+                                        [](const DecodedLogo& logo) { return !logo.dots.empty(); });
+    if (!anyPicture) {
+        std::fprintf(stderr, "m450tool: %s: nothing written to %s\n",
+                     decoding.logos.empty() ? "the stream defines no logo" : "no logo of the stream has dots",
+                     std::string(*images).c_str());
+        return kExitOk;
+    }
     std::filesystem::create_directories(folder, ec);
     if (ec)
         return Refuse("cannot create the folder " + std::string(*images));

@@ -569,6 +569,14 @@ std::string Verdict(const LoadedRecord& loaded) {
 
 }  // namespace
 
+std::optional<PlugInDevMode> RecordForPages(std::string_view path, std::string& error) {
+    const auto loaded = LoadRecord(path, MergeDevMode, error);
+    if (!loaded)
+        return std::nullopt;
+    SayDefaultsUsed(path, *loaded);
+    return loaded->record;
+}
+
 int RunDevModeDefault(const Args& args) {
     PlugInDevMode record{};
     DefaultDevMode(record, SystemDirectory());

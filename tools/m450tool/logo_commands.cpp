@@ -13,6 +13,7 @@
 #include "device/logo_conversion.h"
 #include "device/logo_jobs.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,12 @@ std::string_view ProblemText(BitmapProblem problem) {
     return "";
 }
 
+// A file's problem as the tool says it, then the page's message for it: "x.bmp: no such file
+// (Fail to open the selected file!)".
+std::string WithPageMessage(const std::string& problem, TextId message) {
+    return problem + " (" + Message(message) + ")";
+}
+
 std::optional<LogoSettings> SettingsOf(const Args& args, std::string& error) {
     const auto method = args.Number("--method", 0, 3, 0, error);
     const auto contrast = args.Number("--contrast", kMinLogoAdjustment, kMaxLogoAdjustment, 0, error);
@@ -79,7 +86,9 @@ int RunConvert(const Args& args, LogoType type) {
     const std::string_view path = args.Operand(0);
     const auto source = ReadInputFile(path, error);
     if (!source)
-        return Refuse(std::string(path) + ": " + Message(TextId::MSG_MB_DOWNLOAD_ERROR1));
+        return Refuse(WithPageMessage(error, TextId::MSG_MB_DOWNLOAD_ERROR1));
+    if (source->empty())
+        return Refuse(std::string(path) + ": the file is empty");
     const auto copyPath = WorkingCopyPath(path);
     if (!copyPath)
         return Refuse(std::string(path) + ": the working copy's path would not fit " +
@@ -87,12 +96,12 @@ int RunConvert(const Args& args, LogoType type) {
     // A file already there may be the user's own: it is replaced only when asked.
     std::error_code status;
     if (!args.Flag("--replace") && std::filesystem::exists(std::filesystem::symlink_status(*copyPath, status)))
-        return Refuse(*copyPath + ": the working copy's name is taken by a file that is left as it is"
-                                  " (--replace overwrites it)");
+        return Refuse(*copyPath +
+                      ": the working copy's name is taken by a file that is left as it is"
+                      " (--replace overwrites it)");
     const LogoConversion conversion = ConvertLogo(type, *source, *settings);
     if (conversion.result != 1)
-        return Refuse(std::string(path) + ": not converted (result " + std::to_string(conversion.result) +
-                      "): " + std::string(ProblemText(conversion.problem)));
+        return Refuse(std::string(path) + ": not converted: " + std::string(ProblemText(conversion.problem)));
     if (!WriteFile(*copyPath, conversion.workingCopy))
         return Refuse("cannot create " + *copyPath);
     std::printf("%s\n", copyPath->c_str());
@@ -115,36 +124,47 @@ int RunJobClearLogos(const Args& args) {
 
 int RunJobLogos(const Args& args) {
     std::string error;
-    const auto typeName = args.Value("--type");
-    if (!typeName || (*typeName != "mono" && *typeName != "gray"))
+    std::string typeName(args.Value("--type").value_or(""));  // a required option
+    for (char& c : typeName)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (typeName != "mono" && typeName != "gray")
         return Refuse("--type takes mono or gray");
-    const LogoType type = *typeName == "mono" ? LogoType::Mono : LogoType::Gray;
+    const LogoType type = typeName == "mono" ? LogoType::Mono : LogoType::Gray;
     const auto settings = SettingsOf(args, error);
     if (!settings)
         return Refuse(error);
+    // The page's list stops at nine, and its message asks to delete some before adding one.
+    if (args.OperandCount() > kMaxLogos)
+        return Refuse(Counted(args.OperandCount(), "logo", "logos") + " given: the printer holds at most " +
+                      std::to_string(kMaxLogos));
 
-    // The page's checks and their messages, and the whole job made, before anything is printed.
+    // The page's checks and their messages, and the whole job made, before anything is printed;
+    // a file's own problem is said after the page's message.
     std::vector<ListedLogo> logos;
-    for (size_t i = 0; i < args.OperandCount(); ++i)
-        logos.push_back({ReadInputFile(args.Operand(i), error), *settings});
+    std::vector<std::string> problems;
+    for (size_t i = 0; i < args.OperandCount(); ++i) {
+        const auto& source = logos.emplace_back(ListedLogo{ReadInputFile(args.Operand(i), error), *settings}).source;
+        problems.push_back(!source ? InputProblem(args.Operand(i)) : source->empty() ? "the file is empty" : "");
+    }
     const LogoDownload download = PrepareLogoDownload(type, logos);
     if (download.check != LogoDownloadCheck::Ready) {
         const std::string file = download.logo ? std::string(args.Operand(*download.logo)) + ": " : "";
+        const std::string problem = download.logo ? problems[*download.logo] : "";
         if (const auto message = LogoDownloadMessage(download.check))
-            return Refuse(file + Message(*message));
+            return Refuse(file + Message(*message) + (problem.empty() ? "" : " (" + problem + ")"));
         return Refuse(file + "cannot be sent (" + std::string(ProblemText(download.problem)) + "), so no job is made");
     }
     return SendLogoJob(RawPrinterChannel(PrintingSpooler(args)), download.job) ? kExitOk
-                                                                           : Refuse("the job could not be sent");
+                                                                               : Refuse("the job could not be sent");
 }
 
 int RunJobFile(const Args& args) {
     std::string error;
     const auto file = ReadInputFile(args.Operand(0), error);
     if (!file)
-        return Refuse(std::string(args.Operand(0)) + ": " + Message(TextId::MSG_MB_DOWNLOAD_ERROR1));
+        return Refuse(WithPageMessage(error, TextId::MSG_MB_DOWNLOAD_ERROR1));
     return SendFileDownload(RawPrinterChannel(PrintingSpooler(args)), *file) ? kExitOk
-                                                                         : Refuse("the job could not be sent");
+                                                                             : Refuse("the job could not be sent");
 }
 
 }  // namespace m450::tool

@@ -26,10 +26,12 @@ struct OperandSpec {
 };
 
 // One option; a flag when `value` is empty ("--hex"), else it takes one value ("--type=T").
+// A required one is a usage error when absent, and the usage shows it without brackets.
 struct OptionSpec {
     std::string_view name;  // "--type"
     std::string_view value;
     std::string_view help;
+    bool required = false;
 };
 
 class Args;
@@ -77,8 +79,18 @@ int RunCommandLine(int argc, const char* const* argv);
 int Refuse(std::string_view reason);
 
 // The whole contents of a file or stream, "-" being standard input (streams are read to their
-// end, not by size).
+// end, not by size). `error` names the path and says why, as InputProblem does where it can.
 std::optional<std::vector<uint8_t>> ReadInputFile(std::string_view path, std::string& error);
+
+// Why nothing can be read from `path` when the file system tells: "no such file" or "is a
+// folder"; else empty.
+std::string InputProblem(std::string_view path);
+// Why no file can be written at `path` when the file system tells: "is a folder" or "no such
+// folder" (the folder it would go in); else empty.
+std::string OutputProblem(std::string_view path);
+
+// "1 byte", "2 bytes".
+std::string Counted(uint64_t count, std::string_view one, std::string_view many);
 
 // Raw bytes to stdout, or with `hex` one line of hex byte text.
 void WriteBytes(std::span<const uint8_t> bytes, bool hex);

@@ -3,6 +3,8 @@
 #include "barcode/hex_text.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
@@ -39,6 +41,11 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+std::filesystem::file_type TypeOf(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::status(path, ec).type();
+}
+
 }  // namespace
 
 int Refuse(std::string_view reason) {
@@ -46,11 +53,38 @@ int Refuse(std::string_view reason) {
     return kExitRefused;
 }
 
+std::string InputProblem(std::string_view path) {
+    switch (TypeOf(std::string(path))) {
+        case std::filesystem::file_type::not_found:
+            return "no such file";
+        case std::filesystem::file_type::directory:
+            return "is a folder";
+        default:
+            return "";
+    }
+}
+
+std::string OutputProblem(std::string_view path) {
+    const std::filesystem::path file{std::string(path)};
+    if (TypeOf(file) == std::filesystem::file_type::directory)
+        return "is a folder";
+    const std::filesystem::path folder = file.parent_path();
+    if (!folder.empty() && TypeOf(folder) != std::filesystem::file_type::directory)
+        return "no such folder";
+    return "";
+}
+
+std::string Counted(uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::optional<std::vector<uint8_t>> ReadInputFile(std::string_view path, std::string& error) {
     const bool standardInput = path == "-";
-    std::FILE* file = standardInput ? stdin : std::fopen(std::string(path).c_str(), "rb");
+    // A folder opens for reading on some systems and then reads as an error: say so first.
+    const std::string problem = standardInput ? "" : InputProblem(path);
+    std::FILE* file = !problem.empty() ? nullptr : standardInput ? stdin : std::fopen(std::string(path).c_str(), "rb");
     if (!file) {
-        error = "cannot open " + std::string(path);
+        error = std::string(path) + ": " + (problem.empty() ? "cannot be opened" : problem);
         return std::nullopt;
     }
     std::vector<uint8_t> bytes;
@@ -66,8 +100,7 @@ std::optional<std::vector<uint8_t>> ReadInputFile(std::string_view path, std::st
     if (!standardInput)
         std::fclose(file);
     if (tooLarge || failed) {
-        error = tooLarge ? std::string(path) + " is larger than any input the tool reads"
-                         : "cannot read " + std::string(path);
+        error = std::string(path) + (tooLarge ? " is larger than any input the tool reads" : ": cannot be read");
         return std::nullopt;
     }
     return bytes;
