@@ -5,8 +5,8 @@
 namespace m450 {
 namespace {
 
-bool SideInRange(int32_t side) {
-    return side > 0 && static_cast<uint32_t>(side) <= kMaxBitmapSide;
+bool SideInRange(uint32_t side) {
+    return side > 0 && side <= kMaxBitmapSide;
 }
 
 BitmapProblem HeaderProblem(const BitmapHeader& header, std::initializer_list<uint16_t> depths) {
@@ -16,7 +16,8 @@ BitmapProblem HeaderProblem(const BitmapHeader& header, std::initializer_list<ui
         return BitmapProblem::UnsupportedDepth;
     if (header.compression != 0)
         return BitmapProblem::Compressed;
-    if (!SideInRange(header.width) || !SideInRange(header.height))
+    if (header.width <= 0 || !SideInRange(static_cast<uint32_t>(header.width)) ||
+        !SideInRange(BitmapRows(header.height)))
         return BitmapProblem::BadSize;
     return BitmapProblem::None;
 }
@@ -85,7 +86,8 @@ BitmapRead ReadBitmap(std::span<const uint8_t> file, std::initializer_list<uint1
 
     BitmapView& view = read.view;
     view.width = static_cast<uint32_t>(header->width);
-    view.height = static_cast<uint32_t>(header->height);
+    view.height = BitmapRows(header->height);
+    view.topDown = header->height < 0;
     view.bitCount = header->bitCount;
     view.stride = BitmapStride(view.width, view.bitCount);
     const size_t offset =

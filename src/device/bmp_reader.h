@@ -2,8 +2,9 @@
 // uncompressed 1-, 8- or 24-bit picture once every field that sizes a read has been checked.
 //
 // Logos come from files the user picks, so nothing here trusts the file: the width and height
-// must be positive and bounded, strides are computed in 64 bits, and a file that ends before
-// the rows its header claims is refused rather than read as zeros.
+// must be positive and bounded (a negative height is a picture stored top row first, read in
+// the usual order), strides are computed in 64 bits, and a file that ends before the rows its
+// header claims is refused rather than read as zeros.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +24,7 @@ enum class BitmapProblem : uint8_t {
     NotBitmap,         // no "BM" at the start
     UnsupportedDepth,  // a bit count the reader was not asked for
     Compressed,        // compression other than 0
-    BadSize,           // width or height not in 1 … kMaxBitmapSide (top-down pictures included)
+    BadSize,           // width or height not in 1 … kMaxBitmapSide (for a top-down picture, -height)
     BadPalette,        // a 1-bit logo whose palette is neither black-white nor white-black
     BadColourTable,    // the colour table runs into the rows, or a pixel's index lies past it
     TooWide,           // error diffusion: wider than its error rows
@@ -35,6 +36,12 @@ inline constexpr size_t kBmpFileHeaderSize = 14;
 inline constexpr size_t kBmpInfoHeaderSize = 40;
 inline constexpr size_t kBmpHeadersSize = kBmpFileHeaderSize + kBmpInfoHeaderSize;  // 54
 inline constexpr uint16_t kBmpType = 0x4D42;                                        // "BM"
+
+// The number of rows a height field stands for: its magnitude (negative heights are top-down
+// pictures), computed without overflow for every value, -2^31 included.
+inline constexpr uint32_t BitmapRows(int32_t height) {
+    return height < 0 ? 0u - static_cast<uint32_t>(height) : static_cast<uint32_t>(height);
+}
 
 // The largest width and height read. Logos are at most 1024 × 768 on the page; the bound keeps
 // every size computed from a header far from overflow and every printer header field in 16 bits.
@@ -68,8 +75,10 @@ inline constexpr size_t StandardPixelOffset(uint16_t bitCount) {
     return kBmpHeadersSize + (bitCount <= 8 ? size_t{4} << bitCount : 0);
 }
 
-// A checked, uncompressed bitmap: `pixels` holds height rows of stride bytes, in file order
-// (bottom row first). A 1- or 8-bit bitmap has its colour table in `colours`, four bytes per
+// A checked, uncompressed bitmap: `pixels` holds height rows of stride bytes as the file keeps
+// them. Row(0) is always the bottom row of the picture, whichever order the file stores its rows
+// in, so that a top-down picture converts exactly as the same picture stored bottom-up. A 1- or
+// 8-bit bitmap has its colour table in `colours`, four bytes per
 // entry (blue, green, red, unused), at most 2^bitCount entries; every pixel's index is one of
 // them.
 struct BitmapView {
@@ -77,10 +86,12 @@ struct BitmapView {
     uint32_t height = 0;
     uint16_t bitCount = 0;
     size_t stride = 0;
+    bool topDown = false;  // the file stores the top row first (its biHeight is negative)
     std::span<const uint8_t> pixels;
     std::span<const uint8_t> colours;
 
-    const uint8_t* Row(uint32_t index) const { return pixels.data() + index * stride; }
+    // Row `index` counted from the bottom of the picture.
+    const uint8_t* Row(uint32_t index) const { return pixels.data() + (topDown ? height - 1 - index : index) * stride; }
     size_t ColourCount() const { return colours.size() / 4; }
 };
 
@@ -89,7 +100,8 @@ struct BitmapRead {
     BitmapView view;
 };
 
-// Reads a "BM" file of one of `depths` with compression 0 and 1 … kMaxBitmapSide pixels each way.
+// Reads a "BM" file of one of `depths` with compression 0 and 1 … kMaxBitmapSide pixels each way
+// (rows bottom-up, or top-down with a negative height).
 // The checks come in the order the conversions report them: headers present, "BM", depth,
 // compression, then size and length, then the colour table. The rows start at bfOffBits when it
 // lies past the two headers, else at the depth's standard offset; either way they must all be in

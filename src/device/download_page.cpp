@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -264,9 +265,29 @@ bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A working copy's name that a file of the user's already has.
+// A file that bears the working-copy mark in its header: one a page of this plug-in wrote and
+// could not delete (its host ended first).
+bool IsLeftoverCopy(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::array<uint8_t, kBmpFileHeaderSize> head{};
+    DWORD got = 0;
+    const bool read = ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr) != FALSE;
+    CloseHandle(file);
+    return read && IsMarkedWorkingCopy(std::span<const uint8_t>(head.data(), got));
+}
+
+// A working copy's name that a file of the user's already has. A leftover working copy is taken
+// over instead: the page replaces it, and deletes it with its own copies.
 bool CopyNameTaken(HWND page, const std::wstring& copyPath) {
-    return !copyPath.empty() && !MadeByPage(page, copyPath) && FileExists(copyPath);
+    if (copyPath.empty() || MadeByPage(page, copyPath) || !FileExists(copyPath))
+        return false;
+    if (!IsLeftoverCopy(copyPath))
+        return true;
+    StateOf(page).madeCopies.push_back(PathKey(copyPath));
+    return false;
 }
 
 void ForgetCopy(HWND page, const std::wstring& copyPath) {
@@ -300,9 +321,10 @@ void ReportCopyNameTaken(HWND page, const std::wstring& copyPath) {
 
 enum class CopyWrite { Written, Taken, Failed };
 
-// Writes the working copy a conversion made. A conversion that failed leaves no copy of the
-// page's behind, so that nothing stale is previewed or sent; a name that is taken is not touched.
-CopyWrite StoreWorkingCopy(HWND page, const std::wstring& copyPath, const LogoConversion& conversion) {
+// Writes the working copy a conversion made, marked as the page's. A conversion that failed
+// leaves no copy of the page's behind, so that nothing stale is previewed or sent; a name that is
+// taken is not touched.
+CopyWrite StoreWorkingCopy(HWND page, const std::wstring& copyPath, LogoConversion& conversion) {
     if (copyPath.empty())
         return CopyWrite::Failed;
     if (CopyNameTaken(page, copyPath))
@@ -314,6 +336,7 @@ CopyWrite StoreWorkingCopy(HWND page, const std::wstring& copyPath, const LogoCo
     }
     if (!ours)
         StateOf(page).madeCopies.push_back(PathKey(copyPath));  // before the write: a half file is ours too
+    MarkWorkingCopy(conversion.workingCopy);
     if (WriteWholeFile(copyPath, conversion.workingCopy, ours ? CREATE_ALWAYS : CREATE_NEW))
         return CopyWrite::Written;
     const bool appeared = !ours && GetLastError() == ERROR_FILE_EXISTS;
@@ -496,25 +519,32 @@ void ClearPreview(HWND page) {
     ReleaseDC(frame, dc);
 }
 
-// The working copy just written, as the bitmap loading that file would give: its information
-// header, colour table and rows in a DIB section. Null for bytes that are no such bitmap.
-HBITMAP BitmapOfCopy(std::span<const uint8_t> copy) {
-    const std::optional<BitmapHeader> header = ReadBitmapHeader(copy);
-    if (!header || header->infoSize != kBmpInfoHeaderSize || header->width <= 0 || header->height <= 0 ||
-        (header->bitCount != 1 && header->bitCount != 8) ||
-        header->pixelOffset != StandardPixelOffset(header->bitCount))
+// A picture as the bitmap reader gives it (a logo file or a working copy), in a DIB section:
+// a fresh information header, the colour table the reader kept and the rows bottom row first.
+// Null for bytes the reader refuses, which therefore never reach the system's image code.
+HBITMAP BitmapOfPicture(std::span<const uint8_t> file) {
+    const BitmapRead read = ReadBitmap(file, {24, 8, 1});
+    if (read.problem != BitmapProblem::None)
         return nullptr;
-    const size_t rows =
-        BitmapStride(static_cast<uint32_t>(header->width), header->bitCount) * static_cast<size_t>(header->height);
-    if (copy.size() < header->pixelOffset || copy.size() - header->pixelOffset < rows)
-        return nullptr;
-    // The information header and the colour table lie in the file as BITMAPINFO lays them out.
-    std::vector<uint8_t> info(copy.begin() + 14, copy.begin() + header->pixelOffset);
+    const BitmapView& view = read.view;
+    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + view.colours.size());
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = static_cast<LONG>(view.width);
+    header.biHeight = static_cast<LONG>(view.height);  // bottom row first
+    header.biPlanes = 1;
+    header.biBitCount = view.bitCount;
+    header.biCompression = BI_RGB;
+    header.biClrUsed = static_cast<DWORD>(view.ColourCount());
+    std::memcpy(info.data(), &header, sizeof(header));
+    std::copy(view.colours.begin(), view.colours.end(), info.begin() + sizeof(header));
     void* bits = nullptr;
     const HBITMAP bitmap =
         CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr && bits != nullptr)
-        std::memcpy(bits, copy.data() + header->pixelOffset, rows);
+    if (bitmap == nullptr || bits == nullptr)
+        return bitmap;
+    for (uint32_t row = 0; row < view.height; ++row)  // the DIB's stride is the file's
+        std::memcpy(static_cast<uint8_t*>(bits) + row * view.stride, view.Row(row), view.stride);
     return bitmap;
 }
 
@@ -541,11 +571,6 @@ void DrawBitmap(HWND page, HBITMAP bitmap) {
     DeleteObject(bitmap);
 }
 
-void DrawPicture(HWND page, const std::wstring& path) {
-    DrawBitmap(page, static_cast<HBITMAP>(
-                         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
-}
-
 // The selected logo as it will be sent: its working copy is made afresh from its settings.
 void Preview(HWND page) {
     const int selected = Selection(page);
@@ -555,12 +580,11 @@ void Preview(HWND page) {
     }
     const std::wstring source = LogoPath(page, selected);
     const LogoSettings settings = SettingsOf(page)[static_cast<size_t>(selected)];
-    std::wstring shown = source;
+    const std::optional<std::vector<uint8_t>>& bytes = KeptLogoFile(page, source);
     if (TypeOf(page) == LogoType::Original) {
         Enable(page, kMethodRadios, false);
         Enable(page, kSliders, false);
     } else {
-        const std::optional<std::vector<uint8_t>>& bytes = KeptLogoFile(page, source);
         const CopyOutcome copy =
             bytes ? MakeWorkingCopy(page, source, *bytes, TypeOf(page), settings) : CopyOutcome{LogoCopyStep::Stop};
         if (copy.step == LogoCopyStep::Stop || copy.taken) {
@@ -569,14 +593,14 @@ void Preview(HWND page) {
         }
         Enable(page, kMethodRadios, TypeOf(page) == LogoType::Mono && copy.step == LogoCopyStep::Made);
         Enable(page, kSliders, TypeOf(page) == LogoType::Gray || copy.step == LogoCopyStep::Made);
-        if (!copy.copy.empty()) {
-            DrawBitmap(page, BitmapOfCopy(copy.copy));  // the bytes just written, not read back
+        if (copy.step == LogoCopyStep::Made) {
+            // The bytes just written, not read back; a copy that could not be made shows nothing.
+            DrawBitmap(page, copy.copy.empty() ? nullptr : BitmapOfPicture(copy.copy));
             return;
         }
-        if (copy.step == LogoCopyStep::Made)
-            shown = CopyPathOf(source);
     }
-    DrawPicture(page, shown);
+    // The logo itself, drawn from the reader's pixels.
+    DrawBitmap(page, bytes ? BitmapOfPicture(*bytes) : nullptr);
 }
 
 void Paint(HWND page) {
@@ -769,7 +793,7 @@ bool DownloadLogos(HWND page) {
     std::vector<ListedLogo> logos;
     for (size_t row = 0; row < paths.size() && row < table.size(); ++row)
         logos.push_back({ReadLogoFile(paths[row]), table[row]});
-    const LogoDownload download = PrepareLogoDownload(TypeOf(page), logos);
+    LogoDownload download = PrepareLogoDownload(TypeOf(page), logos);
     for (size_t row = 0; row < download.copies.size(); ++row) {
         if (WorkingCopyStep(TypeOf(page), ReadBitmapHeader(*logos[row].source)) != LogoCopyStep::Made)
             continue;

@@ -559,4 +559,14 @@ std::optional<std::u16string> WorkingCopyPath(std::u16string_view source, size_t
     return WorkingCopyPathOf(source, capacity);
 }
 
+void MarkWorkingCopy(std::span<uint8_t> file) {
+    if (file.size() >= kBmpFileHeaderSize)
+        std::copy(kWorkingCopyMark.begin(), kWorkingCopyMark.end(), file.begin() + kWorkingCopyMarkAt);
+}
+
+bool IsMarkedWorkingCopy(std::span<const uint8_t> head) {
+    return head.size() >= kWorkingCopyMarkAt + kWorkingCopyMark.size() && LoadLe16(head.data()) == kBmpType &&
+           std::equal(kWorkingCopyMark.begin(), kWorkingCopyMark.end(), head.begin() + kWorkingCopyMarkAt);
+}
+
 }  // namespace m450

@@ -86,4 +86,18 @@ inline constexpr size_t kLogoPathCapacity = 300;
 std::optional<std::string> WorkingCopyPath(std::string_view source, size_t capacity = kLogoPathCapacity);
 std::optional<std::u16string> WorkingCopyPath(std::u16string_view source, size_t capacity = kLogoPathCapacity);
 
+// The Download page marks every working copy it writes in the two reserved words of the file
+// header, which readers of bitmaps ignore: bytes 6 to 9 read "M450". A file of a working copy's
+// name that bears the mark was left by an earlier page (a host that died before the page could
+// delete it) and is replaced; any other file of that name is the user's and is never touched.
+// The conversions themselves leave the words 0.
+inline constexpr std::array<uint8_t, 4> kWorkingCopyMark = {'M', '4', '5', '0'};
+inline constexpr size_t kWorkingCopyMarkAt = 6;
+
+// Marks a working copy's bytes; bytes shorter than a file header are left alone.
+void MarkWorkingCopy(std::span<uint8_t> file);
+
+// True when the bytes start with "BM" and the mark: `head` needs the first 10 bytes only.
+bool IsMarkedWorkingCopy(std::span<const uint8_t> head);
+
 }  // namespace m450

@@ -46,10 +46,14 @@ LogoDownloadCheck CheckLogoDownload(std::span<const std::optional<uint64_t>> siz
 
 LogoDownloadCheck CheckAddedLogo(std::span<const uint8_t> file) {
     const std::optional<BitmapHeader> header = ReadBitmapHeader(file);
-    if (file.size() < kLogoHeadBytes || !header)
+    if (!header)
         return LogoDownloadCheck::NoHeaders;
-    if (header->width > kMaxLogoWidth || header->height > kMaxLogoHeight)
+    if (header->width > kMaxLogoWidth || BitmapRows(header->height) > uint32_t{kMaxLogoHeight})
         return LogoDownloadCheck::TooBig;
+    // A sound 24-bit picture of one or two pixels is shorter than the 62 bytes "Add" reads: the
+    // reader, not the length, decides.
+    if (ReadBitmap(file, {24, 8, 1}).problem != BitmapProblem::None)
+        return file.size() < kLogoHeadBytes ? LogoDownloadCheck::NoHeaders : LogoDownloadCheck::Unreadable;
     return LogoDownloadCheck::Ready;
 }
 
@@ -60,6 +64,7 @@ std::optional<TextId> LogoDownloadMessage(LogoDownloadCheck check) {
         case LogoDownloadCheck::TooManyLogos:
             return TextId::MSG_MB_DOWNLOAD_ERROR4;
         case LogoDownloadCheck::NoHeaders:
+        case LogoDownloadCheck::Unreadable:
             return TextId::MSG_MB_DOWNLOAD_ERROR2;
         case LogoDownloadCheck::TooBig:
             return TextId::MSG_MB_DOWNLOAD_ERROR3;
@@ -192,7 +197,9 @@ LogoDownload PrepareLogoDownload(LogoType type, std::span<const ListedLogo> logo
     for (size_t i = 0; i < logos.size(); ++i) {
         if (!logos[i].source)
             return Refusal(LogoDownloadCheck::SizeUnknown, i);
-        if (const LogoDownloadCheck added = CheckAddedLogo(*logos[i].source); added != LogoDownloadCheck::Ready)
+        // A file the reader refuses (changed since it was added) is named below with its problem.
+        if (const LogoDownloadCheck added = CheckAddedLogo(*logos[i].source);
+            added != LogoDownloadCheck::Ready && added != LogoDownloadCheck::Unreadable)
             return Refusal(added, i);
     }
 

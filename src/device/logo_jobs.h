@@ -52,6 +52,8 @@ enum class LogoDownloadCheck : uint8_t {
     TooManyLogos,  // more than 9 (the page's list never holds more)      (MB_DOWNLOAD_ERROR4)
     NoHeaders,     // a file shorter than the 62 bytes "Add" reads        (MB_DOWNLOAD_ERROR2)
     TooBig,        // a picture wider than 1024 or higher than 768        (MB_DOWNLOAD_ERROR3)
+    Unreadable,    // a file the bitmap reader refuses: not an uncompressed 1-, 8- or 24-bit
+                   // "BM" whose rows and colour table are all in the file  (MB_DOWNLOAD_ERROR2)
     SizeUnknown,   // a logo with neither a working copy nor a file size  (MB_DOWNLOAD_ERROR6)
     TooLarge,      // the sizes add up to 96 KiB or more                  (MB_DOWNLOAD_ERROR7)
     LogoRefused,   // a logo that cannot be sent; its BitmapProblem says why (the page names the
@@ -59,8 +61,11 @@ enum class LogoDownloadCheck : uint8_t {
     NoType,        // type "Original": nothing is downloaded
 };
 
-// What "Add" checks of a chosen file's bytes: NoHeaders, TooBig or Ready. The picture's size is
-// taken as the header states it (a top-down picture's negative height is not too high).
+// What "Add" checks of a chosen file's bytes: NoHeaders (no two headers, or a refused file
+// shorter than kLogoHeadBytes), TooBig, Unreadable or Ready. The size
+// counts rows whichever way they are stored (a top-down picture's height is -biHeight). Only a
+// file the reader takes is listed: its preview is drawn from the reader's pixels, and nothing
+// else (no system image loader) ever reads a file the user picked.
 LogoDownloadCheck CheckAddedLogo(std::span<const uint8_t> file);
 
 // `sizes` has one entry per listed logo: the size of its working copy, or of the file itself

@@ -69,7 +69,8 @@ std::vector<uint8_t> Header16(std::initializer_list<uint8_t> prefix, uint32_t fi
 // each row, and the bits right of the last pixel, are cleared.
 std::vector<uint8_t> BlackDotRows(const BitmapView& view, bool invert, uint32_t rows) {
     std::vector<uint8_t> bits(size_t{rows} * view.stride);
-    std::copy(view.pixels.begin(), view.pixels.end(), bits.begin());
+    for (uint32_t r = 0; r < view.height; ++r)  // a top-down file's rows turned bottom-up
+        std::copy_n(view.Row(r), view.stride, bits.begin() + static_cast<std::ptrdiff_t>(r * view.stride));
     if (!invert)
         return bits;
     const size_t used = (view.width + 7) / 8;

@@ -7,6 +7,7 @@
 #include <new>
 #include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace m450 {
@@ -45,7 +46,9 @@ WatermarkError OversizedSourceError(const std::filesystem::path& path) {
     return error == WatermarkError::TooLarge ? error : WatermarkError::Unreadable;
 }
 
-WatermarkError ConvertFile(const std::filesystem::path& source, const std::filesystem::path& destination) {
+WatermarkError ConvertFile(const std::filesystem::path& source,
+                           const std::filesystem::path& destination,
+                           std::vector<uint8_t>* written) {
     std::error_code sizeError;
     const uintmax_t size = std::filesystem::file_size(source, sizeError);
     if (!sizeError && size > kMaxSourceBytes)
@@ -53,10 +56,14 @@ WatermarkError ConvertFile(const std::filesystem::path& source, const std::files
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(source);
     if (!bytes)
         return WatermarkError::Unreadable;
-    const WatermarkPicture picture = ConvertWatermarkPicture(*bytes);
+    WatermarkPicture picture = ConvertWatermarkPicture(*bytes);
     if (picture.error != WatermarkError::None)
         return picture.error;
-    return ReplaceFileWith(destination, picture.bytes) ? WatermarkError::None : WatermarkError::NotWritten;
+    if (!ReplaceFileWith(destination, picture.bytes))
+        return WatermarkError::NotWritten;
+    if (written)
+        *written = std::move(picture.bytes);
+    return WatermarkError::None;
 }
 
 }  // namespace
@@ -75,10 +82,11 @@ std::u16string WatermarkPictureFile(std::u16string_view tempFolder, std::u16stri
 
 int convertWatermarkBitmap(const std::filesystem::path& source,
                            const std::filesystem::path& destination,
-                           WatermarkError* why) {
+                           WatermarkError* why,
+                           std::vector<uint8_t>* written) {
     WatermarkError error = WatermarkError::Unreadable;
     try {
-        error = ConvertFile(source, destination);
+        error = ConvertFile(source, destination, written);
     } catch (const std::bad_alloc&) {
         error = WatermarkError::TooLarge;
     } catch (const std::exception&) {

@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace m450 {
 
@@ -24,10 +25,13 @@ std::u16string WatermarkPictureFile(std::u16string_view tempFolder, std::u16stri
 
 // Converts the bitmap file `source` into the picture file `destination`: 1 on success, 2 when
 // the picture file can't be written, 0 for every other failure (the source can't be read or
-// is refused). Only a result of 1 changes the destination. `why`, when given, says which failure.
+// is refused). Only a result of 1 changes the destination. `why`, when given, says which failure;
+// `written`, when given, receives the picture file's bytes on success (the page previews them
+// without reading any file through the system's image loader).
 int convertWatermarkBitmap(const std::filesystem::path& source,
                            const std::filesystem::path& destination,
-                           WatermarkError* why = nullptr);
+                           WatermarkError* why = nullptr,
+                           std::vector<uint8_t>* written = nullptr);
 
 // Writes the text watermark's picture (TextPictureFromCanvas) as the picture file.
 bool WriteTextPictureFile(const std::filesystem::path& destination, std::span<const uint8_t> canvas);

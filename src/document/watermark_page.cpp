@@ -7,6 +7,8 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "core/page_win.h"
 #include "document/layout_page.h"
 #include "document/record_text.h"
+#include "device/bmp_reader.h"
 #include "document/watermark_file.h"
 #include "document/watermark_rules.h"
 #include "watermark_page_ids.h"
@@ -307,9 +310,19 @@ bool ReadPixels(HBITMAP bitmap, int bitsPerPixel, Pixels& out) {
     return true;
 }
 
-HBITMAP LoadBitmapFile(const std::u16string& path) {
-    return static_cast<HBITMAP>(
-        LoadImageW(nullptr, WStr(path), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
+// The picture file's pixels as the bitmap reader gives them, bottom row first. The picture is
+// made by the conversion (the user's file has passed its checks), and it is read from the bytes
+// just written, not through the system's image loader.
+bool PicturePixels(std::span<const uint8_t> picture, Pixels& out) {
+    const BitmapRead read = ReadBitmap(picture, {24});
+    if (read.problem != BitmapProblem::None)
+        return false;
+    const BitmapView& view = read.view;
+    std::vector<uint8_t> bytes(view.stride * view.height);
+    for (uint32_t row = 0; row < view.height; ++row)
+        std::memcpy(bytes.data() + row * view.stride, view.Row(row), view.stride);
+    out = Pixels{static_cast<int>(view.width), static_cast<int>(view.height), 24, std::move(bytes)};
+    return true;
 }
 
 // Empty when the temporary folder is not known: a bare file name would land in whatever folder
@@ -331,10 +344,15 @@ std::filesystem::path FsPath(const std::u16string& path) {
     return std::filesystem::path(std::wstring(path.begin(), path.end()));
 }
 
-bool ConvertForPreview(HWND page, const std::u16string& source, const std::u16string& pictureFile) {
+// Converts the chosen bitmap into the picture file; the picture's bytes in `picture`. A file that
+// is missing or that the conversion refuses is reported as not there.
+bool ConvertForPreview(HWND page,
+                       const std::u16string& source,
+                       const std::u16string& pictureFile,
+                       std::vector<uint8_t>& picture) {
     WatermarkError why = WatermarkError::None;
     const int result =
-        pictureFile.empty() ? 2 : convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why);
+        pictureFile.empty() ? 2 : convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why, &picture);
     if (result == 1)
         return true;
     ReportImageError(page, why == WatermarkError::TooLarge ? TextId::MSG_MB_WATERMARK_ERROR4
@@ -343,37 +361,21 @@ bool ConvertForPreview(HWND page, const std::u16string& source, const std::u16st
     return false;
 }
 
-// Loads the chosen bitmap, converts it into the picture file and keeps that picture's pixels.
+// Converts the chosen bitmap into the picture file and keeps that picture's pixels. The file the
+// user chose is read by the conversion alone: nothing of the system's reads it.
 bool ReloadImage(HWND page, const DocumentPageContext* context, const std::u16string& path) {
-    const HBITMAP source = LoadBitmapFile(path);
-    if (source == nullptr) {
-        StateOf(page).imageReloadPending = true;
-        ReportImageError(page, TextId::MSG_MB_WATERMARK_ERROR1);
+    std::vector<uint8_t> picture;
+    if (!ConvertForPreview(page, path, PictureFileOf(context), picture))
         return false;
-    }
-    DeleteObject(source);
-    const std::u16string pictureFile = PictureFileOf(context);
-    if (!ConvertForPreview(page, path, pictureFile))
+    const std::optional<BitmapHeader> header = ReadBitmapHeader(picture);
+    if (!header)
         return false;
-    HBITMAP picture = LoadBitmapFile(pictureFile);
-    if (picture == nullptr) {
-        if (!ConvertForPreview(page, path, pictureFile))
-            return false;
-        picture = LoadBitmapFile(pictureFile);
-        if (picture == nullptr)
-            return false;
-    }
-    BITMAP shape{};
-    GetObjectW(picture, sizeof(shape), &shape);
-    if (ExceedsPreviewLimit(static_cast<int64_t>(RowBytes(shape.bmWidth, 24)), shape.bmHeight)) {
-        DeleteObject(picture);
+    if (ExceedsPreviewLimit(static_cast<int64_t>(RowBytes(header->width, 24)), BitmapRows(header->height))) {
         ReportImageError(page, TextId::MSG_MB_WATERMARK_ERROR4);
         return false;
     }
     Pixels pixels;
-    const bool read = ReadPixels(picture, 24, pixels);
-    DeleteObject(picture);
-    if (!read)
+    if (!PicturePixels(picture, pixels))
         return false;
     StateOf(page).ForgetShown();
     StateOf(page).loaded = std::move(pixels);

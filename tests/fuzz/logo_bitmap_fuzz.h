@@ -1,8 +1,8 @@
 // Inputs of the logo fuzz targets. An input whose first byte has its top bit set builds a
 // well-formed bitmap from a few of its bytes (depth 1, 8 or 24, up to 64 × 64, rows cut short
 // now and then; a short colour table, a V5 information header or a table that runs into the
-// rows now and then) so that the conversions are reached often; any other input is the file
-// itself.
+// rows now and then; rows stored top-down now and then) so that the conversions are reached
+// often; any other input is the file itself.
 #pragma once
 
 #include <algorithm>
@@ -47,7 +47,7 @@ inline std::vector<uint8_t> LogoFileFrom(std::span<const uint8_t> input) {
     put(10, offset, 4);
     put(14, infoSize, 4);
     put(18, width, 4);
-    put(22, height, 4);
+    put(22, (input[3] & 0x80) ? 0u - height : height, 4);  // a negative height: top row first
     put(26, 1, 2);
     put(28, bits, 2);
     put(46, coloursUsed, 4);

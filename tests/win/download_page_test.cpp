@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -34,7 +35,6 @@ constexpr int kFileNameEdit = 0x480;   // edt1
 constexpr int kFileNameCombo = 0x47C;  // cmb13, where the name field is a combo box
 constexpr int kFileTypeCombo = 0x470;  // cmb1
 
-
 std::optional<Bytes> ReadFileBytes(const std::wstring& path) {
     return m450host::ReadFileBytes(path);
 }
@@ -45,6 +45,13 @@ bool Exists(const std::wstring& path) {
 
 std::wstring CopyOf(const std::wstring& path) {
     return path.substr(0, path.size() - 4) + L"Temp.bmp";
+}
+
+// A conversion's working copy as the page writes it: "M450" in the file header's reserved words.
+std::optional<Bytes> AsWritten(Bytes copy) {
+    const uint8_t mark[] = {'M', '4', '5', '0'};
+    std::copy(std::begin(mark), std::end(mark), copy.begin() + 6);
+    return copy;
 }
 
 // Types the path into the open-file dialog and presses Open.
@@ -213,7 +220,8 @@ TEST_F(DownloadPage, DeletingTheSecondOfThreeLogosMovesTheThirdUp) {
     ASSERT_TRUE(page_.MoveTrackbar(IDC_DOWNLOAD_CONTRAST_SLIDER, 5));
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_CONTRAST_VALUE), L"5");
     // The preview rewrote logo 3's working copy from its settings.
-    EXPECT_EQ(ReadFileBytes(CopyOf(paths[2])), m450::ConvertToMono(*ReadFileBytes(paths[2]), {2, 5, 0}).workingCopy);
+    EXPECT_EQ(ReadFileBytes(CopyOf(paths[2])),
+              AsWritten(m450::ConvertToMono(*ReadFileBytes(paths[2]), {2, 5, 0}).workingCopy));
 
     Select(1);
     ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_LOGO_DELETE_BUTTON));
@@ -302,11 +310,20 @@ TEST_F(DownloadPage, TransformationDownloadSendsTheBuiltJob) {
 // A logo that cannot be sent (a 4-bit bitmap, listed under "Original") stops the whole job:
 // the printer gets neither the bracket nor the logos before it.
 TEST_F(DownloadPage, ALogoThatCannotBeSentStopsTheWholeDownload) {
+    // A 4-bit bitmap is no logo the reader takes: "Add" refuses it and writes nothing beside it.
     Bytes fourBit = m450::test::UniformBitmap8(8, 8, 1);
     fourBit[28] = 4;
+    const std::wstring four = folder_.Write(L"four.bmp", fourBit);
+    const std::vector<m450test::CaughtDialog> refused = Add(four);
+    ASSERT_EQ(refused.size(), 2u);  // the file dialog, then the message
+    EXPECT_EQ(refused[1].text, L"Failed to get data from the file!");
+    EXPECT_FALSE(Exists(CopyOf(four)));
+    // A 1-bit logo whose second colour is gray is listed, but can't be sent as it is.
+    Bytes grayish = m450::test::MakeBitmap1(8, 8, [](uint32_t x, uint32_t) { return x % 2 == 0; });
+    grayish[54 + 4] = grayish[54 + 5] = grayish[54 + 6] = 128;
     const std::vector<std::wstring> paths = {
         folder_.Write(L"photo.bmp", m450::test::PhotoLikeBitmap24(40, 20)),
-        folder_.Write(L"four.bmp", fourBit),
+        folder_.Write(L"grayish.bmp", grayish),
     };
     for (const std::wstring& path : paths)
         Add(path);
@@ -339,7 +356,8 @@ TEST_F(DownloadPage, GrayDownloadFollowsTheSlidersOfEachLogo) {
     EXPECT_TRUE(page_.Enabled(IDC_DOWNLOAD_BRIGHTNESS_SLIDER));
     ASSERT_TRUE(page_.MoveTrackbar(IDC_DOWNLOAD_BRIGHTNESS_SLIDER, -7));
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_BRIGHTNESS_VALUE), L"-7");
-    EXPECT_EQ(ReadFileBytes(CopyOf(paths[1])), m450::ConvertToGray(*ReadFileBytes(paths[1]), 0, -7).workingCopy);
+    EXPECT_EQ(ReadFileBytes(CopyOf(paths[1])),
+              AsWritten(m450::ConvertToGray(*ReadFileBytes(paths[1]), 0, -7).workingCopy));
 
     const std::optional<Bytes> job = JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON);
     ASSERT_TRUE(job.has_value());
@@ -481,6 +499,23 @@ TEST_F(DownloadPage, WorkingCopiesNeverTouchAFileOfTheUsers) {
     ASSERT_TRUE(sheet_->PressOk());
     EXPECT_EQ(ReadFileBytes(taken), own);
     EXPECT_EQ(ReadFileBytes(monoOwn), own);
+}
+
+// A working copy an earlier page left behind (its host ended first) bears the mark in its file
+// header: the page takes it over, writes it afresh and removes it with its own copies.
+TEST_F(DownloadPage, ALeftoverWorkingCopyIsTakenOverAndRemoved) {
+    const std::wstring logo = folder_.Write(L"logo.bmp", m450::test::PhotoLikeBitmap24(40, 20));
+    folder_.Write(L"logoTemp.bmp", {'B', 'M', 0x3E, 0, 0, 0, 'M', '4', '5', '0', 0x3E, 0, 0, 0});  // cut, marked
+    ASSERT_EQ(Add(logo).size(), 1u);  // the file dialog alone: no message
+    Select(0);
+    ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_GRAY_RADIO));
+    const std::optional<Bytes> copy = ReadFileBytes(CopyOf(logo));
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_EQ(copy->size(), 1078u + 40 * 20);                                              // the gray copy
+    EXPECT_EQ(Bytes(copy->begin() + 6, copy->begin() + 10), (Bytes{'M', '4', '5', '0'}));  // marked as the page's
+    EXPECT_TRUE(JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON).has_value());
+    ASSERT_TRUE(sheet_->PressOk());
+    EXPECT_FALSE(Exists(CopyOf(logo)));
 }
 
 // A 3 GiB file on 32 bits cannot be held in memory: the page says so and lets the file go.

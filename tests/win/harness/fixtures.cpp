@@ -1,5 +1,6 @@
 #include "fixtures.h"
 
+#include <algorithm>
 #include <shlobj.h>
 
 namespace m450test {
@@ -225,10 +226,33 @@ ScratchFolder::~ScratchFolder() {
     if (search != INVALID_HANDLE_VALUE) {
         do {
             DeleteFileW((path_ + found.cFileName).c_str());
+            RemoveDirectoryW((path_ + found.cFileName).c_str());  // an empty folder MakeFolder made
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
     RemoveDirectoryW(path_.c_str());
+}
+
+std::wstring ScratchFolder::MakeFolder(const std::wstring& name) const {
+    const std::wstring folder = path_ + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::vector<std::wstring> ScratchFolder::Names() const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((path_ + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::wstring ScratchFolder::Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const {

@@ -103,6 +103,10 @@ class ScratchFolder {
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     // Writes a file into the folder; its full path.
     std::wstring Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const;
+    // Makes an empty folder in the folder (removed with it); its full path.
+    std::wstring MakeFolder(const std::wstring& name) const;
+    // The names of everything in the folder, sorted.
+    std::vector<std::wstring> Names() const;
     const std::wstring& path() const { return path_; }
 
   private:
