@@ -96,12 +96,12 @@ const std::vector<Command>& Commands() {
          {{"IN.bmp", "the logo bitmap"}},
          {kMethod, kContrast, kBrightness, kReplace},
          RunConvertMono,
-         "write IN.bmp's mono working copy as the Download page does; prints its path"},
+         "write IN.bmp's mono working copy, converted as the Download page converts it; prints its path"},
         {"convert gray",
          {{"IN.bmp", "the logo bitmap"}},
          {kContrast, kBrightness, kReplace},
          RunConvertGray,
-         "write IN.bmp's gray working copy as the Download page does; prints its path"},
+         "write IN.bmp's gray working copy, converted as the Download page converts it; prints its path"},
     };
     return commands;
 }
