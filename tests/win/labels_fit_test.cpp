@@ -2,7 +2,8 @@
 // measured in the control's own font against the room its control gives the text, in English,
 // Simplified and Traditional Chinese; a text that would be cut fails with its page, control id
 // and language. The pages are seen as a user sees them: each group the barcode pages show for
-// a type, the event dialog, the control-font table and its translator.
+// a type, the event dialog, the control-font table and its translator. The caption font draws
+// Chinese too.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -228,6 +229,39 @@ TEST_P(LabelsFit, DeviceSheet) {
                      reinterpret_cast<LPARAM>(page.Control(IDC_UTILITY_CONTROL_FONT_BUTTON)));
     });
     ExpectNoCuts();
+}
+
+// Window captions (message boxes, the Open dialog, the event dialog) are drawn in the system's
+// caption font: on every system, Chinese captions show their characters, not the box a font
+// draws for a character it lacks (two different characters then look the same).
+TEST_P(LabelsFit, CaptionFontDrawsChinese) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 32, 32);
+    const HGDIOBJ oldBitmap = SelectObject(dc, canvas);
+    HFONT captionFont = CreateFontIndirectW(&metrics.lfCaptionFont);
+    const HGDIOBJ oldFont = SelectObject(dc, captionFont);
+    const auto draw = [&](const wchar_t* character) {
+        const RECT all{0, 0, 32, 32};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        TextOutW(dc, 2, 2, character, 1);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        return pixels;
+    };
+    EXPECT_NE(draw(L"\u9519"), draw(L"\u8BEF")) << "错 and 误 look the same: boxes";  // 错误, "Error"
+    EXPECT_NE(draw(L"\u4FE1"), draw(L"\u606F")) << "信 and 息 look the same: boxes";  // 信息, "Information"
+    SelectObject(dc, oldFont);
+    DeleteObject(captionFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 INSTANTIATE_TEST_SUITE_P(,
