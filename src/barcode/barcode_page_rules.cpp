@@ -10,13 +10,14 @@ namespace m450 {
 namespace {
 
 // Range labels the 1D and 2D pages set at creation; the others keep the template's text.
+// Every field takes as many characters as the widest number of its range ("10", "20").
 constexpr BarcodeNumberField k1DNumberFields[kBarcode1DNumberCount] = {
     {2, 6, false, 1, u"[ 2. . 6 ]"},       // element width
     {1, 255, false, 3, u"[ 1 . . 255 ]"},  // element height
     {1, 6, false, 1, {}},                  // GS1 element width
     {2, 250, false, 3, {}},                // GS1 row height
-    {1, 10, false, 1, {}},                 // GS1 2D row height
-    {1, 10, false, 1, {}},                 // GS1 separator height
+    {1, 10, false, 2, {}},                 // GS1 2D row height
+    {1, 10, false, 2, {}},                 // GS1 separator height
 };
 
 // Most 2D fields are byte fields and take the low byte of the typed number first, so 300
@@ -28,9 +29,9 @@ constexpr BarcodeNumberField k2DNumberFields[kBarcode2DNumberCount] = {
     {2, 25, true, 2, u"[ 2 . . 25 ]"},  // PDF417 element height
     {1, 6, true, 1, {}},                // GS1 element width
     {2, 250, false, 3, {}},             // GS1 row height
-    {1, 10, false, 1, {}},              // GS1 2D row height
-    {1, 10, true, 1, {}},               // GS1 separator height
-    {2, 20, true, 1, {}},               // GS1 segments per row; Composite narrows only the spin range
+    {1, 10, false, 2, {}},              // GS1 2D row height
+    {1, 10, true, 2, {}},               // GS1 separator height
+    {2, 20, true, 2, {}},               // GS1 segments per row; Composite narrows only the spin range
     {1, 24, false, 2, {}},              // QR element width
 };
 

@@ -109,8 +109,12 @@ void StoreTypedNumber(HWND page,
                       uint32_t (*store)(Settings&, Number, int32_t)) {
     if (WritingFields(page) || settings == nullptr)
         return;
-    const uint32_t value = store(*settings, number, TypedNumber(page, controls.edit));
-    {
+    const int32_t typed = TypedNumber(page, controls.edit);
+    const uint32_t value = store(*settings, number, typed);
+    // A number kept as typed stays as it is: rewriting it would move the caret to the start, and
+    // an arrows' range narrower than the field's (segments while Composite) would show another
+    // number than the one stored. So "20" can be typed where "2" alone is below the arrows' range.
+    if (typed < 0 || static_cast<uint32_t>(typed) != value) {
         const FieldWriteScope writing(page);
         SetSpinValue(page, controls.spin, value);
     }

@@ -1,6 +1,9 @@
 #include "barcode/hex_input_filter_win.h"
 
+#include <string>
 #include <string_view>
+
+#include "barcode/hex_text.h"
 
 namespace m450 {
 namespace {
@@ -19,6 +22,37 @@ bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
 }
 
+std::u16string ClipboardText(HWND owner) {
+    std::u16string text;
+    if (!OpenClipboard(owner))
+        return text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        if (const auto* chars = static_cast<const char16_t*>(GlobalLock(data)); chars != nullptr) {
+            const size_t capacity = GlobalSize(data) / sizeof(char16_t);
+            size_t length = 0;
+            while (length < capacity && chars[length] != u'\0')
+                ++length;
+            text.assign(chars, length);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Ctrl+V, Shift+Insert and the context menu's Paste all arrive here. The edit inserts the
+// filtered text itself (EM_REPLACESEL keeps the field's length limit and sends EN_CHANGE).
+void PasteFiltered(HWND edit) {
+    if ((GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0)
+        return;
+    const std::optional<std::u16string> text = PastedCommandText(ClipboardText(edit));
+    if (!text) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(text->c_str())));
+}
+
 LRESULT CALLBACK HexInputFilter(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_GETDLGCODE:
@@ -31,6 +65,9 @@ LRESULT CALLBACK HexInputFilter(HWND edit, UINT message, WPARAM wParam, LPARAM l
             if (!HexFieldAccepts(static_cast<wchar_t>(wParam), KeyDown(VK_CONTROL)))
                 return 0;
             break;
+        case WM_PASTE:
+            PasteFiltered(edit);
+            return 0;
         case WM_NCDESTROY: {
             const WNDPROC previous = EditProcedureOf(edit);
             RemovePropW(edit, kEditProcedureProperty);

@@ -1,8 +1,9 @@
 // The input filter of the fields where printer command bytes are typed as hex byte text
 // (hex_text.h): only hexadecimal digits, the space and a few editing characters reach the
 // edit control; Tab moves on to the next control; with Ctrl held every character passes, so
-// the clipboard shortcuts keep working. Pasted text is not filtered: the parser reads any
-// character that is not a hex digit as 0.
+// the clipboard shortcuts keep working. A paste is filtered as typing is: text of hex digits
+// and white space goes in (tabs and line breaks as spaces); anything else is refused whole
+// with a beep (PastedCommandText in hex_text.h).
 //
 // Used by the document event dialog's command field and the control-font translator's
 // command field, both standard edit controls: they share the one saved edit procedure.

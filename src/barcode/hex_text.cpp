@@ -51,6 +51,21 @@ std::u16string FormatHexBytes(std::span<const uint8_t> bytes) {
     return text;
 }
 
+std::optional<std::u16string> PastedCommandText(std::u16string_view clipboard) {
+    std::u16string text;
+    text.reserve(clipboard.size());
+    for (const char16_t c : clipboard) {
+        const bool digit = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+        if (digit || c == u' ')
+            text.push_back(c);
+        else if (c == u'\t' || c == u'\r' || c == u'\n')
+            text.push_back(u' ');
+        else
+            return std::nullopt;
+    }
+    return text;
+}
+
 // A text past the field's length is refused rather than cut, so no typed byte is silently
 // dropped from a command.
 std::optional<std::vector<uint8_t>> ParseCommandText(std::u16string_view text) {

@@ -31,6 +31,12 @@ std::vector<uint8_t> ParseHexBytes(std::u16string_view text);
 // Two upper-case digits and a space per byte, the last byte included; empty for no bytes.
 std::u16string FormatHexBytes(std::span<const uint8_t> bytes);
 
+// What a paste into a command field inserts: the clipboard's text with tabs and line breaks
+// turned into spaces, or nullopt when it holds anything but hex digits and white space. A
+// refused paste inserts nothing at all: dropping the other characters would still turn
+// ordinary text ("hello world") into printer bytes.
+std::optional<std::u16string> PastedCommandText(std::u16string_view clipboard);
+
 // A command field's text as bytes, or nullopt when the field is too long or the command has
 // more than kMaxCommandBytes bytes (the dialogs then say "Command length error!").
 std::optional<std::vector<uint8_t>> ParseCommandText(std::u16string_view text);

@@ -53,28 +53,29 @@ TEST(BarcodeClamps, EveryFieldOfBothPages) {
     struct Case {
         const BarcodeNumberField& field;
         uint32_t zero, negative, typed300, typed256;
+        uint8_t textLimit;  // the widest number of the range fits: "10" and "20" take two
     };
     using N1 = Barcode1DNumber;
     using N2 = Barcode2DNumber;
     // Whole fields: a negative number is above every bound. Low-byte fields: -5 is 251, 300 is 44
     // and 256 is 0 before clamping.
     const Case cases[] = {
-        {Barcode1DNumberField(N1::kElementWidth), 2, 6, 6, 6},
-        {Barcode1DNumberField(N1::kElementHeight), 1, 255, 255, 255},
-        {Barcode1DNumberField(N1::kGs1ElementWidth), 1, 6, 6, 6},
-        {Barcode1DNumberField(N1::kGs1RowHeight), 2, 250, 250, 250},
-        {Barcode1DNumberField(N1::kGs1CompositeRowHeight), 1, 10, 10, 10},
-        {Barcode1DNumberField(N1::kGs1SeparatorHeight), 1, 10, 10, 10},
-        {Barcode2DNumberField(N2::kPdf417Columns), 1, 30, 30, 1},
-        {Barcode2DNumberField(N2::kPdf417Rows), 3, 90, 44, 3},
-        {Barcode2DNumberField(N2::kPdf417ElementWidth), 1, 7, 7, 1},
-        {Barcode2DNumberField(N2::kPdf417ElementHeight), 2, 25, 25, 2},
-        {Barcode2DNumberField(N2::kGs1ElementWidth), 1, 6, 6, 1},
-        {Barcode2DNumberField(N2::kGs1RowHeight), 2, 250, 250, 250},
-        {Barcode2DNumberField(N2::kGs1CompositeRowHeight), 1, 10, 10, 10},
-        {Barcode2DNumberField(N2::kGs1SeparatorHeight), 1, 10, 10, 1},
-        {Barcode2DNumberField(N2::kGs1SegmentsPerRow), 2, 20, 20, 2},
-        {Barcode2DNumberField(N2::kQrElementWidth), 1, 24, 24, 24},
+        {Barcode1DNumberField(N1::kElementWidth), 2, 6, 6, 6, 1},
+        {Barcode1DNumberField(N1::kElementHeight), 1, 255, 255, 255, 3},
+        {Barcode1DNumberField(N1::kGs1ElementWidth), 1, 6, 6, 6, 1},
+        {Barcode1DNumberField(N1::kGs1RowHeight), 2, 250, 250, 250, 3},
+        {Barcode1DNumberField(N1::kGs1CompositeRowHeight), 1, 10, 10, 10, 2},
+        {Barcode1DNumberField(N1::kGs1SeparatorHeight), 1, 10, 10, 10, 2},
+        {Barcode2DNumberField(N2::kPdf417Columns), 1, 30, 30, 1, 2},
+        {Barcode2DNumberField(N2::kPdf417Rows), 3, 90, 44, 3, 2},
+        {Barcode2DNumberField(N2::kPdf417ElementWidth), 1, 7, 7, 1, 1},
+        {Barcode2DNumberField(N2::kPdf417ElementHeight), 2, 25, 25, 2, 2},
+        {Barcode2DNumberField(N2::kGs1ElementWidth), 1, 6, 6, 1, 1},
+        {Barcode2DNumberField(N2::kGs1RowHeight), 2, 250, 250, 250, 3},
+        {Barcode2DNumberField(N2::kGs1CompositeRowHeight), 1, 10, 10, 10, 2},
+        {Barcode2DNumberField(N2::kGs1SeparatorHeight), 1, 10, 10, 1, 2},
+        {Barcode2DNumberField(N2::kGs1SegmentsPerRow), 2, 20, 20, 2, 2},
+        {Barcode2DNumberField(N2::kQrElementWidth), 1, 24, 24, 24, 2},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
@@ -85,6 +86,7 @@ TEST(BarcodeClamps, EveryFieldOfBothPages) {
         EXPECT_EQ(ClampTypedNumber(256, c.field), c.typed256);
         EXPECT_EQ(ClampTypedNumber(static_cast<int32_t>(c.field.least), c.field), c.field.least);
         EXPECT_EQ(ClampTypedNumber(static_cast<int32_t>(c.field.greatest), c.field), c.field.greatest);
+        EXPECT_EQ(c.field.textLimit, c.textLimit);
     }
     EXPECT_EQ(ClampTypedNumber(99, Barcode2DNumberField(N2::kPdf417Rows)), 90u);
     EXPECT_EQ(ClampTypedNumber(1, Barcode1DNumberField(N1::kElementWidth)), 2u);

@@ -51,5 +51,17 @@ TEST(HexText, CommandTextRefusesMoreThan128BytesOrAnOverlongField) {
     EXPECT_FALSE(ParseCommandText(std::u16string(399, u' ') + u"1").has_value());
 }
 
+TEST(HexText, PasteTakesHexDigitsAndWhiteSpaceOnlyOrNothing) {
+    EXPECT_EQ(PastedCommandText(u"1d 56 42 00"), u"1d 56 42 00");
+    EXPECT_EQ(PastedCommandText(u"1B 40\r\n1D\t56"), u"1B 40  1D 56");  // line breaks and tabs separate bytes
+    EXPECT_EQ(PastedCommandText(u""), u"");
+    // Anything else refuses the whole paste rather than becoming bytes.
+    EXPECT_FALSE(PastedCommandText(u"hello world 1G").has_value());
+    EXPECT_FALSE(PastedCommandText(u"0x1B").has_value());
+    EXPECT_FALSE(PastedCommandText(u"1B-40").has_value());  // typed, the hyphen passes; pasted, it does not
+    EXPECT_FALSE(PastedCommandText(u"1B\u00A040").has_value());
+    EXPECT_FALSE(PastedCommandText(u"\uFF11\uFF22").has_value());  // full-width digits
+}
+
 }  // namespace
 }  // namespace m450

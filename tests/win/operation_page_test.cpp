@@ -299,6 +299,24 @@ TEST_F(OperationPage, CommandFieldTakesOnlyHexText) {
     EXPECT_EQ(record[kStartOfPageBlock + 3], 0x00);
 }
 
+// A paste is filtered as typing is: ordinary text is refused whole, a command goes in with its
+// line breaks as spaces.
+TEST_F(OperationPage, PastedTextReachesTheCommandOnlyAsHexText) {
+    EditEvent(IDC_OPERATION_START_DOC_BUTTON, [](PageDriver& dialog) {
+        dialog.Click(IDC_EVENT_SEND_COMMAND_CHECK);
+        EXPECT_TRUE(dialog.Paste(IDC_EVENT_COMMAND_EDIT, L"hello world 1G"));
+        EXPECT_EQ(dialog.Text(IDC_EVENT_COMMAND_EDIT), L"");
+        EXPECT_TRUE(dialog.Paste(IDC_EVENT_COMMAND_EDIT, L"1B 40\r\n1d"));
+        EXPECT_EQ(dialog.Text(IDC_EVENT_COMMAND_EDIT), L"1B 40  1d");
+        return IDOK;
+    });
+    const std::vector<uint8_t> record = Record();
+    EXPECT_EQ(record[kStartOfDocumentBlock + 130], 3);  // commandLength
+    EXPECT_EQ(record[kStartOfDocumentBlock + 2], 0x1B);
+    EXPECT_EQ(record[kStartOfDocumentBlock + 3], 0x40);
+    EXPECT_EQ(record[kStartOfDocumentBlock + 4], 0x1D);
+}
+
 TEST_F(OperationPage, DefaultRestoresEachEventsDefaults) {
     const std::vector<uint8_t> fresh = Record();
     const size_t blocks[] = {kStartOfDocumentBlock, kStartOfPageBlock, kEndOfPageBlock, kEndOfDocumentBlock};

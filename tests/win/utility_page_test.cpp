@@ -23,6 +23,7 @@
 #include "device/utility_page.h"
 #include "harness.h"
 #include "page_test.h"
+#include "utility_memory_page.h"
 #include "utility_page_ids.h"
 
 namespace {
@@ -133,50 +134,18 @@ LONG_PTR CALLBACK RecordSheetCall(HANDLE sheet, UINT function, LPARAM lParam1, L
 
 class UtilityPageOnMemoryStore : public testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        // The templates and the isolation manifest are the DLL's.
-        m450::g_moduleInstance = LoadLibraryW(m450host::WindowsPath(M450UI_DLL_PATH).c_str());
-    }
-
     void SetUp() override {
         ASSERT_NE(m450::g_moduleInstance, nullptr);
         ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"NONE_M450.res"));  // built-in texts only
-        frame_ = CreateWindowExW(0, L"STATIC", L"utility", WS_POPUP | WS_VISIBLE, 0, 0, 600, 600, nullptr, nullptr,
-                                 nullptr, nullptr);
-        ASSERT_NE(frame_, nullptr);
-        context_.hComPropSheet = reinterpret_cast<HANDLE>(0x5150);
-        context_.hPage = reinterpret_cast<HANDLE>(0x7A9E);
-        context_.pfnComPropSheet = RecordSheetCall;
-        context_.pOEMCUIPParam = &param_;
         g_sheetCalls.clear();
-        m450::SetUtilityFormStore(&store_);
     }
 
-    void TearDown() override {
-        if (frame_ != nullptr)
-            DestroyWindow(frame_);
-        m450::SetUtilityFormStore(nullptr);
-    }
+    PageDriver Open() { return utility_.Open(); }
 
-    PageDriver Open() {
-        record_ = m450::MakePageRecord(m450::DevicePages()[0], &context_);
-        const m450::ActivationScope scope;
-        const HWND page = CreateDialogParamW(m450::g_moduleInstance, MAKEINTRESOURCEW(IDD_UTILITY_PAGE), frame_,
-                                             m450::UtilityPageProc, reinterpret_cast<LPARAM>(&record_));
-        if (page != nullptr) {
-            ShowWindow(page, SW_SHOW);
-            EnableWindow(page, TRUE);
-            UpdateWindow(page);
-        }
-        return PageDriver(page);
-    }
-
-    MemoryFormStore store_;
     m450test::LanguageRegistry registry_;
-    HWND frame_ = nullptr;
-    OEMCUIPPARAM param_{};
-    m450::DevicePageContext context_;
-    PROPSHEETPAGEW record_{};
+    m450test::UtilityMemoryPage utility_{RecordSheetCall};
+    MemoryFormStore& store_ = utility_.store();
+    const m450::DevicePageContext& context_ = utility_.context();
 };
 
 TEST_F(UtilityPageOnMemoryStore, OpeningCreatesTheDefaultFormAndShowsIt) {

@@ -74,6 +74,42 @@ bool PageDriver::Type(int id, std::wstring_view text) {
     return true;
 }
 
+bool PageDriver::TypeKeys(int id, std::wstring_view text) {
+    HWND edit = Control(id);
+    if (!Usable(edit) || (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0)
+        return false;
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);  // the first key replaces the whole text
+    for (const wchar_t c : text)
+        SendMessageW(edit, WM_CHAR, c, 1);
+    return true;
+}
+
+bool PageDriver::Paste(int id, std::wstring_view text) {
+    HWND edit = Control(id);
+    if (!Usable(edit) || !OpenClipboard(page_))
+        return false;
+    EmptyClipboard();
+    bool placed = false;
+    if (HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)); data != nullptr) {
+        if (auto* chars = static_cast<wchar_t*>(GlobalLock(data)); chars != nullptr) {
+            std::copy(text.begin(), text.end(), chars);
+            chars[text.size()] = L'\0';
+            GlobalUnlock(data);
+            placed = SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+        }
+        if (!placed)
+            GlobalFree(data);
+    }
+    CloseClipboard();
+    if (!placed)
+        return false;
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    return true;
+}
+
 bool PageDriver::Choose(int id, int index) {
     HWND list = Control(id);
     if (!Usable(list))
@@ -186,6 +222,22 @@ int PageDriver::TrackbarPosition(int id) const {
 int PageDriver::SpinPosition(int id) const {
     HWND arrows = Control(id);
     return arrows != nullptr ? static_cast<int>(SendMessageW(arrows, UDM_GETPOS32, 0, 0)) : -1;
+}
+
+bool PageDriver::ShowsWhole(int id) const {
+    HWND edit = Control(id);
+    if (edit == nullptr)
+        return false;
+    const std::wstring text = Text(id);
+    RECT area{};
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    HDC dc = GetDC(edit);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    return extent.cx <= area.right - area.left;
 }
 
 // SheetDriver ------------------------------------------------------------------------------

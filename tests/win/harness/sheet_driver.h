@@ -40,6 +40,12 @@ class PageDriver {
     bool Click(int id);
     // WM_SETTEXT on an edit field: it sends EN_CHANGE.
     bool Type(int id, std::wstring_view text);
+    // Key by key over the field's selected text, as a user types a new number: every character goes through the
+    // edit's own input handling (its length limit, ES_NUMBER, a field too narrow to scroll),
+    // and each one it takes sends EN_CHANGE.
+    bool TypeKeys(int id, std::wstring_view text);
+    // The text put on the clipboard and pasted (WM_PASTE) over the field's whole text.
+    bool Paste(int id, std::wstring_view text);
     // The entry's selection plus CBN_SELCHANGE (combo box) or LBN_SELCHANGE (list box).
     bool Choose(int id, int index);
     bool Choose(int id, std::wstring_view entryText);
@@ -61,6 +67,9 @@ class PageDriver {
     std::wstring SelectedText(int id) const;
     int TrackbarPosition(int id) const;
     int SpinPosition(int id) const;
+    // Whether the edit's text fits its formatting rectangle, drawn in the edit's font: what
+    // the user sees is all of it.
+    bool ShowsWhole(int id) const;
 
   private:
     bool Usable(HWND control) const;
