@@ -1,7 +1,9 @@
 // The DLL hosted for hours: sheets opened, every page visited and closed, over and over, in one
-// process. The objects M450UI.dll makes (fonts, bitmaps, DCs, icons, image lists, windows) are
-// counted through its import table, since Wine's GetGuiResources answers 0; after every close
-// each kind is back at its count before the open, and the process's heap does not grow.
+// process. The objects M450UI.dll makes (fonts, bitmaps, DCs, icons, image lists, windows) and
+// the kernel objects it opens (registry keys, file and find handles, activation contexts, printer
+// handles) are counted through its import table, since Wine's GetGuiResources answers 0; after
+// every close each kind is back at its count before the open, and the process's heap does not
+// grow.
 // The plug-in object itself is made and released ten thousand times.
 #include <gtest/gtest.h>
 
@@ -103,9 +105,11 @@ TEST_F(HostedLeaks, HundredCyclesOfBothSheetsLeaveNothingBehind) {
                 lastHeap, cycles, static_cast<long long>(lastHeap) - static_cast<long long>(settledHeap));
     // Every kind the tour makes was made, or the counting saw nothing.
     for (const ObjectKind kind : {ObjectKind::Font, ObjectKind::Bitmap, ObjectKind::MemoryDC, ObjectKind::WindowDC,
-                                  ObjectKind::Icon, ObjectKind::ImageList})
+                                  ObjectKind::Icon, ObjectKind::ImageList, ObjectKind::RegistryKey})
         EXPECT_GE(after.Made(kind), cycles) << m450test::ObjectKindName(kind);
     EXPECT_LT(lastHeap, settledHeap + kHeapGrowthLimit);
+    // The module's one activation context, made at the first sheet and kept.
+    EXPECT_EQ(after.Made(ObjectKind::ActivationContext), 1);
 }
 
 TEST(HostedPluginObjects, TenThousandMadeAndReleasedLeaveTheDllUnloadable) {
