@@ -52,12 +52,9 @@ HRESULT HandleDevMode(DWORD mode, POEMDMPARAM param) {
     // A null input converts nothing; Merge still puts the output's header right.
     const std::span<const uint8_t> in =
         param->pOEMDMIn != nullptr ? ReadableInput(param->pOEMDMIn) : std::span<const uint8_t>();
-    if (mode == OEMDM_DEFAULT) {
-        // Every byte: the reserved texts and the padding between fields too, not whatever the
-        // host's buffer held.
-        std::memset(out, 0, kDevModeSize);
+    if (mode == OEMDM_DEFAULT)
         DefaultDevMode(*out, systemDirectory);
-    } else if (mode == OEMDM_CONVERT)
+    else if (mode == OEMDM_CONVERT)
         ConvertDevMode(in, out, systemDirectory);
     else
         MergeDevMode(in, out, systemDirectory);

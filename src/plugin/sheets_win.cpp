@@ -55,7 +55,8 @@ constexpr std::array<PageEntry, 4> kDevicePages = {{
     {IDD_VERSION_PAGE, TextId::VERSION_RC_VERSIONFORM, DeviceVersionPageProc},
 }};
 
-// The sheet's header title (PROPSHEETUI_INFO_HEADER wants a writable string).
+// The sheet's header title (PROPSHEETUI_INFO_HEADER wants a writable string). Module-wide and
+// never written by the plug-in: immutable.
 wchar_t g_sheetHeaderTitle[] = L"OEM UI Page";
 
 HRESULT InvalidParameter() {
