@@ -58,9 +58,4 @@ bool DensityOptionTexts::Owns(const void* text) const {
     return false;
 }
 
-DensityOptionTexts& DensityTexts() {
-    static DensityOptionTexts texts;
-    return texts;
-}
-
 }  // namespace m450

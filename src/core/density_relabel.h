@@ -3,7 +3,9 @@
 // with the English texts).
 //
 // The host's option-text buffers have a length the plug-in does not know, so the new texts live
-// in module-wide buffers of the plug-in that the options point to; they outlive every sheet.
+// in buffers of the plug-in that the options point to: each document sheet has its own, kept
+// by the plug-in object with the sheet's page context (core/density_relabel_win.h), so that no
+// thread rewrites the texts of another thread's sheet.
 #pragma once
 
 #include <array>
@@ -33,7 +35,7 @@ std::u16string_view DensityOptionText(std::u16string_view indexText,
                                       size_t index,
                                       FixedText<kDensityOptionTextCapacity>& out);
 
-// The module-wide option texts; option j of every relabelled item points at Text(j).
+// One sheet's option texts; option j of its relabelled items points at Text(j).
 class DensityOptionTexts {
   public:
     // Writes the texts of options 0 .. count - 1 (at most kMostDensityOptions) and returns how
@@ -45,7 +47,5 @@ class DensityOptionTexts {
   private:
     std::array<FixedText<kDensityOptionTextCapacity>, kMostDensityOptions> texts_{};
 };
-
-DensityOptionTexts& DensityTexts();
 
 }  // namespace m450

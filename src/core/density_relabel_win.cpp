@@ -14,35 +14,41 @@ std::u16string_view OptionText(const OPTPARAM& option) {
     return reinterpret_cast<const char16_t*>(option.pData);
 }
 
-bool IsPrintDensity(const OPTITEM& item) {
+bool IsPrintDensity(const OPTITEM& item, const DensityOptionTexts& texts) {
     const OPTTYPE* type = item.pOptType;
     if (type == nullptr || type->pOptParam == nullptr || type->Count == 0)
         return false;
     const OPTPARAM& first = type->pOptParam[0];
-    return DensityItemQualifies(item.DMPubID, item.Level, OptionText(first), DensityTexts().Owns(first.pData));
+    return DensityItemQualifies(item.DMPubID, item.Level, OptionText(first), texts.Owns(first.pData));
 }
 
-void Relabel(OPTITEM& item) {
+void Relabel(OPTITEM& item, DensityOptionTexts& texts) {
     item.Flags |= OPTIF_CHANGED;
     item.pName = const_cast<wchar_t*>(WText(TextId::GPD_RC_DENSITY));
     OPTTYPE& type = *item.pOptType;
-    const size_t built = DensityTexts().Build(Texts().View(TextId::GPD_RC_DENSITY_INDEX), type.Count);
+    const size_t built = texts.Build(Texts().View(TextId::GPD_RC_DENSITY_INDEX), type.Count);
     for (size_t j = 0; j < built; ++j)
-        type.pOptParam[j].pData = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(DensityTexts().Text(j)));
+        type.pOptParam[j].pData = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(texts.Text(j)));
 }
 
 }  // namespace
 
-void RelabelPrintDensity(const OEMCUIPPARAM* block, IPrintOemDriverUI* driverUI) {
+DensityOptionTexts& DensityTextsOf(DocumentPageContext& context) {
+    return reinterpret_cast<DocumentSheetData*>(&context)->densityTexts;
+}
+
+void RelabelPrintDensity(DocumentPageContext& context) {
+    const OEMCUIPPARAM* block = context.pOEMCUIPParam;
     if (block == nullptr || block->pDrvOptItems == nullptr)
         return;
+    DensityOptionTexts& texts = DensityTextsOf(context);
     for (DWORD i = 0; i < block->cDrvOptItems; ++i) {
         OPTITEM& item = block->pDrvOptItems[i];
-        if (!IsPrintDensity(item))
+        if (!IsPrintDensity(item, texts))
             continue;
-        Relabel(item);
-        if (driverUI != nullptr)
-            driverUI->DrvUpdateUISetting(block->poemuiobj, &item, 0, OEMCUIP_DOCPROP);
+        Relabel(item, texts);
+        if (context.pDriverUI != nullptr)
+            context.pDriverUI->DrvUpdateUISetting(block->poemuiobj, &item, 0, OEMCUIP_DOCPROP);
     }
 }
 

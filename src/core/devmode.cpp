@@ -60,9 +60,11 @@ void DefaultBarcode2D(Barcode2DSettings& r) {
     r.qrErrorCorrection = 1;
 }
 
-// Every field but the header; shared by Default and Convert (which keeps the header for
-// its signature comparison).
+// Every byte but the header; shared by Default and Convert (which keeps the header for
+// its signature comparison). The padding between fields is zeroed too, not left as the
+// host's buffer held it.
 void DefaultFields(PlugInDevMode& dm, std::u16string_view systemDirectory) {
+    std::memset(reinterpret_cast<uint8_t*>(&dm) + sizeof(DevModeHeader), 0, kDevModeSize - sizeof(DevModeHeader));
     dm.reservedValue = 0;
 
     DefaultEventBlock(dm.events.startOfDocument, 0, 12, 0);

@@ -189,11 +189,14 @@ std::optional<std::u16string_view> AsView(const std::optional<std::u16string>& t
     return std::u16string_view(*text);
 }
 
-// Pages may load before start-up has run (a program that links the shell directly): the
-// store then learns the folder here, without creating it.
+// Each thread's store learns the folder (and the system language's entry, which depends on
+// nothing else) at its first load; pages may also load before start-up has run (a program that
+// links the shell directly). The folder is created only when asked.
 void EnsureUserFolderKnown(bool create) {
     if (!Texts().UserFolder().empty() && !create)
         return;
+    if (Texts().UserFolder().empty())
+        Texts().SetSystemEntryText(SystemLanguageFor(GetSystemDefaultLangID()).systemEntry);
     const std::u16string folder = UserLanguageFolder(create);
     if (!folder.empty())
         Texts().SetUserFolder(folder);
@@ -330,6 +333,22 @@ void RunLanguageStartup(HMODULE) noexcept {
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     } catch (...) {
     }
+}
+
+namespace {
+
+// Once per process, by the first sheet; sheets built meanwhile on other threads wait for it.
+INIT_ONCE g_startupOnce = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK StartUp(PINIT_ONCE, PVOID module, PVOID*) {
+    RunLanguageStartup(static_cast<HMODULE>(module));
+    return TRUE;
+}
+
+}  // namespace
+
+void RunLanguageStartupOnce(HMODULE module) noexcept {
+    InitOnceExecuteOnce(&g_startupOnce, &StartUp, module, nullptr);
 }
 
 void RefreshCurrentTextFile() noexcept {

@@ -22,7 +22,7 @@ namespace m450 {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 texts are the store's UTF-16 texts");
 
-// A slot of the module-wide store, as Win32 takes it.
+// A slot of the calling thread's store, as Win32 takes it.
 inline const wchar_t* WText(TextId id) {
     return reinterpret_cast<const wchar_t*>(Texts().Text(id));
 }
@@ -30,8 +30,13 @@ inline const wchar_t* WText(TextId id) {
 // The language start-up of a process: per-user folder, registry key and current text file,
 // first-run value and the system language, the user's copies of the language list and of the
 // current text file. Not for DllMain (it uses the shell and the registry, which may wait on
-// the loader lock): the first DllGetClassObject runs it. Each call runs all steps again.
+// the loader lock). Each call runs all steps again.
 void RunLanguageStartup(HMODULE module) noexcept;
+// The start-up of the process, run once, when the first sheet is built: a process that only
+// sizes, defaults, converts or merges records (the spooler, an application asking for a record
+// without a dialog) writes no file and no registry value. Other threads that build a sheet
+// meanwhile wait until it is done.
+void RunLanguageStartupOnce(HMODULE module) noexcept;
 
 // Re-reads "LANGUAGE_M450" ("ENG_M450.res" when the key or the value can't be read) and
 // rebuilds the current text file's path, so that the next load follows a language change.

@@ -9,6 +9,9 @@ HINSTANCE g_moduleInstance = nullptr;
 
 namespace {
 
+// Made once, by the first thread that asks, while the others wait (InitOnceExecuteOnce); a
+// failed creation leaves the once-object unset, so the next call tries again. Read-only after.
+INIT_ONCE g_activationContextOnce = INIT_ONCE_STATIC_INIT;
 HANDLE g_activationContext = INVALID_HANDLE_VALUE;
 
 constexpr DWORD kFirstPathCapacity = MAX_PATH;
@@ -46,6 +49,14 @@ HANDLE CreateModuleContext() {
     return CreateActCtxW(&request);
 }
 
+BOOL CALLBACK MakeModuleContext(PINIT_ONCE, PVOID, PVOID*) {
+    const HANDLE context = CreateModuleContext();
+    if (!IsActivationContext(context))
+        return FALSE;
+    g_activationContext = context;
+    return TRUE;
+}
+
 }  // namespace
 
 bool IsActivationContext(HANDLE context) {
@@ -53,13 +64,12 @@ bool IsActivationContext(HANDLE context) {
 }
 
 HANDLE ModuleActivationContext() {
-    if (!IsActivationContext(g_activationContext))
-        g_activationContext = CreateModuleContext();
-    if (g_activationContext == nullptr)
-        g_activationContext = INVALID_HANDLE_VALUE;
+    if (!InitOnceExecuteOnce(&g_activationContextOnce, &MakeModuleContext, nullptr, nullptr))
+        return INVALID_HANDLE_VALUE;
     return g_activationContext;
 }
 
+// Process detach: no other thread of the module runs any more.
 void ReleaseModuleActivationContext() {
     if (IsActivationContext(g_activationContext))
         ReleaseActCtx(g_activationContext);

@@ -4,8 +4,8 @@
 // which asks for version 6 of the common controls), so that the pages, their controls, the
 // tooltips and the modal dialogs of the plug-in get that version whatever the host process uses.
 //
-// One context per process, created at first use and released at process detach. Everything
-// here runs on the sheets' thread.
+// One context per process, created at first use (once: threads that ask meanwhile wait for it)
+// and released at process detach.
 #pragma once
 
 #include <windows.h>

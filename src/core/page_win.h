@@ -43,7 +43,9 @@ enum class SheetKind { Document, Device };
 // sheet already there stays as it is. Nothing for a page without a parent of this process.
 void EnterSheetOf(HWND page, SheetKind kind, std::wstring_view printer);
 // After the language changed on `page`'s sheet: the plug-in's tab titles and open pages of every
-// sheet of `printer` in this process show the new language; no other window is sent anything.
+// sheet of this process show the new language (the language is the user's, whichever printer a
+// sheet is for); the other sheets get a posted message and reload on their own threads. No
+// window of another process is sent anything. `printer` is the switching sheet's printer.
 void ShowLanguageInOpenSheets(HWND page, std::wstring_view printer);
 
 // The printer the sheet is for, as the host named it (empty when it did not).

@@ -4,13 +4,16 @@
 // file's size or last write time changes (a language file refreshed from the driver directory,
 // or replaced by the user), and then every value is read again.
 //
-// The store is module-wide like the text slots it fills, and serves the sheets of one thread.
+// The module keeps one, shared by the sheets of every thread: its map is behind a reader-writer
+// lock, taken shared to look a value up and exclusive to keep one, and never held while the file
+// is read. A value is handed out as a copy.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -41,7 +44,7 @@ class ProfileCache {
                                         const FileRead& read);
 
     // Files whose values are kept.
-    size_t FileCount() const { return files_.size(); }
+    size_t FileCount() const;
 
   private:
     struct KeptFile {
@@ -51,7 +54,19 @@ class ProfileCache {
     };
     // A handful of files: the list and the text files of the user's folder and the driver's.
     static constexpr size_t kMaxFiles = 16;
-    std::map<std::u16string, KeptFile, std::less<>> files_;
+    std::optional<std::optional<std::u16string>> Kept(std::u16string_view path,
+                                                      const FileStamp& stamp,
+                                                      std::u16string_view section,
+                                                      std::u16string_view key) const;
+    void Keep(std::u16string_view path,
+              const FileStamp& stamp,
+              std::u16string_view section,
+              std::u16string_view key,
+              const std::optional<std::u16string>& value);
+    void Forget(std::u16string_view path);
+
+    mutable std::shared_mutex lock_;
+    std::map<std::u16string, KeptFile, std::less<>> files_;  // guarded by lock_
 };
 
 // The module's cache of language-file values.

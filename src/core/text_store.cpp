@@ -2,6 +2,8 @@
 
 #include "core/language_rules.h"
 
+#include <memory>
+
 namespace m450 {
 namespace {
 
@@ -157,9 +159,12 @@ void LanguageTextStore::RebuildPaths() {
     listPath_.AssignJoined(folder, kLanguageListFile);
 }
 
+// Thread-local: one store per thread, never seen by another (see the header).
 LanguageTextStore& Texts() {
-    static LanguageTextStore store;
-    return store;
+    thread_local std::unique_ptr<LanguageTextStore> store;
+    if (!store)
+        store = std::make_unique<LanguageTextStore>();
+    return *store;
 }
 
 }  // namespace m450

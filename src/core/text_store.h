@@ -7,7 +7,9 @@
 // current language: the text file's name and path, the user's language list path and the text
 // of the language list's system entry.
 //
-// The store is module-wide and unlocked: the sheets of one process use it from one thread.
+// Each thread has a store of its own (Texts()): a sheet's pages run on the thread that made the
+// sheet, so the slots a page shows are written only by that thread's own loads, never by another
+// thread's. The sheets of one thread share its store, as they share the user's language.
 #pragma once
 
 #include <array>
@@ -153,7 +155,8 @@ class LanguageTextStore {
     FixedText<kSystemEntryCapacity> systemEntry_;
 };
 
-// The module-wide store.
+// The calling thread's store, made at its first use (std::bad_alloc when there is no memory for
+// it) and freed when the thread ends.
 LanguageTextStore& Texts();
 
 }  // namespace m450

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +24,9 @@
 namespace m450 {
 namespace {
 
-FormStore* g_formStore = nullptr;  // set by tests; null: the spooler's forms
+// Set by tests before a page opens; null (the spooler's forms) in the DLL. Atomic: pages of
+// several threads read it.
+std::atomic<FormStore*> g_formStore{nullptr};
 
 constexpr std::array<ControlText, 9> kTexts = {{
     {IDC_UTILITY_SELFTEST_BUTTON, TextId::UTILITY_RC_SELFTEST},
@@ -49,8 +52,8 @@ HANDLE PrinterOf(HWND page) {
 // Runs `action` on the page's form store.
 template <typename Action>
 auto WithFormStore(HWND page, Action action) {
-    if (g_formStore != nullptr)
-        return action(*g_formStore);
+    if (FormStore* store = g_formStore.load())
+        return action(*store);
     SpoolerFormStore spooler(PrinterOf(page));
     return action(spooler);
 }

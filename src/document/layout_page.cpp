@@ -267,7 +267,7 @@ void Repaint(HWND page, const DocumentPageContext* context) {
     ReloadTexts(u"GPD");
     LoadMessages(MessageSet::All);
     ShowTexts(page);
-    RelabelPrintDensity(context->pOEMCUIPParam, context->pDriverUI);
+    RelabelPrintDensity(*DocumentContextOf(page));
 }
 
 void BrowseLogFolder(HWND page, PlugInDevMode& dm) {

@@ -1,6 +1,5 @@
 // The DLL's entry points: DllMain and the two exports the host looks up (see M450UI.def).
 #include "core/module_win.h"
-#include "core/language_win.h"
 #include "plugin/plugin_object_win.h"
 
 // Process attach keeps the module handle and nothing more: the loader lock is held here, so no
@@ -15,12 +14,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 // The language start-up (per-user folder, registry, first-run choice, text file refresh) runs
-// once, at the host's first call for the class object rather than under the loader lock, where
-// shell and registry work could deadlock the host.
+// when the first sheet is built (plugin/sheets_win.cpp), not here: a host that only asks for
+// records writes nothing.
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-    static LONG started = 0;
-    if (InterlockedCompareExchange(&started, 1, 0) == 0)
-        m450::RunLanguageStartup(m450::g_moduleInstance);
     return m450::GetPluginClassObject(rclsid, riid, ppv);
 }
 

@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <exception>
 
+#include "plugin/sheets_win.h"
+
 namespace m450 {
 namespace {
 
 // The subclass that takes a sheet out of the register when its window goes.
 constexpr UINT_PTR kRegisterSubclass = 0x4D343530;  // "M450"
 
+// Module-wide, behind g_lock.
 SRWLOCK g_lock = SRWLOCK_INIT;
 std::vector<OpenSheet> g_sheets;
 
@@ -38,7 +41,12 @@ void Leave(HWND window) {
     std::erase_if(g_sheets, [window](const OpenSheet& sheet) { return sheet.window == window; });
 }
 
-LRESULT CALLBACK RegisteredSheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+LRESULT CALLBACK
+RegisteredSheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR kind) {
+    if (message == ShowLanguageMessage() && message != 0) {
+        ShowLanguageInSheet(window, static_cast<SheetKind>(kind));
+        return 0;
+    }
     if (message == WM_NCDESTROY) {
         Leave(window);
         RemoveWindowSubclass(window, &RegisteredSheetProc, id);
@@ -70,7 +78,7 @@ void EnterSheetOf(HWND page, SheetKind kind, std::wstring_view printer) {
             return;  // not reached by a language switch, nothing worse
         }
     }
-    if (!SetWindowSubclass(sheet, &RegisteredSheetProc, kRegisterSubclass, 0))
+    if (!SetWindowSubclass(sheet, &RegisteredSheetProc, kRegisterSubclass, static_cast<DWORD_PTR>(kind)))
         Leave(sheet);
 }
 
@@ -85,6 +93,11 @@ std::vector<OpenSheet> OpenSheetsOf(std::wstring_view printer) {
         return {};
     }
     return LiveOnly(std::move(found));
+}
+
+UINT ShowLanguageMessage() {
+    static const UINT message = RegisterWindowMessageW(L"M450UI.ShowLanguage");  // made once (a static)
+    return message;
 }
 
 std::vector<OpenSheet> OpenSheets() {

@@ -4,8 +4,8 @@
 // switch reaches exactly the sheets of its printer through it: never a window found by its
 // title, never a window of another process.
 //
-// Everything here runs on the sheets' threads; the register is guarded for the rare host that
-// shows two sheets on two threads.
+// Everything here runs on the sheets' threads; the register is behind a lock (hosts show
+// sheets on threads of their own), never held across a message send.
 #pragma once
 
 #include <windows.h>
@@ -28,7 +28,11 @@ struct OpenSheet {
 // case), in the order they were entered.
 std::vector<OpenSheet> OpenSheetsOf(std::wstring_view printer);
 
-// Every sheet in the register (for tests and diagnostics).
+// Every sheet in the register.
 std::vector<OpenSheet> OpenSheets();
+
+// The private message a language switch posts to the other sheets (a registered message, so
+// that it means nothing to the host's own window procedures).
+UINT ShowLanguageMessage();
 
 }  // namespace m450

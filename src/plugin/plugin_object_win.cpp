@@ -11,7 +11,7 @@ namespace m450 {
 
 namespace {
 
-// Only these two counts are shared between threads; they change through interlocked calls.
+// Module-wide: these two counts, changed only through interlocked calls.
 LONG g_objectCount = 0;  // live PluginObjects
 LONG g_lockCount = 0;    // LockServer(TRUE) calls not yet matched
 
@@ -148,16 +148,16 @@ HRESULT PluginObject::PublishDriverInterface(IUnknown* pIUnknown) {
 }
 
 HRESULT PluginObject::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) {
-    return HandleCommonUIProp(dwMode, pOemCUIPParam, documentContext_, deviceContext_);
+    return HandleCommonUIProp(dwMode, pOemCUIPParam, document_.context, deviceContext_);
 }
 
 HRESULT PluginObject::DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
-    documentContext_.pDriverUI = driverUI_;
-    return DocumentSheets(pPSUIInfo, lParam, &documentContext_);
+    document_.context.pDriverUI = HeldDriverInterface(&driverUI_);
+    return DocumentSheets(pPSUIInfo, lParam, &document_.context);
 }
 
 HRESULT PluginObject::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
-    deviceContext_.pDriverUI = driverUI_;
+    deviceContext_.pDriverUI = HeldDriverInterface(&driverUI_);
     return DeviceSheets(pPSUIInfo, lParam, &deviceContext_);
 }
 
@@ -221,17 +221,25 @@ HRESULT GetPluginInfo(DWORD mode, void* buffer, DWORD size, DWORD* needed) {
     return S_OK;
 }
 
-// The first driver interface stays: the pages may already hold it through their contexts.
+// The first driver interface stays: the pages may already hold it through their contexts. Two
+// threads publishing at once each ask the host; the first to store its answer keeps it and the
+// other releases its own.
 HRESULT KeepDriverInterface(IUnknown* host, IPrintOemDriverUI** held) {
-    if (*held != nullptr)
+    if (HeldDriverInterface(held) != nullptr)
         return S_OK;
     if (host == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
-    if (FAILED(host->QueryInterface(IID_IPrintOemDriverUI, reinterpret_cast<void**>(held)))) {
-        *held = nullptr;
+    IPrintOemDriverUI* offered = nullptr;
+    if (FAILED(host->QueryInterface(IID_IPrintOemDriverUI, reinterpret_cast<void**>(&offered))) || offered == nullptr)
         return E_FAIL;
-    }
+    if (InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(held), offered, nullptr) != nullptr)
+        offered->Release();
     return S_OK;
+}
+
+IPrintOemDriverUI* HeldDriverInterface(IPrintOemDriverUI* const* held) {
+    return static_cast<IPrintOemDriverUI*>(InterlockedCompareExchangePointer(
+        reinterpret_cast<void* volatile*>(const_cast<IPrintOemDriverUI**>(held)), nullptr, nullptr));
 }
 
 // Both sheets keep the host's option-item block, whatever the mode; the plug-in adds no

@@ -6,6 +6,7 @@
 // carries everything but the DLL's entry points.
 #pragma once
 
+#include "core/density_relabel_win.h"
 #include "core/module_win.h"
 #include "core/page_context_win.h"
 #include "platform/printoem.h"
@@ -82,15 +83,19 @@ class PluginObject final : public IPrintOemUI {
     ~PluginObject();
 
     LONG refCount_ = 1;
-    IPrintOemDriverUI* driverUI_ = nullptr;  // one reference, from PublishDriverInterface
-    // The pages keep pointers to these: they must stay members of the object.
+    // One reference, from the first PublishDriverInterface; set with an interlocked exchange (a
+    // host may publish from two threads at once) and never changed after.
+    IPrintOemDriverUI* driverUI_ = nullptr;
+    // The pages keep pointers to these: they must stay members of the object. One object serves
+    // one sheet of each kind at a time (see docs/architecture.md).
     DevicePageContext deviceContext_;
-    DocumentPageContext documentContext_;
+    DocumentSheetData document_;
 };
 
 // The work behind the small IPrintOemUI methods.
 HRESULT GetPluginInfo(DWORD mode, void* buffer, DWORD size, DWORD* needed);
 HRESULT KeepDriverInterface(IUnknown* host, IPrintOemDriverUI** held);
+IPrintOemDriverUI* HeldDriverInterface(IPrintOemDriverUI* const* held);
 HRESULT HandleCommonUIProp(DWORD mode, POEMCUIPPARAM param, DocumentPageContext& document, DevicePageContext& device);
 HRESULT ReportColorProfile(ULONG queryMode, void* profileData, ULONG* profileSize, FLONG* profileFlags);
 

@@ -55,7 +55,8 @@ constexpr std::array<PageEntry, 4> kDevicePages = {{
     {IDD_VERSION_PAGE, TextId::VERSION_RC_VERSIONFORM, DeviceVersionPageProc},
 }};
 
-// The sheet's header title (PROPSHEETUI_INFO_HEADER wants a writable string).
+// The sheet's header title (PROPSHEETUI_INFO_HEADER wants a writable string). Module-wide and
+// never written by the plug-in: immutable.
 wchar_t g_sheetHeaderTitle[] = L"OEM UI Page";
 
 HRESULT InvalidParameter() {
@@ -128,15 +129,17 @@ void RememberPortOf(HANDLE printer) {
 }
 
 ULONG_PTR InitDocumentSheet(PPROPSHEETUI_INFO info, DocumentPageContext* context) {
+    RunLanguageStartupOnce(g_moduleInstance);
     LoadDocumentSheetTexts();
     context->hComPropSheet = info->hComPropSheet;
     context->pOEMUIPSParam = reinterpret_cast<POEMUIPSPARAM>(info->lParamInit);
     context->pfnComPropSheet = info->pfnComPropSheet;
-    RelabelPrintDensity(context->pOEMCUIPParam, context->pDriverUI);
+    RelabelPrintDensity(*context);
     return static_cast<ULONG_PTR>(AddPages(kDocumentPages, context));
 }
 
 ULONG_PTR InitDeviceSheet(PPROPSHEETUI_INFO info, DevicePageContext* context) {
+    RunLanguageStartupOnce(g_moduleInstance);
     RememberPortOf(context->pOEMCUIPParam != nullptr ? context->pOEMCUIPParam->hPrinter : nullptr);
     LoadDeviceSheetTexts();
     context->hComPropSheet = info->hComPropSheet;
@@ -199,6 +202,7 @@ void RepaintPages(HWND sheet, SheetKind kind, HWND except) {
     InvalidateRect(sheet, nullptr, TRUE);
 }
 
+// On the sheet's own thread: its texts loaded into that thread's store, its tabs and pages.
 void ShowLanguageIn(HWND sheet, SheetKind kind, HWND except) {
     if (kind == SheetKind::Document)
         LoadDocumentSheetTexts();
@@ -234,13 +238,21 @@ HRESULT DeviceSheets(PPROPSHEETUI_INFO info, LPARAM lParam, DevicePageContext* c
     return S_OK;
 }
 
-void ShowLanguageInOpenSheets(HWND page, std::wstring_view printer) {
+// The language belongs to the user: every open sheet of this process shows it, whichever
+// printer it is for. This sheet changes at once; every other is sent a posted message and
+// reloads its own texts on its own thread (ShowLanguageInSheet), so this thread neither waits
+// for a busy thread nor writes texts another thread shows.
+void ShowLanguageInOpenSheets(HWND page, std::wstring_view) {
     const HWND sheet = GetParent(page);
     ShowLanguageIn(sheet, SheetKind::Document, page);
-    for (const OpenSheet& open : OpenSheetsOf(printer))
+    for (const OpenSheet& open : OpenSheets())
         if (open.window != sheet)
-            ShowLanguageIn(open.window, open.kind, nullptr);
+            PostMessageW(open.window, ShowLanguageMessage(), 0, 0);
     SendMessageW(page, WM_PAINT, 0, 0);
+}
+
+void ShowLanguageInSheet(HWND sheet, SheetKind kind) {
+    ShowLanguageIn(sheet, kind, nullptr);
 }
 
 }  // namespace m450

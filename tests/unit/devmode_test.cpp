@@ -35,7 +35,7 @@ Bytes Defaults(uint8_t fill = 0xFF) {
     return b;
 }
 
-// Every byte that Default leaves as the buffer held it.
+// The pad bytes and log-format flags, which Default writes as 0 like every other byte.
 const std::vector<size_t> kUntouched = {151, 297, 298, 299, 933, 999, 1251, 1386, 1387, 1397, 1976, 1977, 1978, 1979};
 std::vector<size_t> RecordPads() {
     std::vector<size_t> pads;
@@ -47,7 +47,7 @@ std::vector<size_t> RecordPads() {
     return pads;
 }
 
-TEST(DevModeDefault, WritesHeaderAndEveryDefaultLeavingPadsAlone) {
+TEST(DevModeDefault, WritesHeaderAndEveryDefaultZeroingThePads) {
     const Bytes b = Defaults(0xFF);
 
     EXPECT_EQ(U32At(b, 0), 1980u);
@@ -122,9 +122,9 @@ TEST(DevModeDefault, WritesHeaderAndEveryDefaultLeavingPadsAlone) {
         ASSERT_EQ(b[off], 0) << off;
 
     for (size_t off : kUntouched)
-        EXPECT_EQ(b[off], 0xFF) << off;
+        EXPECT_EQ(b[off], 0) << off;
     for (size_t off : RecordPads())
-        EXPECT_EQ(b[off], 0xFF) << off;
+        EXPECT_EQ(b[off], 0) << off;
 }
 
 TEST(DevModeDefault, LogDirectoryIsTheSystemDriveRootThenTheLogFolder) {

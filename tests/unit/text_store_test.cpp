@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/language_file.h"
@@ -160,6 +161,27 @@ TEST(TextStore, MissingFileSectionOrKeyGivesTheBuiltInTexts) {
     EXPECT_EQ(store.View(TextId::MSG_MB_ERROR), u"Error");
     EXPECT_EQ(store.View(TextId::VERSION_RC_STATIC_VER5),
               u"Product: Setup_KVL-M450\nInstall version: v1.0\nUI version: v1.0");
+}
+
+// The module's store is the calling thread's own: a load on another thread leaves this one's
+// texts and file name as they were.
+TEST(TextStore, EachThreadHasItsOwnStore) {
+    Texts().SetTextFileName(u"CHN_M450.res");
+    Texts().Load(TextId::LAYOUT_RC_LAYOUTFORM, [](std::u16string_view, std::u16string_view) {
+        return std::optional<std::u16string>(u"\u5E38\u89C4");  // 常规
+    });
+    std::u16string otherTitle;
+    std::thread other([&] {
+        Texts().SetTextFileName(u"ENG_M450.res");
+        Texts().Load(TextId::LAYOUT_RC_LAYOUTFORM, nullptr);
+        otherTitle = Texts().View(TextId::LAYOUT_RC_LAYOUTFORM);
+    });
+    other.join();
+    EXPECT_EQ(otherTitle, u"Main");
+    EXPECT_EQ(Texts().View(TextId::LAYOUT_RC_LAYOUTFORM), u"\u5E38\u89C4");
+    EXPECT_EQ(Texts().TextFileName(), u"CHN_M450.res");
+    Texts().SetTextFileName(std::nullopt);
+    Texts().Load(TextId::LAYOUT_RC_LAYOUTFORM, nullptr);
 }
 
 TEST(TextStore, FileNameAndPaths) {

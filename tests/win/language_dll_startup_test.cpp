@@ -1,6 +1,7 @@
-// The language start-up as a host meets it: the real DLL loaded and asked for its class
-// object on a Simplified Chinese system (ctest runs this test with LC_ALL=zh_CN.UTF-8).
-// Each test runs in a process of its own, so the DLL's once-per-process start-up runs afresh.
+// The language start-up as a host meets it: the real DLL loaded, a plug-in object made and its
+// record sized and defaulted, then the first sheet built, on a Simplified Chinese system (ctest
+// runs this test with LC_ALL=zh_CN.UTF-8). Each test runs in a process of its own, so the DLL's
+// once-per-process start-up runs afresh.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -32,6 +33,16 @@ class ChineseSystem : public ::testing::Test {
         return session;
     }
 
+    // The host builds a document sheet (which here takes none of the pages).
+    static void BuildSheet(m450host::HostSession& session) {
+        PROPSHEETUI_INFO info{};
+        info.cbSize = sizeof(info);
+        info.Version = PROPSHEETUI_INFO_VERSION;
+        info.Reason = PROPSHEETUI_REASON_INIT;
+        info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR { return 0; };
+        EXPECT_EQ(session.plugin()->DocumentPropertySheets(&info, 0), S_OK);
+    }
+
     LanguageRegistry registry_;
     LanguageFiles files_;
 };
@@ -39,7 +50,11 @@ class ChineseSystem : public ::testing::Test {
 TEST_F(ChineseSystem, FirstStartChoosesSimplifiedChineseAndCopiesTheFiles) {
     ASSERT_TRUE(registry_.RemoveKey());
     auto session = LoadPlugin();
-
+    ASSERT_TRUE(session);
+    // Records only: nothing written yet.
+    EXPECT_FALSE(LanguageRegistry::Read(m450test::kLanguageValue));
+    EXPECT_FALSE(LanguageFiles::Read(LanguageFolder::PerUser, L"LANGUAGE_M450.dat"));
+    BuildSheet(*session);
     EXPECT_EQ(LanguageRegistry::Read(m450test::kFirstRunValue), L"TRUE");
     EXPECT_EQ(LanguageRegistry::Read(m450test::kLanguageValue), L"CHN_M450.res");
     EXPECT_TRUE(LanguageFiles::Read(LanguageFolder::PerUser, L"LANGUAGE_M450.dat"));
@@ -52,7 +67,8 @@ TEST_F(ChineseSystem, ALanguageTheUserChoseStays) {
     ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
     ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
     auto session = LoadPlugin();
-
+    ASSERT_TRUE(session);
+    BuildSheet(*session);
     EXPECT_EQ(LanguageRegistry::Read(m450test::kFirstRunValue), L"FALSE");
     EXPECT_EQ(LanguageRegistry::Read(m450test::kLanguageValue), L"ENG_M450.res");
     EXPECT_TRUE(LanguageFiles::Read(LanguageFolder::PerUser, L"ENG_M450.res"));

@@ -452,9 +452,9 @@ TEST_F(DevModeContract, SizeAndDefault) {
     EXPECT_EQ(logDirectory, expected);
     EXPECT_EQ(expected.substr(0, 3), L"C:\\");
 
-    // Pad bytes and the log-format flags keep what the buffer held.
+    // Every byte is written: pad bytes and the log-format flags read 0, not what the buffer held.
     for (size_t pad : {151, 297, 933, 999, 1979, 1976, 1977, 1978})
-        EXPECT_EQ(out[pad], 0xFF) << pad;
+        EXPECT_EQ(out[pad], 0) << pad;
 }
 
 TEST_F(DevModeContract, ConvertReplacesAForeignRecordWithDefaults) {

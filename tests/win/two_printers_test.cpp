@@ -2,9 +2,9 @@
 // the document and device sheets of both open at once in this one process, as the printers
 // folder of a shop's shell has them. What is changed in one sheet stays in that sheet; each
 // printer's jobs and watermark picture go to its own port and file; the language switch on one
-// printer's Layout page retitles and repaints that printer's two sheets only, and sends nothing
-// to another process's window of the same title; the sheets close in either order with every
-// page's fonts and image lists released once.
+// printer's Layout page retitles and repaints every sheet of this process (the language is the
+// user's, not a printer's), and sends nothing to another process's window of the same title; the sheets close in either
+// order with every page's fonts and image lists released once.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -349,7 +349,7 @@ class ForeignSheet {
     HANDLE done_ = nullptr;
 };
 
-TEST_F(TwoPrinters, ChineseOnOnePrinterRetitlesItsTwoSheetsOnly) {
+TEST_F(TwoPrinters, ChineseOnOnePrinterRetitlesEverySheetOfThisProcessOnly) {
     m450test::ScratchFolder folder(L"m450-two-printers-language");
     ForeignSheet foreign(folder.path() + L"report.txt");
     ASSERT_TRUE(foreign.WaitReady());
@@ -381,13 +381,13 @@ TEST_F(TwoPrinters, ChineseOnOnePrinterRetitlesItsTwoSheetsOnly) {
     EXPECT_EQ(TreeRootText(PageAt(*receipt.device, 8)), L"打印机字体及字号");
     EXPECT_EQ(PageAt(*receipt.device, 9).Text(IDC_VERSION_DRIVER_NAME), L"KVL-M450 打印机驱动程序");
 
-    // "KVL-M450 Kitchen" names "KVL-M450" too, but is another printer: English, untouched.
-    EXPECT_EQ(kitchen.document->TabTexts(), kDocumentTabsEnglish);
-    EXPECT_EQ(kitchen.device->TabTexts(), kDeviceTabsEnglish);
-    EXPECT_EQ(PageAt(*kitchen.document, 2).Text(IDC_LAYOUT_ZOOM_CHECK), L"Zoom Printing");
-    EXPECT_EQ(PageAt(*kitchen.document, 7).Text(IDC_VERSION_DRIVER_NAME), L"KVL-M450 Printer Driver");
-    EXPECT_EQ(TreeRootText(PageAt(*kitchen.device, 8)), L"Printer Fonts and Font Sizes");
-    EXPECT_EQ(PageAt(*kitchen.device, 9).Text(IDC_VERSION_DRIVER_NAME), L"KVL-M450 Printer Driver");
+    // The kitchen printer's sheets too: the language is the user's, whichever printer a sheet is for.
+    EXPECT_EQ(kitchen.document->TabTexts(), kDocumentTabsChinese);
+    EXPECT_EQ(kitchen.device->TabTexts(), kDeviceTabsChinese);
+    EXPECT_EQ(PageAt(*kitchen.document, 2).Text(IDC_LAYOUT_ZOOM_CHECK), L"缩放打印");
+    EXPECT_EQ(PageAt(*kitchen.document, 7).Text(IDC_VERSION_DRIVER_NAME), L"KVL-M450 打印机驱动程序");
+    EXPECT_EQ(TreeRootText(PageAt(*kitchen.device, 8)), L"打印机字体及字号");
+    EXPECT_EQ(PageAt(*kitchen.device, 9).Text(IDC_VERSION_DRIVER_NAME), L"KVL-M450 打印机驱动程序");
 
     // The other process's "KVL-M450 Properties" got no message at all.
     const long received = foreign.Finish();

@@ -32,10 +32,21 @@ std::wstring DefaultDllPath() {
 #endif
 }
 
+// Sessions may live on several threads of one process (the thread tests): the list is locked.
+SRWLOCK g_sessionsLock = SRWLOCK_INIT;
+
 std::vector<HostSession*>& LiveSessions() {
     static std::vector<HostSession*> sessions;
     return sessions;
 }
+
+class SessionsLock {
+  public:
+    SessionsLock() { AcquireSRWLockExclusive(&g_sessionsLock); }
+    ~SessionsLock() { ReleaseSRWLockExclusive(&g_sessionsLock); }
+    SessionsLock(const SessionsLock&) = delete;
+    SessionsLock& operator=(const SessionsLock&) = delete;
+};
 
 LONG_PTR CALLBACK ComPropSheetEntry(HANDLE sheet, UINT function, LPARAM lParam1, LPARAM lParam2) {
     HostSession* session = HostSession::FromSheetHandle(sheet);
@@ -357,7 +368,10 @@ std::unique_ptr<HostSession> HostSession::Create(const SessionOptions& options, 
 }
 
 bool HostSession::Start(const SessionOptions& options, std::wstring* error) {
-    LiveSessions().push_back(this);
+    {
+        const SessionsLock lock;
+        LiveSessions().push_back(this);
+    }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -425,11 +439,13 @@ HostSession::~HostSession() {
         plugin_->Release();
     if (printer_ != nullptr)
         ClosePrinter(printer_);
+    const SessionsLock lock;
     auto& live = LiveSessions();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 HostSession* HostSession::FromSheetHandle(HANDLE handle) {
+    const SessionsLock lock;
     for (HostSession* session : LiveSessions()) {
         if (static_cast<HANDLE>(session) == handle)
             return session;

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <winspool.h>
+
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <set>
@@ -57,6 +60,14 @@ struct Ledger {
             handles.erase(found);
         ++counts.freed[static_cast<size_t>(kind)];
     }
+    // An object the module keeps for the life of the process: made, but not counted as live.
+    void Keep(ObjectKind kind, void* handle) {
+        std::lock_guard<std::mutex> hold(lock);
+        auto& handles = live[static_cast<size_t>(kind)];
+        auto found = handles.find(handle);
+        if (found != handles.end() && --found->second == 0)
+            handles.erase(found);
+    }
 };
 
 Ledger& TheLedger() {
@@ -107,6 +118,17 @@ struct Originals {
     decltype(&ImageList_Destroy) imageListDestroy = nullptr;
     decltype(&CreateWindowExW) createWindowExW = nullptr;
     decltype(&DestroyWindow) destroyWindow = nullptr;
+    decltype(&RegOpenKeyExW) regOpenKeyExW = nullptr;
+    decltype(&RegCreateKeyExW) regCreateKeyExW = nullptr;
+    decltype(&RegCloseKey) regCloseKey = nullptr;
+    decltype(&CreateFileW) createFileW = nullptr;
+    decltype(&CloseHandle) closeHandle = nullptr;
+    decltype(&FindFirstFileW) findFirstFileW = nullptr;
+    decltype(&FindClose) findClose = nullptr;
+    decltype(&CreateActCtxW) createActCtxW = nullptr;
+    decltype(&ReleaseActCtx) releaseActCtx = nullptr;
+    decltype(&OpenPrinterW) openPrinterW = nullptr;
+    decltype(&ClosePrinter) closePrinter = nullptr;
 };
 Originals g_real;
 
@@ -256,6 +278,101 @@ BOOL WINAPI CountDestroyWindow(HWND window) {
     return done;
 }
 
+// Kernel objects. A key or handle is entered only when the call succeeded.
+LSTATUS WINAPI CountRegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+    const LSTATUS status = g_real.regOpenKeyExW(key, subKey, options, access, result);
+    if (status == ERROR_SUCCESS && result != nullptr)
+        TheLedger().Made(ObjectKind::RegistryKey, *result);
+    return status;
+}
+
+LSTATUS WINAPI CountRegCreateKeyExW(HKEY key,
+                                    LPCWSTR subKey,
+                                    DWORD reserved,
+                                    LPWSTR keyClass,
+                                    DWORD options,
+                                    REGSAM access,
+                                    const LPSECURITY_ATTRIBUTES security,
+                                    PHKEY result,
+                                    LPDWORD disposition) {
+    const LSTATUS status =
+        g_real.regCreateKeyExW(key, subKey, reserved, keyClass, options, access, security, result, disposition);
+    if (status == ERROR_SUCCESS && result != nullptr)
+        TheLedger().Made(ObjectKind::RegistryKey, *result);
+    return status;
+}
+
+LSTATUS WINAPI CountRegCloseKey(HKEY key) {
+    const int kind = TheLedger().KindOf(key, {ObjectKind::RegistryKey});
+    const LSTATUS status = g_real.regCloseKey(key);
+    TheLedger().Freed(kind, key, status == ERROR_SUCCESS);
+    return status;
+}
+
+HANDLE WINAPI CountCreateFileW(LPCWSTR name,
+                               DWORD access,
+                               DWORD share,
+                               LPSECURITY_ATTRIBUTES security,
+                               DWORD disposition,
+                               DWORD flags,
+                               HANDLE templateFile) {
+    const HANDLE file = g_real.createFileW(name, access, share, security, disposition, flags, templateFile);
+    if (file != INVALID_HANDLE_VALUE)
+        TheLedger().Made(ObjectKind::File, file);
+    return file;
+}
+
+// CloseHandle also ends handles this counter does not follow (the runtime's own): only a close of
+// a file handle of the module is entered.
+BOOL WINAPI CountCloseHandle(HANDLE handle) {
+    const int kind = TheLedger().KindOf(handle, {ObjectKind::File});
+    const BOOL done = g_real.closeHandle(handle);
+    if (kind >= 0)
+        TheLedger().Freed(kind, handle, done != FALSE);
+    return done;
+}
+
+HANDLE WINAPI CountFindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+    const HANDLE find = g_real.findFirstFileW(pattern, data);
+    if (find != INVALID_HANDLE_VALUE)
+        TheLedger().Made(ObjectKind::Find, find);
+    return find;
+}
+
+BOOL WINAPI CountFindClose(HANDLE find) {
+    return Released(find, {ObjectKind::Find}, [&] { return g_real.findClose(find); });
+}
+
+// The module's first context is its own for the life of the process.
+std::atomic<bool> g_moduleContextSeen{false};
+
+HANDLE WINAPI CountCreateActCtxW(PCACTCTXW request) {
+    const HANDLE context = g_real.createActCtxW(request);
+    if (context == INVALID_HANDLE_VALUE)
+        return context;
+    TheLedger().Made(ObjectKind::ActivationContext, context);
+    if (!g_moduleContextSeen.exchange(true))
+        TheLedger().Keep(ObjectKind::ActivationContext, context);
+    return context;
+}
+
+void WINAPI CountReleaseActCtx(HANDLE context) {
+    const int kind = TheLedger().KindOf(context, {ObjectKind::ActivationContext});
+    g_real.releaseActCtx(context);
+    TheLedger().Freed(kind, context, true);
+}
+
+BOOL WINAPI CountOpenPrinterW(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults) {
+    const BOOL opened = g_real.openPrinterW(name, printer, defaults);
+    if (opened && printer != nullptr)
+        TheLedger().Made(ObjectKind::Printer, *printer);
+    return opened;
+}
+
+BOOL WINAPI CountClosePrinter(HANDLE printer) {
+    return Released(printer, {ObjectKind::Printer}, [&] { return g_real.closePrinter(printer); });
+}
+
 struct Wrapper {
     const char* dll;
     const char* function;
@@ -299,10 +416,22 @@ const Wrapper kWrappers[] = {
      Slot(&g_real.imageListDestroy)},
     {"USER32.dll", "CreateWindowExW", reinterpret_cast<void*>(&CountCreateWindowExW), Slot(&g_real.createWindowExW)},
     {"USER32.dll", "DestroyWindow", reinterpret_cast<void*>(&CountDestroyWindow), Slot(&g_real.destroyWindow)},
+    {"ADVAPI32.dll", "RegOpenKeyExW", reinterpret_cast<void*>(&CountRegOpenKeyExW), Slot(&g_real.regOpenKeyExW)},
+    {"ADVAPI32.dll", "RegCreateKeyExW", reinterpret_cast<void*>(&CountRegCreateKeyExW), Slot(&g_real.regCreateKeyExW)},
+    {"ADVAPI32.dll", "RegCloseKey", reinterpret_cast<void*>(&CountRegCloseKey), Slot(&g_real.regCloseKey)},
+    {"KERNEL32.dll", "CreateFileW", reinterpret_cast<void*>(&CountCreateFileW), Slot(&g_real.createFileW)},
+    {"KERNEL32.dll", "CloseHandle", reinterpret_cast<void*>(&CountCloseHandle), Slot(&g_real.closeHandle)},
+    {"KERNEL32.dll", "FindFirstFileW", reinterpret_cast<void*>(&CountFindFirstFileW), Slot(&g_real.findFirstFileW)},
+    {"KERNEL32.dll", "FindClose", reinterpret_cast<void*>(&CountFindClose), Slot(&g_real.findClose)},
+    {"KERNEL32.dll", "CreateActCtxW", reinterpret_cast<void*>(&CountCreateActCtxW), Slot(&g_real.createActCtxW)},
+    {"KERNEL32.dll", "ReleaseActCtx", reinterpret_cast<void*>(&CountReleaseActCtx), Slot(&g_real.releaseActCtx)},
+    {"WINSPOOL.DRV", "OpenPrinterW", reinterpret_cast<void*>(&CountOpenPrinterW), Slot(&g_real.openPrinterW)},
+    {"WINSPOOL.DRV", "ClosePrinter", reinterpret_cast<void*>(&CountClosePrinter), Slot(&g_real.closePrinter)},
 };
 
-constexpr const char* kKindNames[kObjectKinds] = {"fonts",      "bitmaps", "brushes",     "memory DCs",
-                                                  "window DCs", "icons",   "image lists", "windows"};
+constexpr const char* kKindNames[kObjectKinds] = {
+    "fonts",   "bitmaps",       "brushes",      "memory DCs",   "window DCs",          "icons",          "image lists",
+    "windows", "registry keys", "file handles", "find handles", "activation contexts", "printer handles"};
 
 }  // namespace
 

@@ -1,6 +1,10 @@
 // Counts the GDI, USER and common-control objects one module makes and frees, through its import
 // table (Wine's GetGuiResources answers 0): fonts, bitmaps (compatible, DIB sections, loaded
-// from files and resources), brushes, memory DCs, window DCs, icons, image lists and windows.
+// from files and resources), brushes, memory DCs, window DCs, icons, image lists and windows;
+// and the kernel objects it opens: registry keys, file and find handles, activation contexts
+// and printer handles. The module keeps one activation context for the process (released at
+// process detach): the first it makes is counted as made but not as live; any other is live
+// until released.
 // Only what the module imports is patched; the rest of the process is not seen.
 //
 //   m450test::DllObjectCounter counter(GetModuleHandleW(L"M450UI.dll"));
@@ -20,8 +24,22 @@
 
 namespace m450test {
 
-enum class ObjectKind { Font, Bitmap, Brush, MemoryDC, WindowDC, Icon, ImageList, Window };
-inline constexpr size_t kObjectKinds = 8;
+enum class ObjectKind {
+    Font,
+    Bitmap,
+    Brush,
+    MemoryDC,
+    WindowDC,
+    Icon,
+    ImageList,
+    Window,
+    RegistryKey,
+    File,
+    Find,
+    ActivationContext,
+    Printer
+};
+inline constexpr size_t kObjectKinds = 13;
 const char* ObjectKindName(ObjectKind kind);
 
 struct ObjectCounts {
