@@ -427,16 +427,7 @@ bool MeasureDownloadSteps(int runs) {
         catcher.Then(ChooseFile(logo));
         page.Click(IDC_DOWNLOAD_LOGO_ADD_BUTTON);
     }
-    const HWND list = page.Control(IDC_DOWNLOAD_LOGO_LIST);
-    LVITEMW state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
-    NMITEMACTIVATE click{};
-    click.hdr.hwndFrom = list;
-    click.hdr.idFrom = IDC_DOWNLOAD_LOGO_LIST;
-    click.hdr.code = NM_CLICK;
-    SendMessageW(page.hwnd(), WM_NOTIFY, IDC_DOWNLOAD_LOGO_LIST, reinterpret_cast<LPARAM>(&click));
+    page.ClickRow(IDC_DOWNLOAD_LOGO_LIST, 0);
     if (!page.Click(IDC_DOWNLOAD_MONO_RADIO))
         return false;
     constexpr int kMethods[] = {IDC_DOWNLOAD_HALFTONE_NONE_RADIO, IDC_DOWNLOAD_HALFTONE_DITHER_M3_RADIO,

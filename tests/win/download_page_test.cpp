@@ -100,20 +100,7 @@ class DownloadPage : public m450test::PageTest {
         return catcher.caught();
     }
 
-    // A click on a row, as the list reports it: only that row selected, then NM_CLICK.
-    void Select(int row) {
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-        NMITEMACTIVATE click{};
-        click.hdr.hwndFrom = List();
-        click.hdr.idFrom = IDC_DOWNLOAD_LOGO_LIST;
-        click.hdr.code = NM_CLICK;
-        click.iItem = row;
-        SendMessageW(page_.hwnd(), WM_NOTIFY, IDC_DOWNLOAD_LOGO_LIST, reinterpret_cast<LPARAM>(&click));
-    }
+    void Select(int row) { page_.ClickRow(IDC_DOWNLOAD_LOGO_LIST, row); }
 
     // The port file after a click on `button`; nullopt when no job arrived.
     std::optional<Bytes> JobAfterClick(int button) {

@@ -94,19 +94,7 @@ class HostileFiles : public m450test::PageTest {
         return static_cast<int>(SendMessageW(page_.Control(IDC_DOWNLOAD_LOGO_LIST), LVM_GETITEMCOUNT, 0, 0));
     }
 
-    // The first row selected and clicked, as the list reports a user's click.
-    void SelectFirst() {
-        const HWND list = page_.Control(IDC_DOWNLOAD_LOGO_LIST);
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
-        NMITEMACTIVATE click{};
-        click.hdr.hwndFrom = list;
-        click.hdr.idFrom = IDC_DOWNLOAD_LOGO_LIST;
-        click.hdr.code = NM_CLICK;
-        SendMessageW(page_.hwnd(), WM_NOTIFY, IDC_DOWNLOAD_LOGO_LIST, reinterpret_cast<LPARAM>(&click));
-    }
+    void SelectFirst() { page_.ClickRow(IDC_DOWNLOAD_LOGO_LIST, 0); }
 
     // The listed logo in each type, previewed and downloaded; the message boxes all that showed.
     std::vector<CaughtDialog> EachTypeAndDownload(bool expectJobs) {

@@ -146,14 +146,7 @@ bool AddLogo(PageDriver& download, const std::wstring& path) {
 }
 
 void SelectLogo(PageDriver& download, int row) {
-    const HWND list = download.Control(IDC_DOWNLOAD_LOGO_LIST);
-    SelectListRow(list, row);
-    NMITEMACTIVATE click{};
-    click.hdr.hwndFrom = list;
-    click.hdr.idFrom = IDC_DOWNLOAD_LOGO_LIST;
-    click.hdr.code = NM_CLICK;
-    click.iItem = row;
-    SendMessageW(download.hwnd(), WM_NOTIFY, IDC_DOWNLOAD_LOGO_LIST, reinterpret_cast<LPARAM>(&click));
+    download.ClickRow(IDC_DOWNLOAD_LOGO_LIST, row);
 }
 
 int LogoRows(const PageDriver& download) {

@@ -131,6 +131,24 @@ bool PageDriver::Choose(int id, std::wstring_view entryText) {
     return false;
 }
 
+bool PageDriver::ClickRow(int id, int row) {
+    HWND list = Control(id);
+    if (!Usable(list))
+        return false;
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    NMITEMACTIVATE click{};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = static_cast<UINT_PTR>(id);
+    click.hdr.code = NM_CLICK;
+    click.iItem = row;
+    SendMessageW(page_, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&click));
+    return true;
+}
+
 bool PageDriver::MoveTrackbar(int id, int steps) {
     HWND trackbar = Control(id);
     if (!Usable(trackbar))

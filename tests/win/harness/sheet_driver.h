@@ -49,6 +49,9 @@ class PageDriver {
     // The entry's selection plus CBN_SELCHANGE (combo box) or LBN_SELCHANGE (list box).
     bool Choose(int id, int index);
     bool Choose(int id, std::wstring_view entryText);
+    // A click on a list view's row, as the list reports a user's: only that row selected and
+    // focused, then NM_CLICK to the page.
+    bool ClickRow(int id, int row);
     // Arrow keys on a trackbar: TB_LINEDOWN/TB_LINEUP per step, then TB_ENDTRACK, through
     // WM_HSCROLL or WM_VSCROLL to the page. Positive steps move towards the maximum.
     bool MoveTrackbar(int id, int steps);
