@@ -98,8 +98,10 @@ class SheetRegistration : public testing::Test {
         ASSERT_EQ(factory->CreateInstance(nullptr, IID_IPrintOemUI, reinterpret_cast<void**>(&plugin_)), S_OK);
         factory->Release();
         ASSERT_EQ(plugin_->PublishDriverInterface(&driverUI_), S_OK);
-        // English unless a test says otherwise (start-up may have chosen by the system language).
+        // English unless a test says otherwise, chosen by the user: on a first run the start-up,
+        // which runs when the first sheet is built, would choose by the system language.
         ASSERT_TRUE(registry_.Set(m450test::kLanguageValue, L"ENG_M450.res"));
+        ASSERT_TRUE(registry_.Set(m450test::kFirstRunValue, L"FALSE"));
     }
     void TearDown() override {
         if (plugin_ != nullptr)
