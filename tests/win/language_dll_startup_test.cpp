@@ -33,13 +33,16 @@ class ChineseSystem : public ::testing::Test {
         return session;
     }
 
+    // A sheet that takes none of the pages.
+    static LONG_PTR CALLBACK RefusePage(HANDLE, UINT, LPARAM, LPARAM) { return 0; }
+
     // The host builds a document sheet (which here takes none of the pages).
     static void BuildSheet(m450host::HostSession& session) {
         PROPSHEETUI_INFO info{};
         info.cbSize = sizeof(info);
         info.Version = PROPSHEETUI_INFO_VERSION;
         info.Reason = PROPSHEETUI_REASON_INIT;
-        info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR { return 0; };
+        info.pfnComPropSheet = &RefusePage;
         EXPECT_EQ(session.plugin()->DocumentPropertySheets(&info, 0), S_OK);
     }
 
