@@ -6,6 +6,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "uicore/gpd_reader.h"
+
 namespace m450host {
 namespace {
 
@@ -53,33 +55,36 @@ LONG_PTR CALLBACK ComPropSheetEntry(HANDLE sheet, UINT function, LPARAM lParam1,
     return session != nullptr ? session->ComPropSheet(function, lParam1, lParam2) : 0;
 }
 
-std::wstring PrinterPort(HANDLE printer) {
-    DWORD needed = 0;
-    GetPrinterW(printer, 2, nullptr, 0, &needed);
-    if (needed == 0)
-        return {};
-    std::vector<BYTE> buffer(needed);
-    if (!GetPrinterW(printer, 2, buffer.data(), needed, &needed))
-        return {};
-    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    return info->pPortName != nullptr ? info->pPortName : L"";
+// Posted by the core's page after an Apply: every page has applied when it arrives.
+constexpr UINT kCommitMessage = WM_APP + 0x4D;
+
+// The public fields the core's items stand for, kept apart from the rest of a DEVMODEW.
+void TakePublicFields(const DEVMODEW& from, DEVMODEW* to) {
+    if ((from.dmFields & DM_FORMNAME) && from.dmSize >= offsetof(DEVMODEW, dmFormName) + sizeof(from.dmFormName)) {
+        std::memcpy(to->dmFormName, from.dmFormName, sizeof(to->dmFormName));
+        to->dmFormName[CCHFORMNAME - 1] = 0;
+    }
+    if ((from.dmFields & DM_ORIENTATION) && (from.dmOrientation == DMORIENT_PORTRAIT ||
+                                              from.dmOrientation == DMORIENT_LANDSCAPE))
+        to->dmOrientation = from.dmOrientation;
 }
 
-bool DeletePrinterNamed(const std::wstring& name) {
-    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(const_cast<LPWSTR>(name.c_str()), &printer, &access))
-        return false;
-    const BOOL deleted = DeletePrinter(printer);
-    ClosePrinter(printer);
-    return deleted != FALSE;
-}
+}  // namespace
 
 std::wstring ErrorText(std::wstring_view what, DWORD code) {
     return std::wstring(what) + L" failed (error " + std::to_wstring(code) + L")";
 }
 
-}  // namespace
+size_t RecordOffset(const DEVMODEW* devMode, size_t size) {
+    constexpr size_t kFieldsEnd = offsetof(DEVMODEW, dmFields) + sizeof(DWORD);
+    if (devMode == nullptr || size < kFieldsEnd || devMode->dmSize < kFieldsEnd ||
+        size_t{devMode->dmSize} + devMode->dmDriverExtra > size ||
+        devMode->dmDriverExtra < sizeof(CorePrivate) + sizeof(OEM_DMEXTRAHEADER))
+        return 0;
+    CorePrivate core;
+    std::memcpy(&core, reinterpret_cast<const BYTE*>(devMode) + devMode->dmSize, sizeof(core));
+    return core.signature == CorePrivate::kSignature ? devMode->dmSize + sizeof(CorePrivate) : 0;
+}
 
 std::wstring SheetTitle(SheetKind kind, std::wstring_view printerName) {
     return std::wstring(printerName) + (kind == SheetKind::Document ? L" Printing Preferences" : L" Properties");
@@ -144,69 +149,6 @@ bool WriteFileBytes(const std::wstring& path, std::span<const uint8_t> bytes) {
         (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size());
     CloseHandle(file);
     return ok;
-}
-
-bool InstallFilePortPrinter(const std::wstring& name, const std::wstring& portPath, std::wstring* error) {
-    HANDLE existing = nullptr;
-    if (OpenPrinterW(const_cast<LPWSTR>(name.c_str()), &existing, nullptr)) {
-        const std::wstring port = PrinterPort(existing);
-        ClosePrinter(existing);
-        if (_wcsicmp(port.c_str(), portPath.c_str()) == 0)
-            return true;
-        if (!DeletePrinterNamed(name)) {
-            *error = ErrorText(L"DeletePrinter of the printer on port " + port, GetLastError());
-            return false;
-        }
-    }
-
-    // The spooler wants existing files for the driver; the plug-in itself is loaded by the
-    // host, not by the spooler, so a placeholder serves.
-    wchar_t temp[MAX_PATH];
-    const DWORD tempLength = GetTempPathW(MAX_PATH, temp);
-    if (tempLength == 0 || tempLength >= MAX_PATH) {
-        *error = ErrorText(L"GetTempPathW", GetLastError());
-        return false;
-    }
-    std::wstring placeholder = std::wstring(temp) + name + L".gpd";
-    static constexpr char kPlaceholder[] = "*% Placeholder driver data of the test printer\r\n";
-    if (!WriteFileBytes(placeholder, {reinterpret_cast<const uint8_t*>(kPlaceholder), sizeof(kPlaceholder) - 1})) {
-        *error = ErrorText(L"Writing " + placeholder, GetLastError());
-        return false;
-    }
-
-    DRIVER_INFO_3W driver{};
-    driver.cVersion = 3;
-    driver.pName = const_cast<LPWSTR>(name.c_str());
-#ifdef _WIN64
-    driver.pEnvironment = const_cast<LPWSTR>(L"Windows x64");
-#else
-    driver.pEnvironment = const_cast<LPWSTR>(L"Windows NT x86");
-#endif
-    driver.pDriverPath = placeholder.data();
-    driver.pDataFile = placeholder.data();
-    driver.pConfigFile = placeholder.data();
-    driver.pDefaultDataType = const_cast<LPWSTR>(L"RAW");
-    if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver), APD_COPY_NEW_FILES) &&
-        GetLastError() != ERROR_PRINTER_DRIVER_ALREADY_INSTALLED) {
-        *error = ErrorText(L"AddPrinterDriverExW", GetLastError());
-        return false;
-    }
-
-    PRINTER_INFO_2W info{};
-    info.pPrinterName = const_cast<LPWSTR>(name.c_str());
-    info.pPortName = const_cast<LPWSTR>(portPath.c_str());
-    info.pDriverName = const_cast<LPWSTR>(name.c_str());
-    info.pPrintProcessor = const_cast<LPWSTR>(L"WinPrint");
-    info.pDatatype = const_cast<LPWSTR>(L"RAW");
-    HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
-    if (added == nullptr) {
-        if (GetLastError() == ERROR_PRINTER_ALREADY_EXISTS)
-            return true;
-        *error = ErrorText(L"AddPrinterW", GetLastError());
-        return false;
-    }
-    ClosePrinter(added);
-    return true;
 }
 
 // DialogTemplate ---------------------------------------------------------------------------
@@ -317,10 +259,56 @@ DriverOptionItems::DriverOptionItems() {
     Add(L"Print Speed", 2, DMPUB_NONE, {L"Standard", L"High"}, 0);
 }
 
+DriverOptionItems::DriverOptionItems(const m450::gpd::File& description) {
+    const auto& features = description.Features();
+    items_.reserve(features.size());
+    auto wide = [](const std::string& text) {
+        // The description's names are ASCII; any other byte is shown as '?'.
+        std::wstring result;
+        for (const char c : text)
+            result += static_cast<unsigned char>(c) < 0x80 ? static_cast<wchar_t>(c) : L'?';
+        return result;
+    };
+    for (const m450::gpd::Feature& feature : features) {
+        std::vector<std::wstring> options;
+        LONG selected = 0;
+        for (const m450::gpd::Option& option : feature.options) {
+            if (option.name == feature.defaultOption)
+                selected = static_cast<LONG>(options.size());
+            options.push_back(wide(option.displayName.empty() ? option.name : option.displayName));
+        }
+        BYTE level = 2;
+        BYTE publicId = DMPUB_NONE;
+        if (feature.name == "PaperSize") {
+            formIndex_ = items_.size();
+            level = 1;
+            publicId = DMPUB_FORMNAME;
+        } else if (feature.name == "Orientation") {
+            level = 1;
+            publicId = DMPUB_ORIENTATION;
+        } else if (!options.empty() && options[0].find(L"Density") != std::wstring::npos) {
+            densityIndex_ = items_.size();
+        }
+        std::vector<const wchar_t*> texts;
+        for (const std::wstring& text : options)
+            texts.push_back(text.c_str());
+        Add(wide(feature.displayName.empty() ? feature.name : feature.displayName), level, publicId, texts, selected);
+    }
+    // A description without these still gets the items the core's pages and the plug-in use.
+    if (formIndex_ >= items_.size()) {
+        formIndex_ = items_.size();
+        Add(L"Paper Size", 1, DMPUB_FORMNAME, {kFormNames[kDefaultForm]}, 0);
+    }
+    if (densityIndex_ >= items_.size() || densityIndex_ == formIndex_) {
+        densityIndex_ = items_.size();
+        Add(L"Printing Density", 2, DMPUB_NONE, {L"Normal Density"}, 0);
+    }
+}
+
 void DriverOptionItems::Add(std::wstring_view name,
                             BYTE level,
                             BYTE dmPubId,
-                            std::initializer_list<const wchar_t*> options,
+                            std::span<const wchar_t* const> options,
                             LONG sel) {
     auto choice = std::make_unique<Choice>();
     choice->texts.assign(options.begin(), options.end());
@@ -375,7 +363,37 @@ bool HostSession::Start(const SessionOptions& options, std::wstring* error) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    const std::wstring dllPath = options.dllPath.empty() ? DefaultDllPath() : WindowsPath(options.dllPath);
+    printerName_ = options.printerName;
+    if (!OpenPrinterW(printerName_.data(), &printer_, nullptr))
+        printer_ = nullptr;  // the sheets still open; device pages then find no printer
+
+    std::wstring dllPath = options.dllPath.empty() ? DefaultDllPath() : WindowsPath(options.dllPath);
+    if (options.installedDriver) {
+        InstalledDriverFiles files;
+        if (printer_ == nullptr) {
+            *error = ErrorText(L"OpenPrinterW(" + printerName_ + L")", GetLastError());
+            return false;
+        }
+        if (!FindInstalledDriverFiles(printer_, &files, error))
+            return false;
+        dllPath = files.plugin;
+        const auto text = ReadFileBytes(files.dataFile);
+        if (!text) {
+            *error = L"cannot read the printer description " + files.dataFile;
+            return false;
+        }
+        m450::gpd::Result description =
+            m450::gpd::Read(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()));
+        if (!description.file) {
+            const std::string message = description.Message();
+            *error = files.dataFile + L": " + std::wstring(message.begin(), message.end());
+            return false;
+        }
+        optionItems_ = std::make_unique<DriverOptionItems>(*description.file);
+    } else {
+        optionItems_ = std::make_unique<DriverOptionItems>();
+    }
+
     module_ = LoadLibraryW(dllPath.c_str());
     if (module_ == nullptr) {
         *error = ErrorText(L"LoadLibraryW(" + dllPath + L")", GetLastError());
@@ -406,21 +424,20 @@ bool HostSession::Start(const SessionOptions& options, std::wstring* error) {
         return false;
     }
 
-    printerName_ = options.printerName;
-    if (!OpenPrinterW(printerName_.data(), &printer_, nullptr))
-        printer_ = nullptr;  // the sheets still open; device pages then find no printer
     procs_.DrvGetDriverSetting = &GetDriverSettingThroughObject;
     procs_.DrvUpdateUISetting = &UpdateUISettingThroughObject;
     uiObject_.obj.cbSize = sizeof(OEMUIOBJ);
     uiObject_.obj.pOemUIProcs = &procs_;
     uiObject_.session = this;
 
+    const OPTITEM& form = optionItems_->formName();
     publicDM_.dmSpecVersion = DM_SPECVERSION;
     publicDM_.dmSize = sizeof(DEVMODEW);
     publicDM_.dmFields = DM_ORIENTATION | DM_FORMNAME;
     publicDM_.dmOrientation = DMORIENT_PORTRAIT;
     wcsncpy(publicDM_.dmDeviceName, printerName_.c_str(), CCHDEVICENAME - 1);
-    wcsncpy(publicDM_.dmFormName, DriverOptionItems::kFormNames[DriverOptionItems::kDefaultForm], CCHFORMNAME - 1);
+    wcsncpy(publicDM_.dmFormName, DriverOptionItems::OptionText(form, static_cast<size_t>(form.Sel)).c_str(),
+            CCHFORMNAME - 1);
 
     if (!DevModeCall(OEMDM_SIZE, nullptr)) {
         *error = L"DevMode(OEMDM_SIZE) failed or gave a size out of range";
@@ -511,6 +528,50 @@ bool HostSession::SaveRecord(const std::wstring& path) const {
     return WriteFileBytes(WindowsPath(path), record_);
 }
 
+std::vector<uint8_t> HostSession::DevModeBytes() const {
+    DEVMODEW head = publicDM_;
+    head.dmSize = sizeof(DEVMODEW);
+    head.dmDriverExtra = static_cast<WORD>(sizeof(CorePrivate) + record_.size());
+    CorePrivate core;
+    const OPTITEM* items = optionItems_->items();
+    for (size_t i = 0; i < std::size(core.selections) && i < optionItems_->count(); ++i) {
+        core.selections[i] = static_cast<BYTE>(items[i].Sel);
+        core.itemCount = static_cast<DWORD>(i + 1);
+    }
+    std::vector<uint8_t> bytes(DevModeSize());
+    std::memcpy(bytes.data(), &head, sizeof(head));
+    std::memcpy(bytes.data() + sizeof(head), &core, sizeof(core));
+    std::copy(record_.begin(), record_.end(), bytes.begin() + sizeof(head) + sizeof(core));
+    return bytes;
+}
+
+bool HostSession::MergeDevMode(const DEVMODEW* devMode, size_t size, std::wstring* error) {
+    constexpr size_t kFieldsEnd = offsetof(DEVMODEW, dmFields) + sizeof(DWORD);
+    if (devMode == nullptr || size < kFieldsEnd || devMode->dmSize < kFieldsEnd || devMode->dmSize > size) {
+        *error = L"not a device mode";
+        return false;
+    }
+    DEVMODEW head{};
+    std::memcpy(&head, devMode, std::min<size_t>(devMode->dmSize, sizeof(head)));
+    head.dmSize = std::min<WORD>(devMode->dmSize, sizeof(head));
+    TakePublicFields(head, &publicDM_);
+    const size_t recordAt = RecordOffset(devMode, size);
+    if (recordAt == 0) {
+        *error = L"the device mode carries no record of this driver";
+        return false;
+    }
+    CorePrivate core;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(devMode);
+    std::memcpy(&core, bytes + devMode->dmSize, sizeof(core));
+    for (DWORD i = 0; i < std::min<DWORD>({core.itemCount, CorePrivate::kMostItems, optionItems_->count()}); ++i) {
+        OPTITEM& item = optionItems_->items()[i];
+        if (item.pOptType != nullptr && core.selections[i] < item.pOptType->Count)
+            item.Sel = core.selections[i];
+    }
+    const size_t recordEnd = size_t{devMode->dmSize} + devMode->dmDriverExtra;
+    return MergeRecord({bytes + recordAt, recordEnd - recordAt}, error);
+}
+
 BOOL APIENTRY HostSession::UpdateUISettingThroughObject(PVOID pdriverobj, PVOID item, DWORD previous, DWORD mode) {
     if (pdriverobj == nullptr)
         return FALSE;
@@ -531,7 +592,7 @@ INT_PTR CALLBACK HostSession::HostPageProc(HWND dialog, UINT message, WPARAM wPa
         SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
         page->session->sheet_ = GetParent(dialog);
         if (HWND list = GetDlgItem(dialog, kHostPaperSizeList)) {
-            const OPTITEM& form = page->session->optionItems_.formName();
+            const OPTITEM& form = page->session->optionItems_->formName();
             for (WORD i = 0; i < form.pOptType->Count; ++i)
                 SendMessageW(list, CB_ADDSTRING, 0,
                              reinterpret_cast<LPARAM>(DriverOptionItems::OptionText(form, i).c_str()));
@@ -541,7 +602,7 @@ INT_PTR CALLBACK HostSession::HostPageProc(HWND dialog, UINT message, WPARAM wPa
     auto* page = reinterpret_cast<HostPage*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (page == nullptr)
         return FALSE;
-    OPTITEM& form = page->session->optionItems_.formName();
+    OPTITEM& form = page->session->optionItems_->formName();
     if (message == WM_COMMAND && LOWORD(wParam) == kHostPaperSizeList && HIWORD(wParam) == CBN_SELCHANGE) {
         const LRESULT selected = SendDlgItemMessageW(dialog, kHostPaperSizeList, CB_GETCURSEL, 0, 0);
         if (selected >= 0) {
@@ -557,10 +618,17 @@ INT_PTR CALLBACK HostSession::HostPageProc(HWND dialog, UINT message, WPARAM wPa
             // The plug-in may have chosen another form on its own page.
             SendDlgItemMessageW(dialog, kHostPaperSizeList, CB_SETCURSEL, static_cast<WPARAM>(form.Sel), 0);
         } else if (header->code == PSN_APPLY) {
-            page->session->NoteApplied(reinterpret_cast<const PSHNOTIFY*>(lParam)->lParam != 0);
+            const bool ok = reinterpret_cast<const PSHNOTIFY*>(lParam)->lParam != 0;
+            page->session->NoteApplied(ok);
+            if (!ok)
+                PostMessageW(dialog, kCommitMessage, 0, 0);
             SetWindowLongPtrW(dialog, DWLP_MSGRESULT, PSNRET_NOERROR);
             return TRUE;
         }
+    }
+    if (message == kCommitMessage) {
+        page->session->Commit();
+        return TRUE;
     }
     return FALSE;
 }
@@ -568,10 +636,18 @@ INT_PTR CALLBACK HostSession::HostPageProc(HWND dialog, UINT message, WPARAM wPa
 void HostSession::NoteApplied(bool ok) {
     applied_ = true;
     closedWithOk_ = closedWithOk_ || ok;
-    const OPTITEM& form = optionItems_.formName();
+    const OPTITEM& form = optionItems_->formName();
     const std::wstring formName = DriverOptionItems::OptionText(form, static_cast<size_t>(form.Sel));
     std::memset(publicDM_.dmFormName, 0, sizeof(publicDM_.dmFormName));
     wcsncpy(publicDM_.dmFormName, formName.c_str(), CCHFORMNAME - 1);
+}
+
+void HostSession::Commit() {
+    committedRecord_ = record_;
+    committedPublicDM_ = publicDM_;
+    committedSelections_.clear();
+    for (DWORD i = 0; i < optionItems_->count(); ++i)
+        committedSelections_.push_back(optionItems_->items()[i].Sel);
 }
 
 LONG_PTR HostSession::ComPropSheet(UINT function, LPARAM lParam1, LPARAM lParam2) {
@@ -610,6 +686,7 @@ bool HostSession::PrepareSheet(SheetKind kind, std::vector<HPROPSHEETPAGE>* page
     applied_ = false;
     closedWithOk_ = false;
     sheet_ = nullptr;
+    Commit();
 
     // The common UI's option items: first asked with no room, as the core asks how many items
     // the plug-in wants to add, then again with room when it wants some.
@@ -623,8 +700,8 @@ bool HostSession::PrepareSheet(SheetKind kind, std::vector<HPROPSHEETPAGE>* page
     cuiParam_.hOEMHeap = GetProcessHeap();
     cuiParam_.pPublicDM = document ? &publicDM_ : nullptr;
     cuiParam_.pOEMDM = document ? record_.data() : nullptr;
-    cuiParam_.pDrvOptItems = optionItems_.items();
-    cuiParam_.cDrvOptItems = optionItems_.count();
+    cuiParam_.pDrvOptItems = optionItems_->items();
+    cuiParam_.cDrvOptItems = optionItems_->count();
     const DWORD commonMode = document ? OEMCUIP_DOCPROP : OEMCUIP_PRNPROP;
     // More items than any sheet holds are not made room for (nor asked for again).
     if (SUCCEEDED(plugin_->CommonUIProp(commonMode, &cuiParam_)) && cuiParam_.cOEMOptItems > 0 &&
@@ -743,6 +820,13 @@ void HostSession::CloseSheet() {
 void HostSession::FinishSheet() {
     if (!sheetOpen_)
         return;
+    // Cancel gives back what the last Apply (or the sheet's start) left, as the core does.
+    if (!closedWithOk_) {
+        record_ = committedRecord_;
+        publicDM_ = committedPublicDM_;
+        for (DWORD i = 0; i < optionItems_->count() && i < committedSelections_.size(); ++i)
+            optionItems_->items()[i].Sel = committedSelections_[i];
+    }
     // The core tells the sheet routine whether the sheet was closed with OK.
     destroyResult_ = CallSheetRoutine(PROPSHEETUI_REASON_DESTROY, closedWithOk_ ? 1 : 0);
     sheetOpen_ = false;

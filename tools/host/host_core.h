@@ -20,10 +20,17 @@
 #include <vector>
 
 #include "platform/printoem.h"
+#include "uicore/config_module.h"
+
+namespace m450::gpd {
+class File;
+}
 
 namespace m450host {
 
 inline constexpr wchar_t kDefaultPrinterName[] = L"KVL-M450";
+// The model the package's INF installs; every printer of ours uses this driver.
+inline constexpr wchar_t kDriverName[] = L"KVL-M450";
 
 enum class SheetKind { Document, Device };
 
@@ -34,13 +41,32 @@ std::wstring SheetTitle(SheetKind kind, std::wstring_view printerName);
 std::wstring WindowsPath(std::wstring_view path);
 std::wstring WindowsPath(const char* path);
 
+// "what failed (error N)".
+std::wstring ErrorText(std::wstring_view what, DWORD code);
+
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, std::span<const uint8_t> bytes);
 
-// A printer `name` whose port is the file `portPath`, with a driver of the same name, as the
-// test prefix and the demo need it. Idempotent: an existing printer on the same port is kept,
-// one on another port is replaced. `error` says what failed.
+// Installs the driver from this build's package (package/x64 or package/x86) as Windows would
+// from its INF: AddPrinterDriverExW with the model, data file and files the INF names, the
+// stand-in UI core (m450uicore.dll) as the driver's ConfigFile. The spooler copies every file
+// into the printer-driver directory. `packageDir` and `configModule` default to this build's.
+bool InstallPackageDriver(std::wstring* error, std::wstring packageDir = {}, std::wstring configModule = {});
+
+// A printer `name` whose port is the file `portPath`, on the driver installed from the package
+// (installed first), as the test prefix and the demo need it. Idempotent: an existing printer
+// on the same port and driver is kept, another one is replaced. `error` says what failed.
 bool InstallFilePortPrinter(const std::wstring& name, const std::wstring& portPath, std::wstring* error);
+
+// What the printer's installed driver names, with full paths in the driver directory: the
+// plug-in DLL named by the plug-in .ini among its dependent files ([OEMFiles]
+// OEMConfigFile1), and its data file (the GPD). False with `error` set when there is none.
+struct InstalledDriverFiles {
+    std::wstring plugin;
+    std::wstring dataFile;
+    std::wstring configFile;
+};
+bool FindInstalledDriverFiles(HANDLE printer, InstalledDriverFiles* files, std::wstring* error);
 
 // An in-memory dialog template (DLGTEMPLATE followed by its items), for the core's own pages
 // and for tests that need a dialog of their own.
@@ -108,6 +134,10 @@ class RecordingDriverUI final : public IPrintOemDriverUI {
 class DriverOptionItems {
   public:
     DriverOptionItems();
+    // One item per feature of the printer's description, in its order: PaperSize is the form
+    // name, Orientation the public orientation, every other feature a level-2 item without a
+    // public identifier (as Unidrv lists "Printer Features"), each at its default option.
+    explicit DriverOptionItems(const m450::gpd::File& description);
     DriverOptionItems(const DriverOptionItems&) = delete;
     DriverOptionItems& operator=(const DriverOptionItems&) = delete;
 
@@ -117,8 +147,8 @@ class DriverOptionItems {
 
     POPTITEM items() { return items_.data(); }
     DWORD count() const { return static_cast<DWORD>(items_.size()); }
-    OPTITEM& formName() { return items_[0]; }
-    OPTITEM& density() { return items_[1]; }
+    OPTITEM& formName() { return items_[formIndex_]; }
+    OPTITEM& density() { return items_[densityIndex_]; }
     // The display text of option `index` of `item` (whatever pData points at now).
     static std::wstring OptionText(const OPTITEM& item, size_t index);
 
@@ -128,9 +158,14 @@ class DriverOptionItems {
         std::vector<OPTPARAM> params;
         std::vector<std::wstring> texts;
     };
-    void Add(std::wstring_view name, BYTE level, BYTE dmPubId, std::initializer_list<const wchar_t*> options, LONG sel);
+    void Add(std::wstring_view name, BYTE level, BYTE dmPubId, std::span<const wchar_t* const> options, LONG sel);
+    void Add(std::wstring_view name, BYTE level, BYTE dmPubId, std::initializer_list<const wchar_t*> options, LONG sel) {
+        Add(name, level, dmPubId, std::span<const wchar_t* const>(options.begin(), options.size()), sel);
+    }
 
     std::vector<OPTITEM> items_;
+    size_t formIndex_ = 0;
+    size_t densityIndex_ = 1;
     std::vector<std::unique_ptr<Choice>> choices_;
     std::vector<std::unique_ptr<std::wstring>> names_;
 };
@@ -138,6 +173,9 @@ class DriverOptionItems {
 struct SessionOptions {
     std::wstring dllPath;  // empty: the DLL this build made
     std::wstring printerName = kDefaultPrinterName;
+    // The plug-in and the option items from the printer's installed driver (the DLL its .ini
+    // names, the features of its GPD), as the UI core finds them; dllPath is then ignored.
+    bool installedDriver = false;
 };
 
 // One plug-in object and what the core keeps for it: the record, the option items, the
@@ -159,6 +197,15 @@ class HostSession {
     bool SaveRecord(const std::wstring& path) const;
     std::span<uint8_t> record() { return record_; }
 
+    // The whole device mode: the public part, the core's part, the record.
+    std::vector<uint8_t> DevModeBytes() const;
+    size_t DevModeSize() const { return sizeof(DEVMODEW) + sizeof(CorePrivate) + record_.size(); }
+    // Takes what a device mode of `size` bytes carries: the form name and orientation, the
+    // core's selections, the plug-in's record (merged, so a record of another version or
+    // with a false size is refused or filled out by the plug-in). False with `error` set when
+    // the device mode is not one of this driver's; what it could take is kept.
+    bool MergeDevMode(const DEVMODEW* devMode, size_t size, std::wstring* error);
+
     // Opens a sheet: CommonUIProp, the core's pages, the plug-in's sheet routine at INIT, then
     // PropertySheetW. RunModal returns when the sheet is closed (and has called DESTROY);
     // OpenModeless returns the sheet window, or null when the sheet could not be made.
@@ -175,7 +222,7 @@ class HostSession {
     // What the core received and recorded.
     IPrintOemUI* plugin() const { return plugin_; }
     RecordingDriverUI& driverUI() { return driverUI_; }
-    DriverOptionItems& optionItems() { return optionItems_; }
+    DriverOptionItems& optionItems() { return *optionItems_; }
     const std::vector<SetResultCall>& setResultCalls() const { return setResults_; }
     const std::vector<HPROPSHEETPAGE>& pluginPages() const { return pluginPages_; }
     size_t hostPageCount() const { return hostPages_.size(); }
@@ -189,8 +236,19 @@ class HostSession {
     const std::wstring& printerName() const { return printerName_; }
     DEVMODEW& publicDevMode() { return publicDM_; }
 
+    // A sheet made by somebody else (compstui, for the configuration module): BuildSheet makes
+    // the core's and the plug-in's pages (the caller then owns the handles) and EndSheet tells
+    // the plug-in the sheet is gone. The record is then the one last applied.
+    bool BuildSheet(SheetKind kind, std::vector<HPROPSHEETPAGE>* pages) { return PrepareSheet(kind, pages); }
+    void EndSheet() { FinishSheet(); }
+    HMODULE pluginModule() const { return module_; }
+    const std::wstring& sheetTitle() const { return title_; }
+
     // Used by the core's own pages and the sheet callback.
     void NoteApplied(bool ok);
+    // What OK or Apply left: a Cancel gives it back (posted by the core's page after an Apply,
+    // so that every page has applied first).
+    void Commit();
     LONG_PTR ComPropSheet(UINT function, LPARAM lParam1, LPARAM lParam2);
     static HostSession* FromSheetHandle(HANDLE handle);
 
@@ -225,7 +283,11 @@ class HostSession {
     HANDLE printer_ = nullptr;
     DEVMODEW publicDM_{};
     std::vector<uint8_t> record_;
-    DriverOptionItems optionItems_;
+    std::unique_ptr<DriverOptionItems> optionItems_;
+    // What the last OK or Apply left (or the sheet's start), for a Cancel.
+    std::vector<uint8_t> committedRecord_;
+    DEVMODEW committedPublicDM_{};
+    std::vector<LONG> committedSelections_;
     std::vector<OPTITEM> pluginOptionItems_;
     OEMCUIPPARAM cuiParam_{};
     OEMUIPSPARAM uipsParam_{};

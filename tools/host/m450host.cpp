@@ -1,5 +1,8 @@
-// m450host: opens M450UI.dll's property sheets the way the printer driver's UI core does, so
-// the pages can be seen and used without the real driver.
+// m450host: an ordinary application that opens the KVL-M450's sheets as a POS application does
+// (DocumentPropertiesW with a prompt; Printer Properties through compstui and the driver's
+// configuration module, where Wine's PrinterPropertiesW does nothing), takes pictures of every
+// page, and installs the driver package and a printer on a file port. With --dll it opens the
+// sheets itself through the host part, on another build of the DLL.
 //
 //   m450host prefs [--printer NAME] [--load-devmode FILE] [--save-devmode FILE] [--dll PATH]
 //   m450host props [--printer NAME] [--dll PATH]
@@ -15,8 +18,15 @@
 #include <string>
 #include <vector>
 
+#include <compstui.h>
+#include <winspool.h>
+
+#include <optional>
+#include <span>
+
 #include "host_core.h"
 #include "screenshot.h"
+#include "uicore/config_module.h"
 
 namespace {
 
@@ -69,14 +79,17 @@ bool ParseArguments(int argc, wchar_t** argv, Arguments* arguments) {
     return true;
 }
 
+// The direct path (shots, or --dll): the host part loads the plug-in itself, by default the one
+// the printer's installed driver names.
 std::unique_ptr<HostSession> OpenSession(const Arguments& arguments, std::wstring* error) {
     m450host::SessionOptions options;
     options.dllPath = arguments.Option(L"--dll");
+    options.installedDriver = options.dllPath.empty();
     options.printerName = arguments.Option(L"--printer", m450host::kDefaultPrinterName);
     return HostSession::Create(options, error);
 }
 
-int RunSheet(SheetKind kind, const Arguments& arguments) {
+int RunSheetDirectly(SheetKind kind, const Arguments& arguments) {
     std::wstring error;
     auto session = OpenSession(arguments, &error);
     if (session == nullptr)
@@ -98,6 +111,140 @@ int RunSheet(SheetKind kind, const Arguments& arguments) {
         return Fail(L"cannot write " + save);
     Print(stdout, L"saved the private record (" + std::to_wstring(session->record().size()) + L" bytes) to " + save);
     return 0;
+}
+
+// A device mode of the printer's driver: its defaults, or a saved record merged into them.
+std::optional<std::vector<uint8_t>> DocumentDevMode(HANDLE printer,
+                                                    std::wstring& name,
+                                                    const std::wstring& load,
+                                                    std::wstring* error) {
+    const LONG size = DocumentPropertiesW(nullptr, printer, name.data(), nullptr, nullptr, 0);
+    if (size < static_cast<LONG>(sizeof(DEVMODEW))) {
+        *error = m450host::ErrorText(L"DocumentPropertiesW (the size)", GetLastError());
+        return std::nullopt;
+    }
+    std::vector<uint8_t> defaults(static_cast<size_t>(size));
+    auto* devMode = reinterpret_cast<DEVMODEW*>(defaults.data());
+    if (DocumentPropertiesW(nullptr, printer, name.data(), devMode, nullptr, DM_OUT_BUFFER) < 0) {
+        *error = m450host::ErrorText(L"DocumentPropertiesW (the defaults)", GetLastError());
+        return std::nullopt;
+    }
+    if (load.empty())
+        return defaults;
+    const auto record = m450host::ReadFileBytes(m450host::WindowsPath(load));
+    const size_t recordAt = m450host::RecordOffset(devMode, defaults.size());
+    if (!record || recordAt == 0 || record->size() > 0xFFFF - sizeof(m450host::CorePrivate)) {
+        *error = L"cannot read " + load + L" as a record of this printer";
+        return std::nullopt;
+    }
+    // The saved record in place of the default one; the driver merges it into its defaults.
+    std::vector<uint8_t> stored(defaults.begin(), defaults.begin() + static_cast<ptrdiff_t>(recordAt));
+    stored.insert(stored.end(), record->begin(), record->end());
+    reinterpret_cast<DEVMODEW*>(stored.data())->dmDriverExtra =
+        static_cast<WORD>(sizeof(m450host::CorePrivate) + record->size());
+    std::vector<uint8_t> merged(defaults.size());
+    if (DocumentPropertiesW(nullptr, printer, name.data(), reinterpret_cast<DEVMODEW*>(merged.data()),
+                            reinterpret_cast<DEVMODEW*>(stored.data()), DM_IN_BUFFER | DM_OUT_BUFFER) < 0) {
+        *error = L"the driver refused the record in " + load;
+        return std::nullopt;
+    }
+    return merged;
+}
+
+// Printing Preferences as an application opens them: DocumentPropertiesW with a prompt.
+int RunPreferences(const Arguments& arguments) {
+    std::wstring name = arguments.Option(L"--printer", m450host::kDefaultPrinterName);
+    HANDLE printer = nullptr;
+    if (!OpenPrinterW(name.data(), &printer, nullptr))
+        return Fail(m450host::ErrorText(L"OpenPrinterW(" + name + L")", GetLastError()));
+    std::wstring error;
+    const auto before = DocumentDevMode(printer, name, arguments.Option(L"--load-devmode"), &error);
+    if (!before) {
+        ClosePrinter(printer);
+        return Fail(error);
+    }
+    std::vector<uint8_t> after(before->size());
+    std::vector<uint8_t> in = *before;
+    const LONG shown =
+        DocumentPropertiesW(nullptr, printer, name.data(), reinterpret_cast<DEVMODEW*>(after.data()),
+                            reinterpret_cast<DEVMODEW*>(in.data()), DM_IN_BUFFER | DM_OUT_BUFFER | DM_IN_PROMPT);
+    ClosePrinter(printer);
+    if (shown < 0)
+        return Fail(L"the property sheet could not be shown");
+    const std::wstring save = arguments.Option(L"--save-devmode");
+    if (save.empty())
+        return 0;
+    // The driver gives back what OK or Apply left; a sheet cancelled without Apply gives back
+    // what went in.
+    const size_t recordAt = m450host::RecordOffset(reinterpret_cast<const DEVMODEW*>(after.data()), after.size());
+    if (recordAt == 0)
+        return Fail(L"the driver gave back no record");
+    if (after == *before) {
+        Print(stdout, L"not changed: " + save + L" left as it was");
+        return 0;
+    }
+    const std::span<const uint8_t> record(after.data() + recordAt, after.size() - recordAt);
+    if (!m450host::WriteFileBytes(m450host::WindowsPath(save), record))
+        return Fail(L"cannot write " + save);
+    Print(stdout, L"saved the private record (" + std::to_wstring(record.size()) + L" bytes) to " + save);
+    return 0;
+}
+
+struct DeviceSheetContext {
+    DrvPropertySheetsFunction sheets = nullptr;
+    DEVICEPROPERTYHEADER* header = nullptr;
+    std::wstring title;
+};
+
+// What winspool's PrinterPropertiesW does on Windows (Wine's is a stub): compstui's sheet with
+// the configuration module's DrvDevicePropertySheets added to it.
+LONG CALLBACK DevicePropertiesCallback(PPROPSHEETUI_INFO info, LPARAM lParam) {
+    auto* context = reinterpret_cast<DeviceSheetContext*>(info->lParamInit);
+    if (info->Reason == PROPSHEETUI_REASON_INIT) {
+        if (!info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_ADD_PFNPROPSHEETUIW,
+                                   reinterpret_cast<LPARAM>(context->sheets), reinterpret_cast<LPARAM>(context->header)))
+            return ERR_CPSUI_GETLASTERROR;
+    } else if (info->Reason == PROPSHEETUI_REASON_GET_INFO_HEADER && lParam != 0) {
+        auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
+        header->pTitle = context->title.data();
+        header->Flags = PSUIHDRF_EXACT_PTITLE;
+    }
+    return CPSUI_OK;
+}
+
+int RunPrinterProperties(const Arguments& arguments) {
+    std::wstring name = arguments.Option(L"--printer", m450host::kDefaultPrinterName);
+    HANDLE printer = nullptr;
+    if (!OpenPrinterW(name.data(), &printer, nullptr))
+        return Fail(m450host::ErrorText(L"OpenPrinterW(" + name + L")", GetLastError()));
+    m450host::InstalledDriverFiles files;
+    std::wstring error;
+    HMODULE module = nullptr;
+    if (m450host::FindInstalledDriverFiles(printer, &files, &error))
+        module = LoadLibraryW(files.configFile.c_str());
+    DeviceSheetContext context;
+    if (module != nullptr)
+        context.sheets = reinterpret_cast<DrvPropertySheetsFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DrvDevicePropertySheets")));
+    if (context.sheets == nullptr) {
+        ClosePrinter(printer);
+        return Fail(error.empty() ? L"the driver's configuration module has no DrvDevicePropertySheets" : error);
+    }
+    DEVICEPROPERTYHEADER header{sizeof(header), 0, printer, name.data()};
+    context.header = &header;
+    context.title = m450host::SheetTitle(SheetKind::Device, name);
+    DWORD result = 0;
+    const LONG shown = CommonPropertySheetUIW(nullptr, &DevicePropertiesCallback, reinterpret_cast<LPARAM>(&context),
+                                              &result);
+    FreeLibrary(module);
+    ClosePrinter(printer);
+    return shown < 0 ? Fail(L"the property sheet could not be shown") : 0;
+}
+
+int RunSheet(SheetKind kind, const Arguments& arguments) {
+    if (!arguments.Option(L"--dll").empty())
+        return RunSheetDirectly(kind, arguments);
+    return kind == SheetKind::Document ? RunPreferences(arguments) : RunPrinterProperties(arguments);
 }
 
 std::wstring TabText(HWND sheet, int index) {

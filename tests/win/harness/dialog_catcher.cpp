@@ -24,9 +24,11 @@ bool IsClass(HWND window, const wchar_t* name) {
     return _wcsicmp(actual, name) == 0;
 }
 
-bool IsDialogToCatch(HWND window) {
+bool IsDialogToCatch(HWND window, bool sheetsToo) {
     if (!IsClass(window, L"#32770") || (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) != 0)
         return false;
+    if (sheetsToo)
+        return true;
     HWND tabs = GetDlgItem(window, kSheetTabControl);
     return tabs == nullptr || !IsClass(tabs, WC_TABCONTROLW);
 }
@@ -73,7 +75,7 @@ LRESULT CALLBACK DialogCatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
     DialogCatcher* catcher = t_catcher;
     if (catcher != nullptr) {
         HWND window = reinterpret_cast<HWND>(wParam);
-        if (code == HCBT_ACTIVATE && IsDialogToCatch(window) && catcher->seen_.insert(window).second)
+        if (code == HCBT_ACTIVATE && IsDialogToCatch(window, catcher->sheetsToo_) && catcher->seen_.insert(window).second)
             catcher->Catch(window);
         else if (code == HCBT_DESTROYWND)
             catcher->seen_.erase(window);

@@ -41,6 +41,9 @@ class DialogCatcher {
     // answered with its default button (IDOK when it has none).
     void Then(Handler handler);
     void ThenAnswer(int buttonId);
+    // Property sheets are dialogs to catch too (a modal sheet that winspool or compstui opens);
+    // by default they are not, since the tests' own sheets are modeless.
+    void CatchSheetsToo() { sheetsToo_ = true; }
 
     const std::vector<CaughtDialog>& caught() const { return caught_; }
     std::vector<CaughtDialog> MessageBoxes() const;
@@ -58,6 +61,7 @@ class DialogCatcher {
     void AnswerPending();
 
     HHOOK hook_ = nullptr;
+    bool sheetsToo_ = false;
     UINT_PTR timer_ = 0;
     std::deque<Handler> handlers_;
     std::vector<Pending> pending_;

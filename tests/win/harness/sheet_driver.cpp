@@ -263,6 +263,7 @@ bool PageDriver::ShowsWhole(int id) const {
 SheetDriver::SheetDriver(m450host::SheetKind kind, const SheetOptions& options) {
     m450host::SessionOptions sessionOptions;
     sessionOptions.printerName = options.printerName;
+    sessionOptions.installedDriver = options.installedDriver;
     session_ = m450host::HostSession::Create(sessionOptions, &error_);
     if (session_ == nullptr)
         return;
@@ -316,12 +317,23 @@ PageDriver SheetDriver::ShowPage(int index, DWORD pump) {
 }
 
 PageDriver SheetDriver::ShowPage(std::wstring_view tabText, DWORD pump) {
-    const std::vector<std::wstring> tabs = TabTexts();
-    for (size_t i = 0; i < tabs.size(); ++i) {
-        if (tabs[i] == tabText)
-            return ShowPage(static_cast<int>(i), pump);
+    return ShowPage(TabIndex(sheet_, tabText), pump);
+}
+
+int TabIndex(HWND sheet, std::wstring_view tabText) {
+    const int count = TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet));
+    for (int i = 0; i < count; ++i) {
+        if (TabText(sheet, i) == tabText)
+            return i;
     }
-    return PageDriver();
+    return -1;
+}
+
+PageDriver ShowTab(HWND sheet, std::wstring_view tabText) {
+    const int index = TabIndex(sheet, tabText);
+    if (index < 0 || !PropSheet_SetCurSel(sheet, nullptr, index))
+        return PageDriver();
+    return PageDriver(PropSheet_GetCurrentPageHwnd(sheet));
 }
 
 void SheetDriver::Apply() {

@@ -83,6 +83,9 @@ struct SheetOptions {
     std::wstring printerName = m450host::kDefaultPrinterName;
     // A stored record merged into the defaults before the sheet opens.
     std::optional<std::vector<uint8_t>> storedRecord;
+    // The plug-in and option items of the printer's installed driver, as the UI core finds
+    // them (the hosting suites), rather than the DLL of this build.
+    bool installedDriver = false;
 };
 
 class SheetDriver {
@@ -133,6 +136,11 @@ class SheetDriver {
 
 // The text of a tab as shown, without its accelerator mark.
 std::wstring TabText(HWND sheet, int index);
+// The index of the tab that reads `tabText`, or -1.
+int TabIndex(HWND sheet, std::wstring_view tabText);
+// In a sheet that somebody else made (compstui's, from a dialog catcher's handler): the page
+// whose tab reads `tabText`, shown.
+PageDriver ShowTab(HWND sheet, std::wstring_view tabText);
 
 // A stored record for SheetOptions: the record a fresh document sheet starts from, changed by
 // `edit` (a record from an older driver, say). Empty when no sheet could be opened.
