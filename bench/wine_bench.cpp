@@ -84,6 +84,19 @@ void Rest(DWORD milliseconds) {
     }
 }
 
+// The M450UI.dll of the printer's installed driver (in the printer-driver directory).
+std::wstring InstalledPluginPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(m450test::InstalledPluginModule(), path, MAX_PATH);
+    return path;
+}
+
+m450host::SessionOptions InstalledSession() {
+    m450host::SessionOptions options;
+    options.installedDriver = true;
+    return options;
+}
+
 std::wstring ThisProgram() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -235,7 +248,7 @@ struct StartupRun {
 
 std::optional<StartupRun> RunStartupChild() {
     const std::optional<m450test::ProgramRun> child =
-        m450test::RunProgram(L"\"" + ThisProgram() + L"\" --startup-child \"" + m450host::WindowsPath(M450UI_DLL_PATH) +
+        m450test::RunProgram(L"\"" + ThisProgram() + L"\" --startup-child \"" + InstalledPluginPath() +
                              L"\" \"" + Beside(L"m450_trivial.dll") + L"\"");
     StartupRun run;
     if (!child || child->exitCode != 0 ||
@@ -285,6 +298,14 @@ bool MeasureStartup(int runs) {
 
 // ---- sheets ---------------------------------------------------------------------------------
 
+// Every session and sheet of the benchmark goes through the installed driver: the plug-in its
+// .ini names in the printer-driver directory, the option items of its GPD.
+m450test::SheetOptions Installed() {
+    m450test::SheetOptions options;
+    options.installedDriver = true;
+    return options;
+}
+
 // From the user's request to the first of our pages painted: the host makes its session with
 // the plug-in, opens the sheet, and the plug-in's first page is shown.
 bool MeasureSheetOpening(SheetKind kind, int runs) {
@@ -292,7 +313,7 @@ bool MeasureSheetOpening(SheetKind kind, int runs) {
     for (int run = 0; run <= runs; ++run) {
         std::wstring error;
         const double start = Now();
-        std::unique_ptr<m450host::HostSession> session = m450host::HostSession::Create({}, &error);
+        std::unique_ptr<m450host::HostSession> session = m450host::HostSession::Create(InstalledSession(), &error);
         const HWND sheet = session != nullptr ? session->OpenModeless(kind) : nullptr;
         if (sheet == nullptr) {
             std::fwprintf(stderr, L"the sheet did not open: %ls\n", error.c_str());
@@ -327,7 +348,7 @@ LRESULT CALLBACK WatchDialogIdle(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 bool MeasureEventDialog(int runs) {
-    SheetDriver sheet(SheetKind::Document);
+    SheetDriver sheet(SheetKind::Document, Installed());
     PageDriver page = sheet.ShowPage(L"Operation");
     if (!page) {
         std::fwprintf(stderr, L"no Operation page: %ls\n", sheet.error().c_str());
@@ -418,7 +439,7 @@ bool MeasureDownloadSteps(int runs) {
     const std::wstring logo = TempFile(L"m450-bench-logo.bmp");
     if (!WriteBytes(logo, m450::test::PhotoLikeBitmap24(1024, 768)))
         return false;
-    SheetDriver sheet(SheetKind::Device);
+    SheetDriver sheet(SheetKind::Device, Installed());
     PageDriver page = sheet.ShowPage(L"Download");
     if (!page)
         return false;
@@ -466,7 +487,7 @@ bool MeasureWatermarkSteps(int runs) {
     if (!WriteBytes(picture, m450::test::PhotoLikeBitmap24(2048, 1706)))
         return false;
     {
-        SheetDriver sheet(SheetKind::Document);
+        SheetDriver sheet(SheetKind::Document, Installed());
         PageDriver page = sheet.ShowPage(L"Water Mark");
         if (!page || !ChooseWatermarkKind(page, IDC_WATERMARK_TEXT_RADIO))
             return false;
@@ -474,7 +495,7 @@ bool MeasureWatermarkSteps(int runs) {
         Print("step.watermark.text", "Watermark text: angle step", "ms", kStepGoal,
               SliderSteps(page, IDC_WATERMARK_ANGLE_SLIDER, runs));
     }
-    SheetDriver sheet(SheetKind::Document);
+    SheetDriver sheet(SheetKind::Document, Installed());
     PageDriver page = sheet.ShowPage(L"Water Mark");
     if (!page || !ChooseWatermarkKind(page, IDC_WATERMARK_IMAGE_RADIO))
         return false;
@@ -503,8 +524,9 @@ bool MeasureWatermarkSteps(int runs) {
 bool MeasureLanguageSwitch(int runs) {
     m450test::SheetOptions kitchen;
     kitchen.printerName = kSecondPrinter;
-    SheetDriver document(SheetKind::Document);
-    SheetDriver device(SheetKind::Device);
+    kitchen.installedDriver = true;
+    SheetDriver document(SheetKind::Document, Installed());
+    SheetDriver device(SheetKind::Device, Installed());
     SheetDriver kitchenDocument(SheetKind::Document, kitchen);
     SheetDriver kitchenDevice(SheetKind::Device, kitchen);
     const HWND sheets[] = {document.sheet(), device.sheet(), kitchenDocument.sheet(), kitchenDevice.sheet()};
@@ -589,7 +611,7 @@ INT_PTR CALLBACK DoNothing(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 bool MeasureBareEventDialog(int runs) {
-    const std::wstring path = m450host::WindowsPath(M450UI_DLL_PATH);
+    const std::wstring path = InstalledPluginPath();
     HMODULE plugin = LoadLibraryW(path.c_str());
     if (!plugin) {
         std::fprintf(stderr, "cannot load M450UI.dll\n");

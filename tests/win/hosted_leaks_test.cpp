@@ -63,11 +63,14 @@ TEST_F(HostedLeaks, HundredCyclesOfBothSheetsLeaveNothingBehind) {
     const std::wstring logo = folder.Write(L"logo.bmp", m450::test::PhotoLikeBitmap24(1024, 768));
     const std::wstring picture = folder.Write(L"mark.bmp", m450::test::PhotoLikeBitmap24(200, 150));
     m450test::SheetOptions document;
+    document.installedDriver = true;
+    m450test::SheetOptions device;
+    device.installedDriver = true;
     document.storedRecord = m450test::RecordWithImageWatermark(picture);
     ASSERT_FALSE(document.storedRecord->empty());
 
-    ASSERT_NE(m450test::PluginModule(), nullptr);
-    DllObjectCounter counter(m450test::PluginModule());
+    ASSERT_NE(m450test::InstalledPluginModule(), nullptr);
+    DllObjectCounter counter(m450test::InstalledPluginModule());
     ASSERT_TRUE(counter.ok());
     std::string patched;
     for (const std::string& name : counter.Patched())
@@ -82,7 +85,7 @@ TEST_F(HostedLeaks, HundredCyclesOfBothSheetsLeaveNothingBehind) {
         for (const SheetKind kind : {SheetKind::Document, SheetKind::Device}) {
             const ObjectCounts before = counter.Counts();
             {
-                SheetDriver sheet(kind, kind == SheetKind::Document ? document : m450test::SheetOptions{});
+                SheetDriver sheet(kind, kind == SheetKind::Document ? document : device);
                 ASSERT_TRUE(sheet.ok()) << Narrow(sheet.error());
                 const bool toured = kind == SheetKind::Document ? m450test::TourDocumentSheet(sheet, confirm)
                                                                 : m450test::TourDeviceSheet(sheet, logo);
@@ -115,7 +118,7 @@ TEST_F(HostedLeaks, HundredCyclesOfBothSheetsLeaveNothingBehind) {
 }
 
 TEST(HostedPluginObjects, TenThousandMadeAndReleasedLeaveTheDllUnloadable) {
-    const HMODULE dll = m450test::PluginModule();
+    const HMODULE dll = m450test::InstalledPluginModule();
     ASSERT_NE(dll, nullptr);
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();

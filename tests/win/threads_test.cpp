@@ -47,7 +47,7 @@ const Texts kChineseDensity = {L"浓度0", L"浓度1", L"浓度2"};
 
 IPrintOemUI* NewPlugin() {
     auto getClassObject = reinterpret_cast<GetClassObjectFunction>(
-        reinterpret_cast<void*>(GetProcAddress(m450test::PluginModule(), "DllGetClassObject")));
+        reinterpret_cast<void*>(GetProcAddress(m450test::InstalledPluginModule(), "DllGetClassObject")));
     if (getClassObject == nullptr)
         return nullptr;
     IClassFactory* factory = nullptr;
@@ -171,8 +171,8 @@ class Threads : public m450test::PageTest {
 };
 
 TEST_F(Threads, SheetsInitialisedOnFourThreadsWhileTheLanguageFlipsShowOneLanguageEach) {
-    ASSERT_NE(m450test::PluginModule(), nullptr);
-    m450test::ImportPatch patch(m450test::PluginModule(), "KERNEL32.dll", "CreateActCtxW",
+    ASSERT_NE(m450test::InstalledPluginModule(), nullptr);
+    m450test::ImportPatch patch(m450test::InstalledPluginModule(), "KERNEL32.dll", "CreateActCtxW",
                                 reinterpret_cast<void*>(&CountingCreateActCtxW));
     ASSERT_TRUE(patch.ok());
     g_createActCtx = reinterpret_cast<decltype(&CreateActCtxW)>(patch.original());
@@ -241,6 +241,7 @@ class KitchenThread {
     void Run() {
         m450test::SheetOptions options;
         options.printerName = L"KVL-M450 Kitchen";
+        options.installedDriver = true;
         SheetDriver sheet(SheetKind::Document, options);
         opened = sheet.ok();
         if (opened)

@@ -96,6 +96,7 @@ class TwoPrinters : public m450test::PageTest {
         m450test::SheetOptions options;
         options.printerName = printer;
         options.storedRecord = record;
+        options.installedDriver = true;
         sheets.document = std::make_unique<SheetDriver>(SheetKind::Document, options);
         ASSERT_TRUE(sheets.document->ok()) << Narrow(sheets.document->error());
         options.storedRecord.reset();
@@ -411,8 +412,8 @@ void ExpectPageObjectsAlive(const SheetDriver& sheet, SheetKind kind, const char
 }
 
 TEST_F(TwoPrinters, SheetsCloseInEitherOrderReleasingEveryPagesObjectsOnce) {
-    ASSERT_NE(m450test::PluginModule(), nullptr);
-    DllObjectCounter counter(m450test::PluginModule());
+    ASSERT_NE(m450test::InstalledPluginModule(), nullptr);
+    DllObjectCounter counter(m450test::InstalledPluginModule());
     ASSERT_TRUE(counter.ok());
     for (const bool openingOrder : {true, false}) {
         const char* order = openingOrder ? "closed in opening order" : "closed in reverse order";

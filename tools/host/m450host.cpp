@@ -234,8 +234,20 @@ int RunPrinterProperties(const Arguments& arguments) {
     context.header = &header;
     context.title = m450host::SheetTitle(SheetKind::Device, name);
     DWORD result = 0;
-    const LONG shown = CommonPropertySheetUIW(nullptr, &DevicePropertiesCallback, reinterpret_cast<LPARAM>(&context),
-                                              &result);
+    // mingw-w64's compstui.h declares PFNPROPSHEETUI without APIENTRY; compstui calls it as
+    // the platform declares it (stdcall on x86), as DevicePropertiesCallback is.
+    const auto callback = reinterpret_cast<PFNPROPSHEETUI>(reinterpret_cast<void*>(&DevicePropertiesCallback));
+    // mingw-w64 has no import library of compstui for x86: the entry is looked up.
+    using CommonSheetFunction = LONG(APIENTRY*)(HWND, PFNPROPSHEETUI, LPARAM, LPDWORD);
+    const HMODULE compstui = LoadLibraryW(L"compstui.dll");
+    const auto commonSheet = compstui == nullptr ? nullptr
+                                                 : reinterpret_cast<CommonSheetFunction>(reinterpret_cast<void*>(
+                                                       GetProcAddress(compstui, "CommonPropertySheetUIW")));
+    const LONG shown = commonSheet != nullptr
+                           ? commonSheet(nullptr, callback, reinterpret_cast<LPARAM>(&context), &result)
+                           : -1;
+    if (compstui != nullptr)
+        FreeLibrary(compstui);
     FreeLibrary(module);
     ClosePrinter(printer);
     return shown < 0 ? Fail(L"the property sheet could not be shown") : 0;

@@ -519,4 +519,19 @@ HMODULE PluginModule() {
     return module;
 }
 
+HMODULE InstalledPluginModule() {
+    static const HMODULE module = [] {
+        std::wstring name = m450host::kDefaultPrinterName;
+        HANDLE printer = nullptr;
+        if (!OpenPrinterW(name.data(), &printer, nullptr))
+            return HMODULE{};
+        m450host::InstalledDriverFiles files;
+        std::wstring error;
+        const bool found = m450host::FindInstalledDriverFiles(printer, &files, &error);
+        ClosePrinter(printer);
+        return found ? LoadLibraryW(files.plugin.c_str()) : HMODULE{};
+    }();
+    return module;
+}
+
 }  // namespace m450test

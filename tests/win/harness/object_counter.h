@@ -81,5 +81,8 @@ size_t HeapBytesInUse();
 // The test's own handle of M450UI.dll, loaded from the build's path (the same module the host
 // sessions load).
 HMODULE PluginModule();
+// The test's own handle of the M450UI.dll that the printer "KVL-M450"'s installed driver names
+// (in the printer-driver directory), which sessions with SheetOptions::installedDriver load.
+HMODULE InstalledPluginModule();
 
 }  // namespace m450test
