@@ -248,8 +248,8 @@ struct StartupRun {
 
 std::optional<StartupRun> RunStartupChild() {
     const std::optional<m450test::ProgramRun> child =
-        m450test::RunProgram(L"\"" + ThisProgram() + L"\" --startup-child \"" + InstalledPluginPath() +
-                             L"\" \"" + Beside(L"m450_trivial.dll") + L"\"");
+        m450test::RunProgram(L"\"" + ThisProgram() + L"\" --startup-child \"" + InstalledPluginPath() + L"\" \"" +
+                             Beside(L"m450_trivial.dll") + L"\"");
     StartupRun run;
     if (!child || child->exitCode != 0 ||
         std::sscanf(child->output.c_str(), "%lf %lf %lf %d %d", &run.trivialLoad, &run.pluginLoad,

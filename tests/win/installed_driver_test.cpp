@@ -57,9 +57,9 @@ class InstalledDriver : public m450test::PageTest {
     Bytes Ask(DWORD mode, const Bytes& in = {}, HWND owner = nullptr) {
         Bytes out(kDevModeSize, 0xEE);
         Bytes input = in;
-        const LONG result = DocumentPropertiesW(owner, handle_, name_.data(), reinterpret_cast<DEVMODEW*>(out.data()),
-                                                input.empty() ? nullptr : reinterpret_cast<DEVMODEW*>(input.data()),
-                                                mode);
+        const LONG result =
+            DocumentPropertiesW(owner, handle_, name_.data(), reinterpret_cast<DEVMODEW*>(out.data()),
+                                input.empty() ? nullptr : reinterpret_cast<DEVMODEW*>(input.data()), mode);
         EXPECT_EQ(result, IDOK);
         return out;
     }
@@ -69,7 +69,8 @@ class InstalledDriver : public m450test::PageTest {
     static void SetEndPageCut(DialogCatcher& catcher, HWND sheet, int cut) {
         PageDriver operation = m450test::ShowTab(sheet, L"Operation");
         ASSERT_TRUE(operation);
-        catcher.Then([cut](HWND dialog) { return PageDriver(dialog).Choose(IDC_EVENT_CUT_COMBO, cut) ? IDOK : IDCANCEL; });
+        catcher.Then(
+            [cut](HWND dialog) { return PageDriver(dialog).Choose(IDC_EVENT_CUT_COMBO, cut) ? IDOK : IDCANCEL; });
         ASSERT_TRUE(operation.Click(IDC_OPERATION_END_PAGE_BUTTON));
     }
 
@@ -98,9 +99,36 @@ TEST_F(InstalledDriver, InstalledFromThePackageIntoTheDriverDirectory) {
     wchar_t plugin[MAX_PATH] = {};
     ASSERT_NE(GetModuleHandleW(L"M450UI.dll"), nullptr);
     GetModuleFileNameW(GetModuleHandleW(L"M450UI.dll"), plugin, MAX_PATH);
-    EXPECT_TRUE(EndsWith(plugin, L"\\spool\\drivers\\" + std::wstring(sizeof(void*) == 8 ? L"x64" : L"w32x86") +
-                                     L"\\3\\M450UI.dll"))
+    EXPECT_TRUE(EndsWith(
+        plugin, L"\\spool\\drivers\\" + std::wstring(sizeof(void*) == 8 ? L"x64" : L"w32x86") + L"\\3\\M450UI.dll"))
         << plugin;
+}
+
+// The UI core's option items are the GPD's features; the plug-in relabels the GPD's own
+// density option when the document sheet is made.
+TEST_F(InstalledDriver, OptionItemsComeFromTheDescriptionAndItsDensityIsRelabelled) {
+    m450host::SessionOptions options;
+    options.installedDriver = true;
+    std::wstring error;
+    const auto session = m450host::HostSession::Create(options, &error);
+    ASSERT_NE(session, nullptr) << error;
+    m450host::DriverOptionItems& items = session->optionItems();
+    auto texts = [](const OPTITEM& item) {
+        std::vector<std::wstring> all;
+        for (WORD i = 0; i < item.pOptType->Count; ++i)
+            all.push_back(m450host::DriverOptionItems::OptionText(item, i));
+        return all;
+    };
+    ASSERT_EQ(items.count(), 5u);
+    EXPECT_STREQ(items.formName().pName, L"Paper Size");
+    EXPECT_EQ(texts(items.formName()), (std::vector<std::wstring>{L"Roll Paper 80 x 297 mm", L"Roll Paper 58 x 297 mm",
+                                                                  L"Roll Paper, User Defined"}));
+    EXPECT_STREQ(items.density().pName, L"Printing Density");
+    EXPECT_EQ(items.density().Sel, 1);  // *DefaultOption: Normal
+    ASSERT_NE(session->OpenModeless(m450host::SheetKind::Document), nullptr);
+    EXPECT_STREQ(items.density().pName, L"Print Density");
+    EXPECT_EQ(texts(items.density()), (std::vector<std::wstring>{L"Density0", L"Density1", L"Density2"}));
+    session->CloseSheet();
 }
 
 TEST_F(InstalledDriver, DocumentPropertiesWithoutASheetGivesAndMergesTheDeviceMode) {
@@ -156,7 +184,7 @@ TEST_F(InstalledDriver, CancelAfterApplyGivesBackWhatWasApplied) {
     });
     const Bytes out = Ask(DM_IN_BUFFER | DM_OUT_BUFFER | DM_IN_PROMPT, defaults);
     ASSERT_EQ(catcher.caught().size(), 3u);  // the sheet and the event dialog twice
-    EXPECT_EQ(out[kEndPageCut], 2);  // applied as full cut; the partial cut after it cancelled
+    EXPECT_EQ(out[kEndPageCut], 2);          // applied as full cut; the partial cut after it cancelled
 
     // Cancelled without Apply: what went in comes back.
     catcher.Then([&catcher](HWND sheet) {
@@ -217,7 +245,7 @@ TEST_F(InstalledDriver, TwoApplicationThreadsOpenPreferencesAtOnce) {
         HANDLE printer = nullptr;
         OpenPrinterW(name.data(), &printer, nullptr);
         DialogCatcher catcher;
-    catcher.CatchSheetsToo();
+        catcher.CatchSheetsToo();
         catcher.Then([&, index](HWND sheet) {
             ++open;
             const ULONGLONG end = GetTickCount64() + 60000;

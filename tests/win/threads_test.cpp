@@ -273,7 +273,10 @@ class KitchenThread {
 TEST_F(Threads, ALanguageSwitchReachesABusySheetOfAnotherPrinterOnAnotherThreadByPost) {
     m450test::PrinterFixture kitchenPrinter(L"KVL-M450 Kitchen");
     ASSERT_TRUE(kitchenPrinter.ok());
-    OpenPage(SheetKind::Document, L"Main");
+    // Both printers' sheets on the plug-in of the installed driver: one DLL, one register.
+    m450test::SheetOptions installed;
+    installed.installedDriver = true;
+    OpenPage(SheetKind::Document, L"Main", installed);
     KitchenThread kitchen;
     ASSERT_TRUE(kitchen.WaitReady());
     ASSERT_TRUE(kitchen.opened);

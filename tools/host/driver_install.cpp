@@ -22,26 +22,11 @@ constexpr wchar_t kEnvironment[] = L"Windows NT x86";
 constexpr wchar_t kModelsDecoration[] = L"NTx86";
 #endif
 
+// This build's package and configuration module (the build passes their paths).
 std::wstring BuildPath(const char* path) {
     std::wstring windows = WindowsPath(path);
     std::replace(windows.begin(), windows.end(), L'/', L'\\');
     return windows;
-}
-
-std::wstring DefaultPackageDir() {
-#ifdef M450_PACKAGE_DIR
-    return BuildPath(M450_PACKAGE_DIR);
-#else
-    return L".";
-#endif
-}
-
-std::wstring DefaultConfigModule() {
-#ifdef M450_UICORE_PATH
-    return BuildPath(M450_UICORE_PATH);
-#else
-    return L"m450uicore.dll";
-#endif
 }
 
 std::wstring Field(INFCONTEXT& line, DWORD index) {
@@ -170,9 +155,9 @@ bool InstalledAs(const std::wstring& name, const std::wstring& configModule) {
 
 bool InstallPackageDriver(std::wstring* error, std::wstring packageDir, std::wstring configModule) {
     if (packageDir.empty())
-        packageDir = DefaultPackageDir();
+        packageDir = BuildPath(M450_PACKAGE_DIR);
     if (configModule.empty())
-        configModule = DefaultConfigModule();
+        configModule = BuildPath(M450_UICORE_PATH);
     PackageModel model;
     if (!ReadModel(packageDir + L"\\KVL-M450.inf", &model, error))
         return false;

@@ -64,8 +64,8 @@ void TakePublicFields(const DEVMODEW& from, DEVMODEW* to) {
         std::memcpy(to->dmFormName, from.dmFormName, sizeof(to->dmFormName));
         to->dmFormName[CCHFORMNAME - 1] = 0;
     }
-    if ((from.dmFields & DM_ORIENTATION) && (from.dmOrientation == DMORIENT_PORTRAIT ||
-                                              from.dmOrientation == DMORIENT_LANDSCAPE))
+    if ((from.dmFields & DM_ORIENTATION) &&
+        (from.dmOrientation == DMORIENT_PORTRAIT || from.dmOrientation == DMORIENT_LANDSCAPE))
         to->dmOrientation = from.dmOrientation;
 }
 

@@ -159,7 +159,11 @@ class DriverOptionItems {
         std::vector<std::wstring> texts;
     };
     void Add(std::wstring_view name, BYTE level, BYTE dmPubId, std::span<const wchar_t* const> options, LONG sel);
-    void Add(std::wstring_view name, BYTE level, BYTE dmPubId, std::initializer_list<const wchar_t*> options, LONG sel) {
+    void Add(std::wstring_view name,
+             BYTE level,
+             BYTE dmPubId,
+             std::initializer_list<const wchar_t*> options,
+             LONG sel) {
         Add(name, level, dmPubId, std::span<const wchar_t* const>(options.begin(), options.size()), sel);
     }
 

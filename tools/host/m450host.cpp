@@ -202,7 +202,8 @@ LONG CALLBACK DevicePropertiesCallback(PPROPSHEETUI_INFO info, LPARAM lParam) {
     auto* context = reinterpret_cast<DeviceSheetContext*>(info->lParamInit);
     if (info->Reason == PROPSHEETUI_REASON_INIT) {
         if (!info->pfnComPropSheet(info->hComPropSheet, CPSFUNC_ADD_PFNPROPSHEETUIW,
-                                   reinterpret_cast<LPARAM>(context->sheets), reinterpret_cast<LPARAM>(context->header)))
+                                   reinterpret_cast<LPARAM>(context->sheets),
+                                   reinterpret_cast<LPARAM>(context->header)))
             return ERR_CPSUI_GETLASTERROR;
     } else if (info->Reason == PROPSHEETUI_REASON_GET_INFO_HEADER && lParam != 0) {
         auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
@@ -243,9 +244,8 @@ int RunPrinterProperties(const Arguments& arguments) {
     const auto commonSheet = compstui == nullptr ? nullptr
                                                  : reinterpret_cast<CommonSheetFunction>(reinterpret_cast<void*>(
                                                        GetProcAddress(compstui, "CommonPropertySheetUIW")));
-    const LONG shown = commonSheet != nullptr
-                           ? commonSheet(nullptr, callback, reinterpret_cast<LPARAM>(&context), &result)
-                           : -1;
+    const LONG shown =
+        commonSheet != nullptr ? commonSheet(nullptr, callback, reinterpret_cast<LPARAM>(&context), &result) : -1;
     if (compstui != nullptr)
         FreeLibrary(compstui);
     FreeLibrary(module);
@@ -302,8 +302,7 @@ bool ShootSheet(HostSession& session,
         m450host::PumpMessages(sheet, 150);
         RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         m450host::PumpMessages(sheet, 250);
-        const std::wstring name =
-            prefix + L"-" + std::to_wstring(i + 1) + FileNamePart(TabText(sheet, i)) + L".png";
+        const std::wstring name = prefix + L"-" + std::to_wstring(i + 1) + FileNamePart(TabText(sheet, i)) + L".png";
         std::wstring error;
         if (m450host::SaveWindowPicture(sheet, directory + L"\\" + name, &error)) {
             Print(stdout, shownDirectory + L"/" + name);

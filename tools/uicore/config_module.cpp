@@ -201,8 +201,7 @@ LONG APIENTRY DrvDevicePropertySheets(PPROPSHEETUI_INFO info, LPARAM lParam) {
     }
 }
 
-DWORD APIENTRY
-DrvDeviceCapabilities(HANDLE, PWSTR printerName, WORD capability, PVOID output, PDEVMODEW) {
+DWORD APIENTRY DrvDeviceCapabilities(HANDLE, PWSTR printerName, WORD capability, PVOID output, PDEVMODEW) {
     try {
         switch (capability) {
             case DC_FIELDS:

@@ -75,7 +75,8 @@ LRESULT CALLBACK DialogCatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
     DialogCatcher* catcher = t_catcher;
     if (catcher != nullptr) {
         HWND window = reinterpret_cast<HWND>(wParam);
-        if (code == HCBT_ACTIVATE && IsDialogToCatch(window, catcher->sheetsToo_) && catcher->seen_.insert(window).second)
+        if (code == HCBT_ACTIVATE && IsDialogToCatch(window, catcher->sheetsToo_) &&
+            catcher->seen_.insert(window).second)
             catcher->Catch(window);
         else if (code == HCBT_DESTROYWND)
             catcher->seen_.erase(window);

@@ -31,8 +31,8 @@ class PageTest : public testing::Test {
     }
 
     // Opens the sheet and shows the page whose tab reads `tab`.
-    void OpenPage(m450host::SheetKind kind, std::wstring_view tab) {
-        sheet_ = std::make_unique<SheetDriver>(kind);
+    void OpenPage(m450host::SheetKind kind, std::wstring_view tab, const SheetOptions& options = {}) {
+        sheet_ = std::make_unique<SheetDriver>(kind, options);
         ASSERT_TRUE(sheet_->ok()) << sheet_->error();
         page_ = sheet_->ShowPage(tab);
         ASSERT_TRUE(page_) << "no page " << std::wstring(tab);
