@@ -82,7 +82,9 @@ def figure(value, unit):
 def judge(row, by_key):
     """The goal as text and whether the row meets it (None when it has no goal)."""
     if row.key in CONVERSIONS:
-        others = [by_key[k] for k in CONVERSIONS[row.key][1] if k in by_key and by_key[k].samples]
+        others = [
+            by_key[k] for k in CONVERSIONS[row.key][1] if k in by_key and by_key[k].samples and by_key[k].median > 0
+        ]
         if not others:
             return "", None
         fastest = min(others, key=lambda r: r.median)
