@@ -1,6 +1,6 @@
 // The work the host and the dialogs repeat: merging a full record, and parsing the longest
 // command field (128 bytes as 384 characters of hex text).
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 #include "core/devmode.h"
 
 #include <benchmark/benchmark.h>

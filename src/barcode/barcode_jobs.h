@@ -7,7 +7,7 @@
 #pragma once
 
 #include "core/devmode.h"
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 #include <cstdint>
 #include <span>

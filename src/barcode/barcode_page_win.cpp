@@ -9,7 +9,7 @@
 #include "barcode/barcode_page_rules.h"
 #include "core/module_win.h"
 #include "core/language_win.h"
-#include "device/raw_channel_win.h"
+#include "core/raw_channel_win.h"
 
 namespace m450 {
 namespace {

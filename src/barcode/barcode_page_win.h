@@ -17,7 +17,7 @@
 #include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "core/text_store.h"
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 namespace m450 {
 

@@ -187,22 +187,24 @@ static_assert(offsetof(PlugInDevMode, dmExtraHeader) == 0);
 static_assert(offsetof(PlugInDevMode, reservedValue) == 12);
 static_assert(offsetof(PlugInDevMode, events) == 16);
 
-#define M450_EVENT_OFFSET(block, field) \
-    (offsetof(PlugInDevMode, events) + offsetof(DocumentEventOperations, block) + offsetof(decltype(DocumentEventOperations::block), field))
-#define M450_ASSERT_EVENT_BLOCK(block, send, feed, cmd, len, drawer, cut, dist, messenger, volume, dom, buzz, logo_, align, pos) \
-    static_assert(M450_EVENT_OFFSET(block, sendCommand) == (send));                                                       \
-    static_assert(M450_EVENT_OFFSET(block, feedToCutPosition) == (feed));                                                 \
-    static_assert(M450_EVENT_OFFSET(block, command) == (cmd));                                                            \
-    static_assert(M450_EVENT_OFFSET(block, commandLength) == (len));                                                      \
-    static_assert(M450_EVENT_OFFSET(block, cashDrawer) == (drawer));                                                      \
-    static_assert(M450_EVENT_OFFSET(block, paperCut) == (cut));                                                           \
-    static_assert(M450_EVENT_OFFSET(block, feedDistance) == (dist));                                                      \
-    static_assert(M450_EVENT_OFFSET(block, orderMessenger) == (messenger));                                               \
-    static_assert(M450_EVENT_OFFSET(block, buzzerVolume) == (volume));                                                    \
-    static_assert(M450_EVENT_OFFSET(block, drawerOrMessenger) == (dom));                                                  \
-    static_assert(M450_EVENT_OFFSET(block, buzzer) == (buzz));                                                            \
-    static_assert(M450_EVENT_OFFSET(block, logo) == (logo_));                                                             \
-    static_assert(M450_EVENT_OFFSET(block, logoAlign) == (align));                                                        \
+#define M450_EVENT_OFFSET(block, field)                                           \
+    (offsetof(PlugInDevMode, events) + offsetof(DocumentEventOperations, block) + \
+     offsetof(decltype(DocumentEventOperations::block), field))
+#define M450_ASSERT_EVENT_BLOCK(block, send, feed, cmd, len, drawer, cut, dist, messenger, volume, dom, buzz, logo_, \
+                                align, pos)                                                                          \
+    static_assert(M450_EVENT_OFFSET(block, sendCommand) == (send));                                                  \
+    static_assert(M450_EVENT_OFFSET(block, feedToCutPosition) == (feed));                                            \
+    static_assert(M450_EVENT_OFFSET(block, command) == (cmd));                                                       \
+    static_assert(M450_EVENT_OFFSET(block, commandLength) == (len));                                                 \
+    static_assert(M450_EVENT_OFFSET(block, cashDrawer) == (drawer));                                                 \
+    static_assert(M450_EVENT_OFFSET(block, paperCut) == (cut));                                                      \
+    static_assert(M450_EVENT_OFFSET(block, feedDistance) == (dist));                                                 \
+    static_assert(M450_EVENT_OFFSET(block, orderMessenger) == (messenger));                                          \
+    static_assert(M450_EVENT_OFFSET(block, buzzerVolume) == (volume));                                               \
+    static_assert(M450_EVENT_OFFSET(block, drawerOrMessenger) == (dom));                                             \
+    static_assert(M450_EVENT_OFFSET(block, buzzer) == (buzz));                                                       \
+    static_assert(M450_EVENT_OFFSET(block, logo) == (logo_));                                                        \
+    static_assert(M450_EVENT_OFFSET(block, logoAlign) == (align));                                                   \
     static_assert(M450_EVENT_OFFSET(block, logoPosition) == (pos))
 
 M450_ASSERT_EVENT_BLOCK(startOfDocument, 16, 17, 18, 146, 147, 148, 149, 150, 156, 152, 157, 158, 159, 160);

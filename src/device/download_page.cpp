@@ -21,7 +21,7 @@
 #include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "device/logo_jobs.h"
-#include "device/raw_channel_win.h"
+#include "core/raw_channel_win.h"
 #include "download_page_ids.h"
 
 namespace m450 {

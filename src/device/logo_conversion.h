@@ -8,7 +8,7 @@
 // the working copy's bytes; the caller reads and writes the files (WorkingCopyPath names it).
 #pragma once
 
-#include "device/bmp_reader.h"
+#include "core/bmp_reader.h"
 
 #include <array>
 #include <cstddef>

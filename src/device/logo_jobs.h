@@ -4,9 +4,9 @@
 #pragma once
 
 #include "core/text_store.h"
-#include "device/bmp_reader.h"
+#include "core/bmp_reader.h"
 #include "device/logo_conversion.h"
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 #include <array>
 #include <cstddef>

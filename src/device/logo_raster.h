@@ -3,7 +3,7 @@
 // bitmap (type "Gray"). Each logo goes to the printer as two writes, its header and its data.
 #pragma once
 
-#include "device/bmp_reader.h"
+#include "core/bmp_reader.h"
 
 #include <cstdint>
 #include <span>

@@ -2,7 +2,7 @@
 // makes the printer print its test page.
 #pragma once
 
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 #include <array>
 #include <cstdint>

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "barcode/control_font_dialog.h"
+#include "device/control_font_dialog.h"
 #include "core/module_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
 #include "core/page_win.h"
 #include "device/form_store_win.h"
 #include "device/paper_forms.h"
-#include "device/raw_channel_win.h"
+#include "core/raw_channel_win.h"
 #include "device/self_test_job.h"
 #include "utility_page_ids.h"
 

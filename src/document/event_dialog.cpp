@@ -8,7 +8,7 @@
 #include <array>
 #include <string>
 
-#include "barcode/hex_input_filter_win.h"
+#include "core/hex_input_filter_win.h"
 #include "core/module_win.h"
 #include "core/page_state_win.h"
 #include "core/page_win.h"

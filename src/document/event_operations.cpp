@@ -1,6 +1,6 @@
 #include "document/event_operations.h"
 
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 
 #include <algorithm>
 #include <cstring>

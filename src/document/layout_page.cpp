@@ -1,4 +1,5 @@
 #include "document/layout_page.h"
+#include "document/graphics_reset_win.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -40,8 +41,6 @@ struct LayoutPageState {
 LayoutPageState* StateOf(HWND page) {
     return PageStateOf<LayoutPageState>(page);
 }
-
-constexpr wchar_t kGraphicsResetProperty[] = L"M450.GraphicsResetPending";
 
 constexpr std::array<ControlText, 16> kTexts = {{
     {IDC_LAYOUT_LOG_GROUP, TextId::LAYOUT_RC_STATIC_LOG},
@@ -439,18 +438,6 @@ INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& d
             return FALSE;
     }
 }
-
-}  // namespace
-
-bool GraphicsResetPending(HWND page) {
-    return SheetFlag(page, kGraphicsResetProperty);
-}
-
-void SetGraphicsResetPending(HWND page, bool pending) {
-    SetSheetFlag(page, kGraphicsResetProperty, pending);
-}
-
-namespace {
 
 INT_PTR LayoutPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {

@@ -9,10 +9,4 @@ namespace m450 {
 
 INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Set by the Watermark page when the user turns the watermark off (it then also clears
-// printTextAsImage); the Layout page of the same sheet shows "No" and clears it when it next
-// becomes active. Kept on the sheet's window: `page` is either page of that sheet.
-bool GraphicsResetPending(HWND page);
-void SetGraphicsResetPending(HWND page, bool pending);
-
 }  // namespace m450

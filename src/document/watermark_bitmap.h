@@ -5,7 +5,7 @@
 // disk is watermark_file.h.
 #pragma once
 
-#include "device/bmp_reader.h"
+#include "core/bmp_reader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -13,7 +13,7 @@
 #include <unknwn.h>
 #include <compstui.h>
 
-#include "core/devmode.h"
+#include <cstddef>
 
 // ntdef.h's flag word; repeating an identical typedef is harmless where it is already known.
 typedef ULONG FLONG;
@@ -62,10 +62,6 @@ typedef struct _OEM_DMEXTRAHEADER {
 } OEM_DMEXTRAHEADER, *POEM_DMEXTRAHEADER;
 
 static_assert(sizeof(OEM_DMEXTRAHEADER) == 12);
-static_assert(sizeof(OEM_DMEXTRAHEADER) == sizeof(m450::DevModeHeader));
-static_assert(offsetof(OEM_DMEXTRAHEADER, dwSize) == offsetof(m450::DevModeHeader, dwSize));
-static_assert(offsetof(OEM_DMEXTRAHEADER, dwSignature) == offsetof(m450::DevModeHeader, dwSignature));
-static_assert(offsetof(OEM_DMEXTRAHEADER, dwVersion) == offsetof(m450::DevModeHeader, dwVersion));
 
 // The two driver helpers the UI core offers through OEMUIOBJ.
 typedef BOOL(APIENTRY* PFN_DrvGetDriverSetting)(PVOID pdriverobj,

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "barcode/control_font_table.h"
+#include "device/control_font_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const m450::ControlFontTable table = m450::ControlFontTableFromBytes(std::span<const uint8_t>(data, size));

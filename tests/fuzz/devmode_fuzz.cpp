@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     else
         m450::ConvertDevMode(input, out, u"C:\\Windows\\system32");
 
-    if (input.size() >= 1 && (out->dmExtraHeader.dwSize != m450::kDevModeSize ||
-                              out->dmExtraHeader.dwVersion != m450::kDevModeVersion))
+    if (input.size() >= 1 &&
+        (out->dmExtraHeader.dwSize != m450::kDevModeSize || out->dmExtraHeader.dwVersion != m450::kDevModeVersion))
         std::abort();
     if ((control & 2) && out->reservedValue > 100)
         std::abort();

@@ -1,6 +1,6 @@
 // Hex byte text from anywhere (typed or pasted): the parser yields at most one byte per
 // character, and whatever it yields formats and parses back to the same bytes.
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 
 #include <cstdlib>
 #include <cstring>

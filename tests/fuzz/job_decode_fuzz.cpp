@@ -1,7 +1,7 @@
 // Raw jobs from anywhere (a port file, a capture): decoding reads only inside the stream (the
 // fuzzer gets an exact-size copy, so AddressSanitizer sees any read past it), its lines cover
 // the stream once and in order, the counts add up, and every logo picture has its dots.
-#include "device/job_decode.h"
+#include "m450tool/job_decode.h"
 
 #include <cstdlib>
 #include <vector>

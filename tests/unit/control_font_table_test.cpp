@@ -1,8 +1,8 @@
 // The control-font translation file: its rows, reading, the bytes a save writes, and saving
 // that never loses the old file.
-#include "barcode/control_font_table.h"
+#include "device/control_font_table.h"
 
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 
 #include <gtest/gtest.h>
 

@@ -65,9 +65,9 @@ TEST(DevModeDefault, WritesHeaderAndEveryDefaultZeroingThePads) {
         for (size_t i = 0; i < 128; ++i)
             ASSERT_EQ(b[blockStart + 2 + i], 0) << blockStart;
     }
-    for (size_t off : {17, 146, 148, 149, 150, 156, 157, 158, 159, 160, 162, 291, 292, 293, 294, 295, 296, 304, 305, 306,
-                       307, 438, 439, 441, 442, 443, 448, 449, 450, 451, 452, 453, 582, 583, 584, 585, 586, 587, 592, 593,
-                       594, 595})
+    for (size_t off :
+         {17,  146, 148, 149, 150, 156, 157, 158, 159, 160, 162, 291, 292, 293, 294, 295, 296, 304, 305, 306, 307,
+          438, 439, 441, 442, 443, 448, 449, 450, 451, 452, 453, 582, 583, 584, 585, 586, 587, 592, 593, 594, 595})
         EXPECT_EQ(b[off], 0) << off;
     for (size_t off : {152, 300, 444, 588})
         EXPECT_EQ(U32At(b, off), 0u) << off;
@@ -192,13 +192,13 @@ TEST(DevModeConvert, CopiesNoMoreThanEitherRecordClaimsOrHolds) {
         size_t copied;
     };
     const Case cases[] = {
-        {0, 1980, 1980, 0},          // claims nothing: defaults with our header
-        {3, 1980, 1980, 3},          // less than a header: header rewritten anyway
-        {5000, 1980, 1980, 1980},    // claims more than a record
+        {0, 1980, 1980, 0},        // claims nothing: defaults with our header
+        {3, 1980, 1980, 3},        // less than a header: header rewritten anyway
+        {5000, 1980, 1980, 1980},  // claims more than a record
         {0xFFFFFFFF, 1980, 1980, 1980},
-        {1980, 600, 1980, 600},      // the output's size on entry bounds the copy
+        {1980, 600, 1980, 600},  // the output's size on entry bounds the copy
         {1980, 0, 1980, 0},
-        {1500, 1980, 1200, 1200},    // never past what can be read
+        {1500, 1980, 1200, 1200},  // never past what can be read
     };
     for (const Case& c : cases) {
         PutU32(in.data(), c.inSize);

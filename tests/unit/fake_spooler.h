@@ -3,7 +3,7 @@
 // Tests of every sender (self-test, logo jobs, barcode test prints, file download) use it.
 #pragma once
 
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,5 @@
 // Command bytes typed as hex text: the parse walk, the formatted form, and the 128-byte limit.
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 
 #include <gtest/gtest.h>
 

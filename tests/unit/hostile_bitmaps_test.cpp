@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "device/bmp_reader.h"
+#include "core/bmp_reader.h"
 #include "device/logo_conversion.h"
 #include "device/logo_jobs.h"
 #include "device/logo_raster.h"

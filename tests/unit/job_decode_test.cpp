@@ -1,7 +1,7 @@
 // Reading jobs back: every job the driver builds decodes in words with nothing left over, the
 // logos of a "Download all" job come back dot for dot, and a stream cut anywhere is told as cut
 // without a read past its end.
-#include "device/job_decode.h"
+#include "m450tool/job_decode.h"
 
 #include "barcode/barcode_data.h"
 #include "barcode/barcode_jobs.h"

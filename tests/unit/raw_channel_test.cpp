@@ -1,6 +1,6 @@
 // The raw job's call sequence: every started page and document is ended exactly once,
 // whatever fails, and nothing is written after a failure.
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 #include "fake_spooler.h"
 

@@ -14,7 +14,7 @@
 #include "barcode/barcode_jobs.h"
 #include "barcode/font_height.h"
 #include "core/text_store.h"
-#include "device/job_decode.h"
+#include "m450tool/job_decode.h"
 #include "barcode1d_page_ids.h"
 #include "barcode_page_shots.h"
 #include "harness.h"

@@ -3,7 +3,7 @@
 // DIR is made when there is a picture to put in it.
 #include "commands.h"
 
-#include "device/job_decode.h"
+#include "m450tool/job_decode.h"
 
 #include <algorithm>
 #include <cstdint>

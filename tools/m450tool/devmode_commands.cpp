@@ -4,7 +4,7 @@
 
 #include "barcode/barcode_data.h"
 #include "barcode/barcode_page_rules.h"
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 #include "core/devmode.h"
 #include "core/text_store.h"
 #include "document/event_operations.h"

@@ -3,7 +3,7 @@
 // any other character rather than read it as 0 as the parser would.
 #include "commands.h"
 
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 
 #include <algorithm>
 #include <string>

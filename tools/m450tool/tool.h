@@ -2,7 +2,7 @@
 // input and output, and the job printer. Handlers stay thin: what computes is in m450core.
 #pragma once
 
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 #include <cstdint>
 #include <optional>

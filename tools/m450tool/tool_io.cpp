@@ -1,6 +1,6 @@
 #include "tool.h"
 
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 
 #include <cstdio>
 #include <filesystem>

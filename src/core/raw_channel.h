@@ -24,16 +24,18 @@ struct SpoolerCalls {
 };
 
 class RawPrinterChannel {
-public:
+  public:
     explicit RawPrinterChannel(const SpoolerCalls& calls) : calls_(calls) {}
 
     // Sends the buffers in order, one write each, as one job. Returns the job's result:
     // true only when every call succeeded and EndDocPrinter reported success. `written`,
     // when given, receives the spooler's written count of the last write (the file download
     // compares it with the file size).
-    bool Send(std::u16string_view documentName, std::span<const std::span<const uint8_t>> buffers,
+    bool Send(std::u16string_view documentName,
+              std::span<const std::span<const uint8_t>> buffers,
               uint32_t* written = nullptr) const;
-    bool Send(std::u16string_view documentName, std::initializer_list<std::span<const uint8_t>> buffers,
+    bool Send(std::u16string_view documentName,
+              std::initializer_list<std::span<const uint8_t>> buffers,
               uint32_t* written = nullptr) const {
         return Send(documentName, std::span<const std::span<const uint8_t>>(buffers.begin(), buffers.size()), written);
     }
@@ -42,7 +44,7 @@ public:
     // writes). Whatever ends it early, the page and document it started are ended before it
     // goes away, so no job is left open in the spooler.
     class Job {
-    public:
+      public:
         Job(const SpoolerCalls& calls, std::u16string_view documentName);
         ~Job();
         Job(const Job&) = delete;
@@ -54,14 +56,14 @@ public:
         // Ends the page and the document; the job's result. Safe to call once only.
         bool Finish();
 
-    private:
+      private:
         SpoolerCalls calls_;
         bool docStarted_ = false;
         bool pageStarted_ = false;
         bool ok_ = false;
     };
 
-private:
+  private:
     SpoolerCalls calls_;
 };
 

@@ -1,4 +1,4 @@
-#include "device/bmp_reader.h"
+#include "core/bmp_reader.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 
 namespace m450 {
 

@@ -1,4 +1,4 @@
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 #include <limits>
 

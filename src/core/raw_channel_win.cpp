@@ -1,4 +1,4 @@
-#include "device/raw_channel_win.h"
+#include "core/raw_channel_win.h"
 
 #include <winspool.h>
 

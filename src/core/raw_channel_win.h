@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "device/raw_channel.h"
+#include "core/raw_channel.h"
 
 namespace m450 {
 

@@ -1,9 +1,9 @@
-#include "barcode/hex_input_filter_win.h"
+#include "core/hex_input_filter_win.h"
 
 #include <string>
 #include <string_view>
 
-#include "barcode/hex_text.h"
+#include "core/hex_text.h"
 
 namespace m450 {
 namespace {

@@ -1,4 +1,4 @@
-#include "barcode/control_font_dialog.h"
+#include "device/control_font_dialog.h"
 
 #include <commctrl.h>
 
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "barcode/control_font_table.h"
-#include "barcode/hex_input_filter_win.h"
-#include "barcode/hex_text.h"
+#include "device/control_font_table.h"
+#include "core/hex_input_filter_win.h"
+#include "core/hex_text.h"
 #include "control_font_ids.h"
 #include "core/module_win.h"
 #include "core/language_win.h"

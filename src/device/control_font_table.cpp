@@ -1,4 +1,4 @@
-#include "barcode/control_font_table.h"
+#include "device/control_font_table.h"
 
 #include "core/language_file.h"
 #include "core/text_store.h"

@@ -1,4 +1,4 @@
-#include "device/job_decode.h"
+#include "m450tool/job_decode.h"
 
 #include "barcode/barcode_data.h"
 
