@@ -32,6 +32,7 @@
 namespace {
 
 using m450host::SheetKind;
+using m450test::ChooseFile;
 using m450test::DialogCatcher;
 using m450test::LanguageFiles;
 using m450test::LanguageFolder;
@@ -389,17 +390,6 @@ std::vector<double> SliderSteps(PageDriver& page, int slider, int runs) {
             samples.push_back(Now() - start);
     }
     return samples;
-}
-
-constexpr int kFileNameEdit = 0x480;   // the open-file dialog's edt1
-constexpr int kFileNameCombo = 0x47C;  // cmb13, where the name field is a combo box
-
-DialogCatcher::Handler ChooseFile(const std::wstring& path) {
-    return [path](HWND dialog) {
-        const HWND edit = GetDlgItem(dialog, kFileNameEdit);
-        SetWindowTextW(edit != nullptr ? edit : GetDlgItem(dialog, kFileNameCombo), path.c_str());
-        return IDOK;
-    };
 }
 
 std::wstring TempFile(const std::wstring& name) {

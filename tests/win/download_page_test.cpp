@@ -28,11 +28,10 @@ using Bytes = std::vector<uint8_t>;
 using m450::LogoSettings;
 using m450::LogoType;
 using m450host::SheetKind;
+using m450test::ChooseFile;
 using m450test::DialogCatcher;
 
 // The open-file dialog's file-name field and file-type list.
-constexpr int kFileNameEdit = 0x480;   // edt1
-constexpr int kFileNameCombo = 0x47C;  // cmb13, where the name field is a combo box
 constexpr int kFileTypeCombo = 0x470;  // cmb1
 
 std::optional<Bytes> ReadFileBytes(const std::wstring& path) {
@@ -52,15 +51,6 @@ std::optional<Bytes> AsWritten(Bytes copy) {
     const uint8_t mark[] = {'M', '4', '5', '0'};
     std::copy(std::begin(mark), std::end(mark), copy.begin() + 6);
     return copy;
-}
-
-// Types the path into the open-file dialog and presses Open.
-DialogCatcher::Handler ChooseFile(std::wstring path) {
-    return [path](HWND dialog) {
-        const HWND edit = GetDlgItem(dialog, kFileNameEdit);
-        SetWindowTextW(edit != nullptr ? edit : GetDlgItem(dialog, kFileNameCombo), path.c_str());
-        return IDOK;
-    };
 }
 
 class DownloadPage : public m450test::PageTest {

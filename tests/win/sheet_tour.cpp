@@ -16,8 +16,6 @@ namespace m450test {
 namespace {
 
 // The open-file dialog's file-name field (an edit, or a combo box in some layouts).
-constexpr int kFileNameEdit = 0x480;
-constexpr int kFileNameCombo = 0x47C;
 constexpr int kRowOfA = 0x41 - 0x20;
 
 void Press(HWND dialog, int id) {
@@ -128,14 +126,6 @@ bool TourDeviceSheet(SheetDriver& sheet, const std::wstring& logoPath) {
     done = done && download.Click(IDC_DOWNLOAD_GRAY_RADIO);
     SendMessageW(download.hwnd(), WM_PAINT, 0, 0);
     return done;
-}
-
-DialogCatcher::Handler ChooseFile(std::wstring path) {
-    return [path](HWND dialog) {
-        const HWND edit = GetDlgItem(dialog, kFileNameEdit);
-        SetWindowTextW(edit != nullptr ? edit : GetDlgItem(dialog, kFileNameCombo), path.c_str());
-        return IDOK;
-    };
 }
 
 bool AddLogo(PageDriver& download, const std::wstring& path) {

@@ -37,7 +37,6 @@ bool TourDocumentSheet(SheetDriver& sheet, bool confirm);
 bool TourDeviceSheet(SheetDriver& sheet, const std::wstring& logoPath);
 
 // An answer to the system's open-file dialog: `path` typed into its name field, then Open.
-DialogCatcher::Handler ChooseFile(std::wstring path);
 // The Download page: "Add" with `path` typed into the open-file dialog.
 bool AddLogo(PageDriver& download, const std::wstring& path);
 // A click on a row of the Download page's logo list, as the list reports it.

@@ -28,6 +28,7 @@
 namespace {
 
 using m450host::SheetKind;
+using m450test::ChooseFile;
 using m450test::DialogCatcher;
 using m450test::PageDriver;
 using m450test::SheetDriver;
@@ -203,15 +204,6 @@ TEST_F(WatermarkPage, TiledBitmapIsConvertedAndPreviewed) {
 }
 
 // ---- Browse, Apply and what the preview shows ----------------------------------------------
-
-// The open-file dialog's file-name field (edt1; cmb13 where the field is a combo box).
-DialogCatcher::Handler ChooseFile(std::wstring path) {
-    return [path](HWND dialog) {
-        const HWND edit = GetDlgItem(dialog, 0x480);
-        SetWindowTextW(edit != nullptr ? edit : GetDlgItem(dialog, 0x47C), path.c_str());
-        return IDOK;
-    };
-}
 
 std::wstring TempFolder() {
     wchar_t temp[MAX_PATH + 1] = {};

@@ -33,6 +33,9 @@ bool IsDialogToCatch(HWND window, bool sheetsToo) {
     return tabs == nullptr || !IsClass(tabs, WC_TABCONTROLW);
 }
 
+constexpr int kFileNameEdit = 0x480;   // edt1
+constexpr int kFileNameCombo = 0x47C;  // cmb13
+
 int DefaultButton(HWND dialog) {
     const LRESULT id = SendMessageW(dialog, DM_GETDEFID, 0, 0);
     return HIWORD(id) == DC_HASDEFID ? LOWORD(id) : IDOK;
@@ -52,6 +55,14 @@ DialogCatcher::~DialogCatcher() {
         KillTimer(nullptr, timer_);
     if (t_catcher == this)
         t_catcher = nullptr;
+}
+
+DialogCatcher::Handler ChooseFile(std::wstring path) {
+    return [path](HWND dialog) {
+        const HWND edit = GetDlgItem(dialog, kFileNameEdit);
+        SetWindowTextW(edit != nullptr ? edit : GetDlgItem(dialog, kFileNameCombo), path.c_str());
+        return IDOK;
+    };
 }
 
 void DialogCatcher::Then(Handler handler) {

@@ -69,4 +69,8 @@ class DialogCatcher {
     std::vector<CaughtDialog> caught_;
 };
 
+// A handler for the open-file dialog: types `path` into its file-name field (edt1, or cmb13
+// where the field is a combo box) and answers Open.
+DialogCatcher::Handler ChooseFile(std::wstring path);
+
 }  // namespace m450test
