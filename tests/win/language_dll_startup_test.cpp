@@ -38,11 +38,7 @@ class ChineseSystem : public ::testing::Test {
 
     // The host builds a document sheet (which here takes none of the pages).
     static void BuildSheet(m450host::HostSession& session) {
-        PROPSHEETUI_INFO info{};
-        info.cbSize = sizeof(info);
-        info.Version = PROPSHEETUI_INFO_VERSION;
-        info.Reason = PROPSHEETUI_REASON_INIT;
-        info.pfnComPropSheet = &RefusePage;
+        PROPSHEETUI_INFO info = m450test::SheetInfo(PROPSHEETUI_REASON_INIT, &RefusePage);
         EXPECT_EQ(session.plugin()->DocumentPropertySheets(&info, 0), S_OK);
     }
 

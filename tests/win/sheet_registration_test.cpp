@@ -109,14 +109,7 @@ class SheetRegistration : public testing::Test {
     }
 
     PROPSHEETUI_INFO SheetInfo(WORD reason, LPARAM lParamInit = 0) {
-        PROPSHEETUI_INFO info{};
-        info.cbSize = sizeof(info);
-        info.Version = PROPSHEETUI_INFO_VERSION;
-        info.Reason = reason;
-        info.hComPropSheet = &sheet_;
-        info.pfnComPropSheet = &RecordingSheet::Callback;
-        info.lParamInit = lParamInit;
-        return info;
+        return m450test::SheetInfo(reason, &RecordingSheet::Callback, &sheet_, lParamInit);
     }
 
     // The common UI hands over its option items before it builds the sheet.

@@ -107,12 +107,7 @@ void InitialiseSheets(InitTally* tally, int sheets) {
         block.cDrvOptItems = items.count();
         plugin->CommonUIProp(OEMCUIP_DOCPROP, &block);
         TitleRecorder sheet;
-        PROPSHEETUI_INFO info{};
-        info.cbSize = sizeof(info);
-        info.Version = PROPSHEETUI_INFO_VERSION;
-        info.Reason = PROPSHEETUI_REASON_INIT;
-        info.hComPropSheet = &sheet;
-        info.pfnComPropSheet = &TitleRecorder::Callback;
+        PROPSHEETUI_INFO info = m450test::SheetInfo(PROPSHEETUI_REASON_INIT, &TitleRecorder::Callback, &sheet);
         plugin->DocumentPropertySheets(&info, 0);
         Texts density;
         for (size_t j = 0; j < 3; ++j)

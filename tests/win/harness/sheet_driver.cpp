@@ -320,6 +320,17 @@ PageDriver SheetDriver::ShowPage(std::wstring_view tabText, DWORD pump) {
     return ShowPage(TabIndex(sheet_, tabText), pump);
 }
 
+PROPSHEETUI_INFO SheetInfo(WORD reason, PFNCOMPROPSHEET callback, void* sheet, LPARAM lParamInit) {
+    PROPSHEETUI_INFO info{};
+    info.cbSize = sizeof(info);
+    info.Version = PROPSHEETUI_INFO_VERSION;
+    info.Reason = reason;
+    info.hComPropSheet = sheet;
+    info.pfnComPropSheet = callback;
+    info.lParamInit = lParamInit;
+    return info;
+}
+
 int TabIndex(HWND sheet, std::wstring_view tabText) {
     const int count = TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet));
     for (int i = 0; i < count; ++i) {

@@ -136,6 +136,10 @@ class SheetDriver {
 
 // The text of a tab as shown, without its accelerator mark.
 std::wstring TabText(HWND sheet, int index);
+// The block a host hands a plug-in's sheet routine: this `reason`, the host's sheet handle and
+// callback (where the plug-in adds its pages), and the routine's lParamInit.
+PROPSHEETUI_INFO SheetInfo(WORD reason, PFNCOMPROPSHEET callback, void* sheet = nullptr, LPARAM lParamInit = 0);
+
 // The index of the tab that reads `tabText`, or -1.
 int TabIndex(HWND sheet, std::wstring_view tabText);
 // In a sheet that somebody else made (compstui's, from a dialog catcher's handler): the page
