@@ -151,24 +151,42 @@ std::optional<std::vector<uint8_t>> DocumentDevMode(HANDLE printer,
     return merged;
 }
 
+// The printer --printer names (the demo's first printer without it), open while the object
+// lives; a null handle and the error when it cannot be opened.
+struct NamedPrinter {
+    explicit NamedPrinter(const Arguments& arguments)
+        : name(arguments.Option(L"--printer", m450host::kDefaultPrinterName)) {
+        if (!OpenPrinterW(name.data(), &handle, nullptr)) {
+            handle = nullptr;
+            error = m450host::ErrorText(L"OpenPrinterW(" + name + L")", GetLastError());
+        }
+    }
+    ~NamedPrinter() {
+        if (handle != nullptr)
+            ClosePrinter(handle);
+    }
+    NamedPrinter(const NamedPrinter&) = delete;
+    NamedPrinter& operator=(const NamedPrinter&) = delete;
+
+    std::wstring name;
+    HANDLE handle = nullptr;
+    std::wstring error;
+};
+
 // Printing Preferences as an application opens them: DocumentPropertiesW with a prompt.
 int RunPreferences(const Arguments& arguments) {
-    std::wstring name = arguments.Option(L"--printer", m450host::kDefaultPrinterName);
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(name.data(), &printer, nullptr))
-        return Fail(m450host::ErrorText(L"OpenPrinterW(" + name + L")", GetLastError()));
+    NamedPrinter printer(arguments);
+    if (printer.handle == nullptr)
+        return Fail(printer.error);
     std::wstring error;
-    const auto before = DocumentDevMode(printer, name, arguments.Option(L"--load-devmode"), &error);
-    if (!before) {
-        ClosePrinter(printer);
+    const auto before = DocumentDevMode(printer.handle, printer.name, arguments.Option(L"--load-devmode"), &error);
+    if (!before)
         return Fail(error);
-    }
     std::vector<uint8_t> after(before->size());
     std::vector<uint8_t> in = *before;
     const LONG shown =
-        DocumentPropertiesW(nullptr, printer, name.data(), reinterpret_cast<DEVMODEW*>(after.data()),
+        DocumentPropertiesW(nullptr, printer.handle, printer.name.data(), reinterpret_cast<DEVMODEW*>(after.data()),
                             reinterpret_cast<DEVMODEW*>(in.data()), DM_IN_BUFFER | DM_OUT_BUFFER | DM_IN_PROMPT);
-    ClosePrinter(printer);
     if (shown < 0)
         return Fail(L"the property sheet could not be shown");
     const std::wstring save = arguments.Option(L"--save-devmode");
@@ -214,26 +232,26 @@ LONG CALLBACK DevicePropertiesCallback(PPROPSHEETUI_INFO info, LPARAM lParam) {
 }
 
 int RunPrinterProperties(const Arguments& arguments) {
-    std::wstring name = arguments.Option(L"--printer", m450host::kDefaultPrinterName);
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(name.data(), &printer, nullptr))
-        return Fail(m450host::ErrorText(L"OpenPrinterW(" + name + L")", GetLastError()));
+    NamedPrinter printer(arguments);
+    if (printer.handle == nullptr)
+        return Fail(printer.error);
     m450host::InstalledDriverFiles files;
     std::wstring error;
     HMODULE module = nullptr;
-    if (m450host::FindInstalledDriverFiles(printer, &files, &error))
+    if (m450host::FindInstalledDriverFiles(printer.handle, &files, &error))
         module = LoadLibraryW(files.configFile.c_str());
     DeviceSheetContext context;
     if (module != nullptr)
         context.sheets = reinterpret_cast<DrvPropertySheetsFunction>(
             reinterpret_cast<void*>(GetProcAddress(module, "DrvDevicePropertySheets")));
     if (context.sheets == nullptr) {
-        ClosePrinter(printer);
+        if (module != nullptr)
+            FreeLibrary(module);
         return Fail(error.empty() ? L"the driver's configuration module has no DrvDevicePropertySheets" : error);
     }
-    DEVICEPROPERTYHEADER header{sizeof(header), 0, printer, name.data()};
+    DEVICEPROPERTYHEADER header{sizeof(header), 0, printer.handle, printer.name.data()};
     context.header = &header;
-    context.title = m450host::SheetTitle(SheetKind::Device, name);
+    context.title = m450host::SheetTitle(SheetKind::Device, printer.name);
     DWORD result = 0;
     // mingw-w64's compstui.h declares PFNPROPSHEETUI without APIENTRY; compstui calls it as
     // the platform declares it (stdcall on x86), as DevicePropertiesCallback is.
@@ -249,7 +267,6 @@ int RunPrinterProperties(const Arguments& arguments) {
     if (compstui != nullptr)
         FreeLibrary(compstui);
     FreeLibrary(module);
-    ClosePrinter(printer);
     return shown < 0 ? Fail(L"the property sheet could not be shown") : 0;
 }
 
