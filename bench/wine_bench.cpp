@@ -39,6 +39,7 @@ using m450test::LanguageFolder;
 using m450test::LanguageRegistry;
 using m450test::PageDriver;
 using m450test::SheetDriver;
+using m450test::TempFile;
 
 // ---- measuring ------------------------------------------------------------------------------
 
@@ -390,12 +391,6 @@ std::vector<double> SliderSteps(PageDriver& page, int slider, int runs) {
             samples.push_back(Now() - start);
     }
     return samples;
-}
-
-std::wstring TempFile(const std::wstring& name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + name;
 }
 
 // Waits until the file's bytes are on the disk. Files of many megabytes written just before

@@ -38,6 +38,7 @@
 #include "fault_injector.h"
 #include "harness.h"
 #include "layout_page_ids.h"
+#include "little_endian.h"
 #include "logo_test_images.h"
 #include "operation_page_ids.h"
 #include "sheet_tour.h"
@@ -256,7 +257,7 @@ std::vector<std::optional<Bytes>> Split(const Bytes& all) {
     std::vector<std::optional<Bytes>> parts;
     for (size_t at = 0; at + 5 <= all.size();) {
         const bool present = all[at] != 0;
-        const size_t size = all[at + 1] | (all[at + 2] << 8) | (all[at + 3] << 16) | (size_t{all[at + 4]} << 24);
+        const size_t size = m450::test::Le32(all, at + 1);
         at += 5;
         if (size > all.size() - at)
             break;
@@ -719,10 +720,8 @@ std::wstring OwnPath() {
     return path;
 }
 
-std::wstring TempFile(const wchar_t* name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"m450-faults-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
+std::wstring RunnerFile(const wchar_t* name) {
+    return m450test::TempFile(L"m450-faults-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name);
 }
 
 // Starts the runner and waits for it; false when it could not be started.
@@ -804,8 +803,8 @@ class FaultInjection : public testing::TestWithParam<const char*> {};
 TEST_P(FaultInjection, EveryFailingCallEndsTheStorySafely) {
     const std::string story = GetParam();
     const bool all = AllFaults();
-    const std::wstring plan = TempFile(L"plan.txt");
-    const std::wstring results = TempFile(L"results.txt");
+    const std::wstring plan = RunnerFile(L"plan.txt");
+    const std::wstring results = RunnerFile(L"results.txt");
     DeleteFileW(results.c_str());
     m450host::WriteFileBytes(plan, Bytes{});
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/devmode.h"
+#include "object_counter.h"
 #include "platform/printoem.h"
 
 namespace {
@@ -19,21 +20,6 @@ using m450::PlugInDevMode;
 using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNowFunction = HRESULT(STDAPICALLTYPE*)();
 
-// The build knows the DLL by its Unix path; under Wine that becomes a DOS path.
-std::wstring WindowsPath(const char* path) {
-    using DosNameFunction = WCHAR*(CDECL*)(const char*);
-    auto toDos = reinterpret_cast<DosNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-    if (toDos != nullptr) {
-        if (WCHAR* dos = toDos(path)) {
-            std::wstring result(dos);
-            HeapFree(GetProcessHeap(), 0, dos);
-            return result;
-        }
-    }
-    return std::wstring(path, path + std::strlen(path));
-}
-
 struct PluginDll {
     HMODULE module = nullptr;
     GetClassObjectFunction getClassObject = nullptr;
@@ -43,7 +29,7 @@ struct PluginDll {
 const PluginDll& Dll() {
     static const PluginDll dll = [] {
         PluginDll d;
-        d.module = LoadLibraryW(WindowsPath(M450UI_DLL_PATH).c_str());
+        d.module = m450test::PluginModule();
         if (d.module != nullptr) {
             d.getClassObject = reinterpret_cast<GetClassObjectFunction>(
                 reinterpret_cast<void*>(GetProcAddress(d.module, "DllGetClassObject")));
@@ -58,7 +44,7 @@ const PluginDll& Dll() {
 class PluginContract : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_NE(Dll().module, nullptr) << "LoadLibraryW(" << M450UI_DLL_PATH << ") failed: " << GetLastError();
+        ASSERT_NE(Dll().module, nullptr) << "M450UI.dll did not load: " << GetLastError();
         ASSERT_NE(Dll().getClassObject, nullptr);
         ASSERT_NE(Dll().canUnloadNow, nullptr);
     }
