@@ -273,10 +273,9 @@ TEST_F(Barcode1DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
         dm.barcode1D[0].elementHeight = 400;
         dm.barcode1D[1].barcodeType = 20;
     });
-    m450test::SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    m450test::PageDriver page = sheet.ShowPage(L"1D Code");
-    ASSERT_TRUE(page);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"1D Code", options));
+    m450test::SheetDriver& sheet = *sheet_;
+    m450test::PageDriver& page = page_;
     EXPECT_EQ(page.Text(IDC_1D_WIDTH_EDIT), L"2");
     EXPECT_EQ(page.Text(IDC_1D_HEIGHT_EDIT), L"255");
     const std::span<const uint8_t> bytes = sheet.RecordBytes();

@@ -184,10 +184,9 @@ TEST_F(Barcode2DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
         dm.barcode2D[1].barcodeType = 4;  // QR Code
         dm.barcode2D[1].qrErrorCorrection = 7;
     });
-    m450test::SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    m450test::PageDriver page = sheet.ShowPage(L"2D Code");
-    ASSERT_TRUE(page);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"2D Code", options));
+    m450test::SheetDriver& sheet = *sheet_;
+    m450test::PageDriver& page = page_;
     EXPECT_EQ(page.Text(IDC_2D_PDF417_WIDTH_EDIT), L"1");
     EXPECT_EQ(page.Text(IDC_2D_PDF417_COLUMNS_EDIT), L"30");
     EXPECT_EQ(sheet.RecordBytes()[kFirstRecord + 1], 1u);   // pdf417ElementWidth

@@ -9,6 +9,7 @@
 
 #include "core/devmode.h"
 #include "object_counter.h"
+#include "sheet_driver.h"
 #include "platform/printoem.h"
 
 namespace {
@@ -262,10 +263,7 @@ TEST_F(PluginContract, KeepsTheFirstDriverInterfaceUntilItDies) {
     EXPECT_EQ(first.references, 2);
 
     // The sheets borrow the held interface; they take no reference of their own.
-    PROPSHEETUI_INFO info = {};
-    info.cbSize = sizeof(info);
-    info.Version = PROPSHEETUI_INFO_VERSION;
-    info.Reason = PROPSHEETUI_REASON_DESTROY;
+    PROPSHEETUI_INFO info = m450test::SheetInfo(PROPSHEETUI_REASON_DESTROY, nullptr);
     EXPECT_EQ(plugin->DocumentPropertySheets(&info, 0), S_OK);
     EXPECT_EQ(plugin->DevicePropertySheets(&info, 0), S_OK);
     EXPECT_EQ(first.references, 2);
@@ -352,8 +350,7 @@ TEST_F(PluginContract, DriverSlotsAreNotImplemented) {
 TEST_F(PluginContract, PropertySheetsRefuseABadSheetInfo) {
     IPrintOemUI* plugin = CreatePlugin();
     ASSERT_NE(plugin, nullptr);
-    PROPSHEETUI_INFO info = {};
-    info.cbSize = sizeof(info);
+    PROPSHEETUI_INFO info = m450test::SheetInfo(0, nullptr);
     info.Version = 0x0101;
     for (PPROPSHEETUI_INFO sheet : {PPROPSHEETUI_INFO{nullptr}, &info}) {
         SetLastError(0);
