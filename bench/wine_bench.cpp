@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -39,6 +38,7 @@ using m450test::LanguageFolder;
 using m450test::LanguageRegistry;
 using m450test::PageDriver;
 using m450test::SheetDriver;
+using m450test::TempFile;
 
 // ---- measuring ------------------------------------------------------------------------------
 
@@ -165,40 +165,25 @@ LSTATUS WINAPI CountedSetValue(HKEY key, LPCWSTR name, DWORD reserved, DWORD typ
     return g_setValue(key, name, reserved, type, data, size);
 }
 
-struct ImportHook {
+struct CountedImport {
+    const char* dll;
     const char* name;
     void* replacement;
     void** original;
 };
 
-// Points the module's import slots of these functions at the counting ones.
-void HookImports(HMODULE module, std::initializer_list<ImportHook> hooks) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0)
-        return;
-    for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name != 0;
-         ++library) {
-        const DWORD namesAt = library->OriginalFirstThunk != 0 ? library->OriginalFirstThunk : library->FirstThunk;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + namesAt);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            for (const ImportHook& hook : hooks) {
-                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), hook.name) != 0)
-                    continue;
-                DWORD old = 0;
-                VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old);
-                *hook.original = reinterpret_cast<void*>(slots->u1.Function);
-                slots->u1.Function = reinterpret_cast<ULONG_PTR>(hook.replacement);
-                VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
-            }
-        }
+// Points the module's imports of these functions at the counting ones, through the harness's
+// import patch; they count while the patches live.
+std::vector<m450test::ImportPatch> CountImports(HMODULE module, std::initializer_list<CountedImport> imports) {
+    std::vector<m450test::ImportPatch> patches;
+    for (const CountedImport& counted : imports) {
+        const std::vector<void**> slots = m450test::ImportSlots(module, counted.dll, counted.name);
+        if (slots.empty())
+            continue;
+        *counted.original = *slots.front();  // before the first counted call can come
+        patches.emplace_back(module, counted.dll, counted.name, counted.replacement);
     }
+    return patches;
 }
 
 // Prints "trivial-load plugin-load get-class-object file-writes registry-writes".
@@ -213,19 +198,23 @@ int StartupChild(const std::wstring& plugin, const std::wstring& trivial) {
     const double pluginLoad = Now() - start;
     if (trivialModule == nullptr || module == nullptr)
         return 1;
-    HookImports(
-        module,
-        {
-            {"CreateFileW", reinterpret_cast<void*>(&CountedCreateFile), reinterpret_cast<void**>(&g_createFile)},
-            {"CopyFileW", reinterpret_cast<void*>(&CountedCopyFile), reinterpret_cast<void**>(&g_copyFile)},
-            {"CreateDirectoryW", reinterpret_cast<void*>(&CountedCreateDirectory),
-             reinterpret_cast<void**>(&g_createDirectory)},
-            {"DeleteFileW", reinterpret_cast<void*>(&CountedDeleteFile), reinterpret_cast<void**>(&g_deleteFile)},
-            {"WriteFile", reinterpret_cast<void*>(&CountedWriteFile), reinterpret_cast<void**>(&g_writeFile)},
-            {"WritePrivateProfileStringW", reinterpret_cast<void*>(&CountedWriteProfile),
-             reinterpret_cast<void**>(&g_writeProfile)},
-            {"RegSetValueExW", reinterpret_cast<void*>(&CountedSetValue), reinterpret_cast<void**>(&g_setValue)},
-        });
+    const std::vector<m450test::ImportPatch> counting = CountImports(
+        module, {
+                    {"KERNEL32.dll", "CreateFileW", reinterpret_cast<void*>(&CountedCreateFile),
+                     reinterpret_cast<void**>(&g_createFile)},
+                    {"KERNEL32.dll", "CopyFileW", reinterpret_cast<void*>(&CountedCopyFile),
+                     reinterpret_cast<void**>(&g_copyFile)},
+                    {"KERNEL32.dll", "CreateDirectoryW", reinterpret_cast<void*>(&CountedCreateDirectory),
+                     reinterpret_cast<void**>(&g_createDirectory)},
+                    {"KERNEL32.dll", "DeleteFileW", reinterpret_cast<void*>(&CountedDeleteFile),
+                     reinterpret_cast<void**>(&g_deleteFile)},
+                    {"KERNEL32.dll", "WriteFile", reinterpret_cast<void*>(&CountedWriteFile),
+                     reinterpret_cast<void**>(&g_writeFile)},
+                    {"KERNEL32.dll", "WritePrivateProfileStringW", reinterpret_cast<void*>(&CountedWriteProfile),
+                     reinterpret_cast<void**>(&g_writeProfile)},
+                    {"ADVAPI32.dll", "RegSetValueExW", reinterpret_cast<void*>(&CountedSetValue),
+                     reinterpret_cast<void**>(&g_setValue)},
+                });
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     const auto getClassObject =
         reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
@@ -390,12 +379,6 @@ std::vector<double> SliderSteps(PageDriver& page, int slider, int runs) {
             samples.push_back(Now() - start);
     }
     return samples;
-}
-
-std::wstring TempFile(const std::wstring& name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + name;
 }
 
 // Waits until the file's bytes are on the disk. Files of many megabytes written just before

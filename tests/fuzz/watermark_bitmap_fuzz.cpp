@@ -1,20 +1,15 @@
 // The watermark conversion over arbitrary files: nothing may be read past the input, and an
 // accepted file must give a well-formed 24-bit picture whose size its header states.
 #include "document/watermark_bitmap.h"
+#include "little_endian.h"
 
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
-uint32_t U32At(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8) | (uint32_t{b[at + 2]} << 16) | (uint32_t{b[at + 3]} << 24);
-}
-
-void PutU32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (size_t i = 0; i < 4; ++i)
-        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
+using m450::test::Le32;
+using m450::test::PutLe32;
 
 // The first byte's low bits either leave the file as it is (0) or stamp the headers of one of
 // the three accepted layouts onto it (with an 8-bit colour table), so that every conversion is
@@ -37,11 +32,11 @@ std::vector<uint8_t> Input(const uint8_t* data, size_t size) {
     }
     input[0] = 'B';
     input[1] = 'M';
-    PutU32(input, 10, kOffset[layout - 1]);
-    PutU32(input, 14, 40);
+    PutLe32(input, 10, kOffset[layout - 1]);
+    PutLe32(input, 14, 40);
     input[28] = kBits[layout - 1];
     input[29] = 0;
-    PutU32(input, 30, 0);
+    PutLe32(input, 30, 0);
     return input;
 }
 
@@ -57,15 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const std::vector<uint8_t>& out = picture.bytes;
-    if (out.size() < m450::kBmpHeadersSize || out[0] != 'B' || out[1] != 'M' || U32At(out, 10) != 54 ||
+    if (out.size() < m450::kBmpHeadersSize || out[0] != 'B' || out[1] != 'M' || Le32(out, 10) != 54 ||
         (out[28] | (out[29] << 8)) != 24)
         std::abort();
     // Converted pictures (not the unchanged copies) state their own size and hold every row.
-    if (U32At(input, 10) != 54) {
-        const uint64_t width = U32At(out, 18);
-        const int32_t height = static_cast<int32_t>(U32At(out, 22));
+    if (Le32(input, 10) != 54) {
+        const uint64_t width = Le32(out, 18);
+        const int32_t height = static_cast<int32_t>(Le32(out, 22));
         const uint64_t rows = height < 0 ? 0 - static_cast<int64_t>(height) : height;
-        if (U32At(out, 2) != out.size() || out.size() != 54 + (width * 3 + 3) / 4 * 4 * rows)
+        if (Le32(out, 2) != out.size() || out.size() != 54 + (width * 3 + 3) / 4 * 4 * rows)
             std::abort();
     }
     return 0;

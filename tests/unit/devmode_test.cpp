@@ -1,5 +1,6 @@
 // The private record byte for byte: the rendering side and saved documents read these offsets.
 #include "core/devmode.h"
+#include "little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,11 @@
 namespace m450 {
 namespace {
 
+using test::Le32;
+using test::PutLe32;
+
 constexpr std::u16string_view kSystemDir = u"C:\\Windows\\system32";
 using Bytes = std::array<uint8_t, kDevModeSize>;
-
-uint32_t U32At(const Bytes& b, size_t off) {
-    return uint32_t{b[off]} | (uint32_t{b[off + 1]} << 8) | (uint32_t{b[off + 2]} << 16) | (uint32_t{b[off + 3]} << 24);
-}
-void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 Bytes Filled(uint8_t value) {
     Bytes b;
@@ -50,11 +46,11 @@ std::vector<size_t> RecordPads() {
 TEST(DevModeDefault, WritesHeaderAndEveryDefaultZeroingThePads) {
     const Bytes b = Defaults(0xFF);
 
-    EXPECT_EQ(U32At(b, 0), 1980u);
-    EXPECT_EQ(U32At(b, 4), 0x5A45524Eu);  // 'Z' 'E' 'R' 'N', Z most significant
+    EXPECT_EQ(Le32(b, 0), 1980u);
+    EXPECT_EQ(Le32(b, 4), 0x5A45524Eu);  // 'Z' 'E' 'R' 'N', Z most significant
     EXPECT_EQ(b[4], 'N');
-    EXPECT_EQ(U32At(b, 8), 1u);
-    EXPECT_EQ(U32At(b, 12), 0u);
+    EXPECT_EQ(Le32(b, 8), 1u);
+    EXPECT_EQ(Le32(b, 12), 0u);
 
     // Event blocks: start of document has drawer 12; end of document feeds to cut and cuts partially.
     EXPECT_EQ(b[147], 12);
@@ -70,21 +66,21 @@ TEST(DevModeDefault, WritesHeaderAndEveryDefaultZeroingThePads) {
           438, 439, 441, 442, 443, 448, 449, 450, 451, 452, 453, 582, 583, 584, 585, 586, 587, 592, 593, 594, 595})
         EXPECT_EQ(b[off], 0) << off;
     for (size_t off : {152, 300, 444, 588})
-        EXPECT_EQ(U32At(b, off), 0u) << off;
+        EXPECT_EQ(Le32(b, off), 0u) << off;
 
     const uint8_t types1D[] = {0, 1, 3, 4, 5, 6, 7, 8};
     for (size_t i = 0; i < 8; ++i) {
         const size_t r = 596 + 36 * i;
         EXPECT_EQ(b[r + 0], types1D[i]) << i;
         EXPECT_EQ(b[r + 1], 3);
-        EXPECT_EQ(U32At(b, r + 4), 163u);
+        EXPECT_EQ(Le32(b, r + 4), 163u);
         EXPECT_EQ(b[r + 8], 0);
         EXPECT_EQ(b[r + 9], 0);
-        EXPECT_EQ(U32At(b, r + 12), 24u);
-        EXPECT_EQ(U32At(b, r + 16), 163u);
+        EXPECT_EQ(Le32(b, r + 12), 24u);
+        EXPECT_EQ(Le32(b, r + 16), 163u);
         EXPECT_EQ(b[r + 20], 2);
-        EXPECT_EQ(U32At(b, r + 24), 100u);
-        EXPECT_EQ(U32At(b, r + 28), 2u);
+        EXPECT_EQ(Le32(b, r + 24), 100u);
+        EXPECT_EQ(Le32(b, r + 28), 2u);
         EXPECT_EQ(b[r + 32], 1);
         EXPECT_EQ(b[r + 33], 1);
         EXPECT_EQ(b[r + 34], 1);
@@ -94,8 +90,8 @@ TEST(DevModeDefault, WritesHeaderAndEveryDefaultZeroingThePads) {
         const uint8_t bytes[] = {0, 3, 3, 3, 3, 5, 2};
         for (size_t k = 0; k < sizeof(bytes); ++k)
             EXPECT_EQ(b[r + k], bytes[k]) << t << "+" << k;
-        EXPECT_EQ(U32At(b, r + 8), 100u);
-        EXPECT_EQ(U32At(b, r + 12), 2u);
+        EXPECT_EQ(Le32(b, r + 8), 100u);
+        EXPECT_EQ(Le32(b, r + 12), 2u);
         const uint8_t tail[] = {2, 4, 1, 1, 3, 0, 1, 1};
         for (size_t k = 0; k < sizeof(tail); ++k)
             EXPECT_EQ(b[r + 16 + k], tail[k]) << t << "+" << 16 + k;
@@ -112,7 +108,7 @@ TEST(DevModeDefault, WritesHeaderAndEveryDefaultZeroingThePads) {
         ASSERT_EQ(b[off], 0) << off;
     EXPECT_EQ(b[1384], 50);
     EXPECT_EQ(b[1385], 0);
-    EXPECT_EQ(U32At(b, 1388), 45u);
+    EXPECT_EQ(Le32(b, 1388), 45u);
     EXPECT_EQ(b[1392], 4);
     EXPECT_EQ(b[1393], 100);
     EXPECT_EQ(b[1394], 50);
@@ -145,11 +141,11 @@ TEST(DevModeDefault, LogDirectoryIsTheSystemDriveRootThenTheLogFolder) {
 
 TEST(DevModeConvert, ForeignSignatureGivesExactlyTheDefaults) {
     Bytes in = Filled(0x5A);
-    PutU32(in.data(), 1980);
-    PutU32(in.data() + 4, 0x12345678);
+    PutLe32(in, 0, 1980);
+    PutLe32(in, 4, 0x12345678);
     Bytes out = Filled(0xFF);
-    PutU32(out.data(), 1980);
-    PutU32(out.data() + 4, kPlugInSignature);
+    PutLe32(out, 0, 1980);
+    PutLe32(out, 4, kPlugInSignature);
 
     ConvertDevMode(in, &AsRecord(out), kSystemDir);
     EXPECT_EQ(out, Defaults(0xFF));
@@ -163,17 +159,17 @@ TEST(DevModeConvert, ForeignSignatureGivesExactlyTheDefaults) {
 TEST(DevModeConvert, ShorterInputKeepsDefaultsPastItsEnd) {
     // An older 1000-byte record of ours: exactly 1000 readable bytes.
     std::vector<uint8_t> in(1000, 0x33);
-    PutU32(in.data(), 1000);
-    PutU32(in.data() + 4, kPlugInSignature);
-    PutU32(in.data() + 8, 7);
+    PutLe32(in, 0, 1000);
+    PutLe32(in, 4, kPlugInSignature);
+    PutLe32(in, 8, 7);
 
     Bytes out = Defaults(0xFF);
     ConvertDevMode(in, &AsRecord(out), kSystemDir);
 
     const Bytes defaults = Defaults(0xFF);
-    EXPECT_EQ(U32At(out, 0), 1980u);
-    EXPECT_EQ(U32At(out, 4), kPlugInSignature);
-    EXPECT_EQ(U32At(out, 8), 1u);
+    EXPECT_EQ(Le32(out, 0), 1980u);
+    EXPECT_EQ(Le32(out, 4), kPlugInSignature);
+    EXPECT_EQ(Le32(out, 8), 1u);
     for (size_t i = 12; i < 1000; ++i)
         ASSERT_EQ(out[i], 0x33) << i;
     for (size_t i = 1000; i < kDevModeSize; ++i)
@@ -182,7 +178,7 @@ TEST(DevModeConvert, ShorterInputKeepsDefaultsPastItsEnd) {
 
 TEST(DevModeConvert, CopiesNoMoreThanEitherRecordClaimsOrHolds) {
     Bytes in = Filled(0x44);
-    PutU32(in.data() + 4, kPlugInSignature);
+    PutLe32(in, 4, kPlugInSignature);
     const Bytes defaults = Defaults(0xFF);
 
     struct Case {
@@ -201,13 +197,13 @@ TEST(DevModeConvert, CopiesNoMoreThanEitherRecordClaimsOrHolds) {
         {1500, 1980, 1200, 1200},  // never past what can be read
     };
     for (const Case& c : cases) {
-        PutU32(in.data(), c.inSize);
+        PutLe32(in, 0, c.inSize);
         Bytes out = Defaults(0xFF);
-        PutU32(out.data(), c.outSize);
+        PutLe32(out, 0, c.outSize);
         ConvertDevMode(std::span(in).first(c.readable), &AsRecord(out), kSystemDir);
-        EXPECT_EQ(U32At(out, 0), 1980u) << c.inSize;
-        EXPECT_EQ(U32At(out, 4), kPlugInSignature);
-        EXPECT_EQ(U32At(out, 8), 1u);
+        EXPECT_EQ(Le32(out, 0), 1980u) << c.inSize;
+        EXPECT_EQ(Le32(out, 4), kPlugInSignature);
+        EXPECT_EQ(Le32(out, 8), 1u);
         for (size_t i = 12; i < kDevModeSize; ++i)
             ASSERT_EQ(out[i], i < c.copied ? 0x44 : defaults[i]) << c.inSize << "/" << c.outSize << " at " << i;
     }
@@ -248,8 +244,8 @@ TEST(DevModeMerge, ResetsOnlyReservedValueAbove100AndFixesTheHeader) {
 
     // With no input the output's header is still put right.
     Bytes out = Defaults();
-    PutU32(out.data(), 12);
-    PutU32(out.data() + 8, 9);
+    PutLe32(out, 0, 12);
+    PutLe32(out, 8, 9);
     AsRecord(out).reservedValue = 500;
     MergeDevMode({}, &AsRecord(out), kSystemDir);
     EXPECT_EQ(out, Defaults());

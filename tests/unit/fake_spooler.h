@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/raw_channel.h"
+#include "job_bytes.h"
 
 #include <cstdint>
 #include <optional>
@@ -66,11 +67,7 @@ class FakeSpooler {
     const std::vector<Job>& jobs() const { return jobs_; }
     // The bytes of the last job, all writes joined.
     std::vector<uint8_t> LastJobBytes() const {
-        std::vector<uint8_t> bytes;
-        if (!jobs_.empty())
-            for (const auto& w : jobs_.back().writes)
-                bytes.insert(bytes.end(), w.begin(), w.end());
-        return bytes;
+        return jobs_.empty() ? std::vector<uint8_t>{} : JobBytes(jobs_.back().writes);
     }
 
   private:

@@ -8,6 +8,7 @@
 #include "core/devmode.h"
 #include "device/logo_jobs.h"
 #include "device/self_test_job.h"
+#include "job_bytes.h"
 #include "logo_test_images.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,7 @@ namespace m450 {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-Bytes Flatten(const JobWrites& writes) {
-    Bytes bytes;
-    for (const Bytes& write : writes)
-        bytes.insert(bytes.end(), write.begin(), write.end());
-    return bytes;
-}
+using test::JobBytes;
 
 std::vector<std::string> Lines(const Bytes& stream) {
     const JobDecoding decoding = DecodeJob(stream);
@@ -48,7 +43,7 @@ Bytes Barcode1DStream(unsigned type, std::string_view data) {
     settings.barcodeType = static_cast<uint8_t>(type);
     const BarcodeJob job = BuildBarcode1DJob(settings, Bytes(data.begin(), data.end()));
     EXPECT_EQ(job.error, BarcodeJobError::kNone) << "type " << type;
-    return Flatten(job.writes);
+    return JobBytes(job.writes);
 }
 
 Bytes Barcode2DStream(unsigned type) {
@@ -56,7 +51,7 @@ Bytes Barcode2DStream(unsigned type) {
     settings.barcodeType = static_cast<uint8_t>(type);
     const BarcodeJob job = BuildBarcode2DJob(settings, Bytes(kBarcode2DSample.begin(), kBarcode2DSample.end()));
     EXPECT_EQ(job.error, BarcodeJobError::kNone) << "type " << type;
-    return Flatten(job.writes);
+    return JobBytes(job.writes);
 }
 
 Bytes SelfTestStream() {
@@ -91,7 +86,7 @@ Bytes LogoStream(LogoType type, const std::vector<Logo>& logos) {
         files.push_back(logo.prepared.sent);
     const LogoJob job = BuildLogoJob(type, files);
     EXPECT_TRUE(job.complete);
-    return Flatten(job.writes);
+    return JobBytes(job.writes);
 }
 
 uint32_t Le(const Bytes& file, size_t at, int bytes) {
@@ -124,7 +119,7 @@ TEST(JobDecode, SelfTestAndClearLogosInWords) {
                   "0000000B  1B 63 3B 00                                                       bracket close",
                   "15 bytes, 3 commands, 0 bytes not understood",
               }));
-    EXPECT_EQ(Lines(Flatten(ClearLogosJob())),
+    EXPECT_EQ(Lines(JobBytes(ClearLogosJob())),
               (std::vector<std::string>{
                   "00000000  1B 63 3B 01                                                       bracket open",
                   "00000004  1C 71 00                                                          "
@@ -196,7 +191,7 @@ TEST(JobDecode, BarcodeTestPrintsInWords) {
 
 TEST(JobDecode, EveryJobTheDriverBuildsIsUnderstood) {
     std::vector<std::pair<std::string, Bytes>> jobs = {{"self-test", SelfTestStream()},
-                                                       {"clear logos", Flatten(ClearLogosJob())}};
+                                                       {"clear logos", JobBytes(ClearLogosJob())}};
     for (unsigned type = 0; type < kBarcode1DTypeCount; ++type)
         jobs.push_back({"1D type " + std::to_string(type), Barcode1DStream(type, kBarcode1DTypes[type].sample)});
     for (unsigned type = 0; type < kBarcode2DTypeCount; ++type)

@@ -4,6 +4,7 @@
 #include "device/logo_conversion.h"
 
 #include "logo_test_images.h"
+#include "little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +14,21 @@
 namespace m450 {
 namespace {
 
+using test::Le32;
 using test::Rgb;
 using Bytes = std::vector<uint8_t>;
 
 constexpr int kNone = 0, kDitherM3 = 1, kDitherM4 = 2, kErrorDiffuse = 3;
 
-uint32_t Field32(const Bytes& file, size_t at) {
-    return file[at] | (file[at + 1] << 8) | (file[at + 2] << 16) | (static_cast<uint32_t>(file[at + 3]) << 24);
-}
-
 bool WhiteAt(const Bytes& copy, uint32_t x, uint32_t row) {
-    const uint32_t stride = (Field32(copy, 18) + 31) / 32 * 4;
+    const uint32_t stride = (Le32(copy, 18) + 31) / 32 * 4;
     return copy.at(62 + row * stride + x / 8) & (0x80 >> (x % 8));
 }
 
 int CountWhite(const Bytes& copy) {
     int n = 0;
-    for (uint32_t row = 0; row < Field32(copy, 22); ++row)
-        for (uint32_t x = 0; x < Field32(copy, 18); ++x)
+    for (uint32_t row = 0; row < Le32(copy, 22); ++row)
+        for (uint32_t x = 0; x < Le32(copy, 18); ++x)
             n += WhiteAt(copy, x, row);
     return n;
 }
@@ -42,7 +40,7 @@ Bytes Mono(const Bytes& source, int method, int contrast = 0, int brightness = 0
 }
 
 Bytes MonoRow(const Bytes& copy, uint32_t row) {
-    const uint32_t stride = (Field32(copy, 18) + 31) / 32 * 4;
+    const uint32_t stride = (Le32(copy, 18) + 31) / 32 * 4;
     return Bytes(copy.begin() + 62 + row * stride, copy.begin() + 62 + (row + 1) * stride);
 }
 
@@ -417,8 +415,8 @@ TEST(LogoConversion, ColourTablesAreReadOnlyInsideTheFile) {
               (Bytes{0, 1, 2, 3, 4, 0, 0, 0, 5, 6, 7, 8, 9, 0, 0, 0}));
     Bytes paddingSet =
         test::WithColourTable(test::MakeBitmap1(9, 1, [](uint32_t, uint32_t) { return false; }), GrayRamp(1), 1);
-    paddingSet[Field32(paddingSet, 10) + 1] = 0x7F;  // bits right of pixel 8
-    paddingSet[Field32(paddingSet, 10) + 3] = 0xFF;  // padding bytes
+    paddingSet[Le32(paddingSet, 10) + 1] = 0x7F;  // bits right of pixel 8
+    paddingSet[Le32(paddingSet, 10) + 3] = 0xFF;  // padding bytes
     EXPECT_EQ(GrayPixels(ConvertToGray(paddingSet, 0, 0)), (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 

@@ -1,6 +1,7 @@
 // The watermark picture byte for byte: the printing side reads these files as they are.
 #include "document/watermark_bitmap.h"
 #include "document/watermark_file.h"
+#include "little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -13,18 +14,14 @@
 namespace m450 {
 namespace {
 
+using test::Le32;
+using test::PutLe32;
+
 using Bytes = std::vector<uint8_t>;
 
 void PutU16(Bytes& b, size_t at, uint16_t v) {
     b[at] = static_cast<uint8_t>(v);
     b[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void PutU32(Bytes& b, size_t at, uint32_t v) {
-    for (size_t i = 0; i < 4; ++i)
-        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint32_t U32At(const Bytes& b, size_t at) {
-    return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8) | (uint32_t{b[at + 2]} << 16) | (uint32_t{b[at + 3]} << 24);
 }
 
 // File and info headers as a usual writer fills them; fields not given are those of such a file.
@@ -41,18 +38,18 @@ Bytes Headers(const Header& h) {
     Bytes b(54, 0);
     b[0] = 'B';
     b[1] = 'M';
-    PutU32(b, 10, h.offBits);
-    PutU32(b, 14, h.infoSize);
-    PutU32(b, 18, static_cast<uint32_t>(h.width));
-    PutU32(b, 22, static_cast<uint32_t>(h.height));
+    PutLe32(b, 10, h.offBits);
+    PutLe32(b, 14, h.infoSize);
+    PutLe32(b, 18, static_cast<uint32_t>(h.width));
+    PutLe32(b, 22, static_cast<uint32_t>(h.height));
     PutU16(b, 26, 1);
     PutU16(b, 28, h.bitCount);
-    PutU32(b, 30, h.compression);
-    PutU32(b, 34, 0x1234);  // biSizeImage of the source's own pixels
-    PutU32(b, 38, 2835);    // 72 dots per inch
-    PutU32(b, 42, 2835);
-    PutU32(b, 46, h.colorsUsed);
-    PutU32(b, 50, h.colorsUsed);
+    PutLe32(b, 30, h.compression);
+    PutLe32(b, 34, 0x1234);  // biSizeImage of the source's own pixels
+    PutLe32(b, 38, 2835);    // 72 dots per inch
+    PutLe32(b, 42, 2835);
+    PutLe32(b, 46, h.colorsUsed);
+    PutLe32(b, 50, h.colorsUsed);
     return b;
 }
 void Append(Bytes& b, std::initializer_list<uint8_t> bytes) {
@@ -102,8 +99,8 @@ TEST(WatermarkBitmap, OneBitSourceExpandsToTwentyFourBitsFromItsTable) {
     ASSERT_EQ(picture.error, WatermarkError::None);
 
     Bytes expected = Headers({.offBits = 54, .width = 10, .height = 2, .bitCount = 24});
-    PutU32(expected, 2, 54 + 2 * 32);  // bfSize
-    PutU32(expected, 34, 0);           // biSizeImage: the source's no longer applies
+    PutLe32(expected, 2, 54 + 2 * 32);  // bfSize
+    PutLe32(expected, 34, 0);           // biSizeImage: the source's no longer applies
     const uint8_t K = 0x00, W = 0xFF;
     for (uint8_t pixel : {W, K, W, W, K, K, K, K, K, W})
         Append(expected, {pixel, pixel, pixel});
@@ -119,8 +116,8 @@ TEST(WatermarkBitmap, EightBitSourceTakesItsColoursFromTheTable) {
     ASSERT_EQ(picture.error, WatermarkError::None);
 
     Bytes expected = Headers({.offBits = 54, .width = 5, .height = 1, .bitCount = 24});
-    PutU32(expected, 2, 54 + 16);
-    PutU32(expected, 34, 0);
+    PutLe32(expected, 2, 54 + 16);
+    PutLe32(expected, 34, 0);
     Append(expected, {
                          0xFF, 0x00, 0x00,  // 7: pure blue
                          0x00, 0x00, 0x00,  // 0
@@ -134,10 +131,10 @@ TEST(WatermarkBitmap, EightBitSourceTakesItsColoursFromTheTable) {
 
 TEST(WatermarkBitmap, TopDownRowsKeepTheirOrderAndHeight) {
     Bytes source = OneBitSource();
-    PutU32(source, 22, static_cast<uint32_t>(-2));
+    PutLe32(source, 22, static_cast<uint32_t>(-2));
     const WatermarkPicture picture = ConvertWatermarkPicture(source);
     ASSERT_EQ(picture.error, WatermarkError::None);
-    EXPECT_EQ(U32At(picture.bytes, 22), static_cast<uint32_t>(-2));
+    EXPECT_EQ(Le32(picture.bytes, 22), static_cast<uint32_t>(-2));
     EXPECT_EQ(picture.bytes.size(), 54u + 2 * 32);
     const Bytes bottomUp = ConvertWatermarkPicture(OneBitSource()).bytes;
     EXPECT_TRUE(std::equal(picture.bytes.begin() + 54, picture.bytes.end(), bottomUp.begin() + 54));
@@ -187,10 +184,10 @@ TEST(WatermarkBitmap, OtherLayoutsAreRefused) {
 TEST(WatermarkBitmap, AFileThatEndsEarlyIsRefusedAtEveryLength) {
     for (const Bytes& whole : {OneBitSource(), EightBitSource(), TwentyFourBitSource()}) {
         // The 24-bit source's last byte lies past its rows: only up to the rows must be there.
-        const size_t needed = U32At(whole, 10) == 54 ? whole.size() - 1 : whole.size();
+        const size_t needed = Le32(whole, 10) == 54 ? whole.size() - 1 : whole.size();
         for (size_t size = 0; size < needed; ++size) {
             const WatermarkPicture picture = ConvertWatermarkPicture(std::span(whole).first(size));
-            EXPECT_NE(picture.error, WatermarkError::None) << "offset " << U32At(whole, 10) << ", " << size << " bytes";
+            EXPECT_NE(picture.error, WatermarkError::None) << "offset " << Le32(whole, 10) << ", " << size << " bytes";
             EXPECT_TRUE(picture.bytes.empty());
         }
         EXPECT_EQ(ConvertWatermarkPicture(std::span(whole).first(needed)).error, WatermarkError::None);

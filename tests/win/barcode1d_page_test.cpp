@@ -11,19 +11,21 @@
 #include <string>
 #include <vector>
 
-#include "barcode/barcode_jobs.h"
 #include "barcode/font_height.h"
 #include "core/text_store.h"
 #include "m450tool/job_decode.h"
 #include "barcode1d_page_ids.h"
 #include "barcode_page_shots.h"
 #include "harness.h"
+#include "little_endian.h"
 #include "page_test.h"
 
 namespace {
 
+using m450::test::Le32;
 using m450host::SheetKind;
 using m450test::DialogCatcher;
+using enum m450test::ControlState;
 using m450test::LanguageFolder;
 
 constexpr size_t kFirstRecord = 596;  // Barcode1DSettings of "1D Code1"
@@ -31,20 +33,6 @@ constexpr size_t kRecordSize = 36;
 
 std::wstring Wide(const std::u16string& text) {
     return std::wstring(text.begin(), text.end());
-}
-
-uint32_t ReadU32(std::span<const uint8_t> bytes, size_t offset) {
-    return uint32_t{bytes[offset]} | (uint32_t{bytes[offset + 1]} << 8) | (uint32_t{bytes[offset + 2]} << 16) |
-           (uint32_t{bytes[offset + 3]} << 24);
-}
-
-std::vector<uint8_t> JobBytes(const m450::Barcode1DSettings& settings, std::string_view data) {
-    const std::vector<uint8_t> bytes(data.begin(), data.end());
-    const m450::BarcodeJob job = m450::BuildBarcode1DJob(settings, bytes);
-    std::vector<uint8_t> all;
-    for (const auto& write : job.writes)
-        all.insert(all.end(), write.begin(), write.end());
-    return all;
 }
 
 class Barcode1DPage : public m450test::PageTest {
@@ -83,20 +71,20 @@ TEST_F(Barcode1DPage, FreshRecordShowsTheFirstFont) {
 TEST_F(Barcode1DPage, TypedNumbersAreClampedIntoTheRecordBytes) {
     const size_t record = kFirstRecord;
     ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"0"));
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 4), 1u);
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), record + 4), 1u);
     EXPECT_EQ(page_.Text(IDC_1D_HEIGHT_EDIT), L"1");
     ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"300"));
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 4), 255u);
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), record + 4), 255u);
     ASSERT_TRUE(page_.Type(IDC_1D_HEIGHT_EDIT, L"-5"));
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 4), 255u);
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), record + 4), 255u);
     EXPECT_EQ(page_.Text(IDC_1D_HEIGHT_EDIT), L"255");
 
     ASSERT_TRUE(page_.Type(IDC_1D_WIDTH_EDIT, L"1"));
     EXPECT_EQ(sheet_->RecordBytes()[record + 1], 2u);
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 12), 16u);  // scaledElementWidth
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), record + 12), 16u);  // scaledElementWidth
     ASSERT_TRUE(page_.Spin(IDC_1D_WIDTH_SPIN, 2));
     EXPECT_EQ(sheet_->RecordBytes()[record + 1], 4u);
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 12), 32u);
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), record + 12), 32u);
     EXPECT_TRUE(sheet_->ApplyEnabled());
 
     // Height 139 with the HRI below in Font A: 163 dots, stored as 162 and shown on apply.
@@ -105,10 +93,10 @@ TEST_F(Barcode1DPage, TypedNumbersAreClampedIntoTheRecordBytes) {
     EXPECT_TRUE(page_.Enabled(IDC_1D_HRI_FONT_A_RADIO));
     EXPECT_TRUE(page_.Enabled(IDC_1D_HRI_FONT_B_RADIO));
     EXPECT_EQ(sheet_->RecordBytes()[record + 8], 2u);
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 16), 162u);
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), record + 16), 162u);
     ASSERT_TRUE(page_.Click(IDC_1D_HRI_FONT_B_RADIO));
     EXPECT_EQ(sheet_->RecordBytes()[record + 9], 1u);
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + 16), m450::BarcodeFontHeight(139, 2, 1));
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), record + 16), m450::BarcodeFontHeight(139, 2, 1));
 
     sheet_->Apply();
     const m450::FontHeightDisplay shown = m450::FontHeightDisplayFor(m450::BarcodeFontHeight(139, 2, 1));
@@ -119,7 +107,7 @@ TEST_F(Barcode1DPage, TypedNumbersAreClampedIntoTheRecordBytes) {
     EXPECT_EQ(sheet_->host().setResultCalls().back().result, CPSUI_OK);
 
     // The second font's record is untouched.
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), record + kRecordSize + 4), 163u);
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), record + kRecordSize + 4), 163u);
 }
 
 TEST_F(Barcode1DPage, Ean8PrintsWhatTheJobBuilderMakes) {
@@ -132,10 +120,16 @@ TEST_F(Barcode1DPage, Ean8PrintsWhatTheJobBuilderMakes) {
     ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
     const auto job = printer_.LastJob();
     ASSERT_TRUE(job.has_value());
-    EXPECT_EQ(*job, JobBytes(sheet_->DevMode().barcode1D[0], "12345678"));
-    ASSERT_GE(job->size(), 15u);
-    EXPECT_EQ((*job)[13], 0x6B);
-    EXPECT_EQ((*job)[14], 0x03);  // EAN8's symbology byte
+    const std::vector<uint8_t> ean8 = {
+        0x1D, 0x66, 0x00,                                   // HRI font A
+        0x1D, 0x48, 0x00,                                   // HRI not printed
+        0x1D, 0x77, 0x03,                                   // element width 3 dots
+        0x1D, 0x68, 0xA3,                                   // bar height 163 dots
+        0x1D, 0x6B, 0x03,                                   // EAN8
+        '1',  '2',  '3',  '4',  '5',  '6', '7', '8', 0x00,  // the data, its end
+        0x0A, 0x1D, 0x56, 0x42, 0x00,                       // feed and cut
+    };
+    EXPECT_EQ(*job, ean8);
     // What the printer was told, in words rather than in the core's bytes.
     const m450::JobDecoding decoding = m450::DecodeJob(*job);
     std::vector<std::string> words;
@@ -157,7 +151,9 @@ TEST_F(Barcode1DPage, Ean8PrintsWhatTheJobBuilderMakes) {
     printer_.ForgetLastJob();
     ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
     ASSERT_TRUE(printer_.LastJob().has_value());
-    EXPECT_EQ(*printer_.LastJob(), JobBytes(sheet_->DevMode().barcode1D[0], "1234567"));
+    std::vector<uint8_t> sevenDigits = ean8;
+    sevenDigits.erase(sevenDigits.begin() + 22);  // the 8
+    EXPECT_EQ(*printer_.LastJob(), sevenDigits);
 }
 
 TEST_F(Barcode1DPage, InvalidDataShowsTheMessageAndSendsNothing) {
@@ -166,11 +162,7 @@ TEST_F(Barcode1DPage, InvalidDataShowsTheMessageAndSendsNothing) {
     printer_.ForgetLastJob();
     DialogCatcher catcher;
     ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
-    const auto boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"BarCode data error!");
-    EXPECT_FALSE(printer_.LastJob().has_value());
+    m450test::ExpectOneBox(catcher, L"Error", L"BarCode data error!", &printer_);
 
     // An empty data field disables Print.
     ASSERT_TRUE(page_.Type(IDC_1D_DATA_EDIT, L""));
@@ -181,11 +173,11 @@ TEST_F(Barcode1DPage, InvalidDataShowsTheMessageAndSendsNothing) {
 
 TEST_F(Barcode1DPage, GroupsAndTheIdentifierListFollowFontAndType) {
     ASSERT_TRUE(page_.Choose(IDC_1D_TYPE_COMBO, L"GS1 DataBar Omnidirectional"));
-    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_GROUP));
-    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_HRI_COMBO));
-    EXPECT_FALSE(page_.Visible(IDC_1D_GENERAL_GROUP));
-    EXPECT_FALSE(page_.Visible(IDC_1D_HEIGHT_EDIT));
-    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    ExpectControls(page_, {{IDC_1D_GS1_GROUP, Shown},
+                           {IDC_1D_GS1_HRI_COMBO, Shown},
+                           {IDC_1D_GENERAL_GROUP, Hidden},
+                           {IDC_1D_HEIGHT_EDIT, Hidden},
+                           {IDC_1D_GS1_AI_COMBO, Disabled}});
     EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"01234567890123");
     EXPECT_EQ(page_.Text(IDC_1D_GS1_WIDTH_EDIT), L"2");
     EXPECT_EQ(page_.Text(IDC_1D_GS1_ROW_HEIGHT_EDIT), L"100");
@@ -200,9 +192,9 @@ TEST_F(Barcode1DPage, GroupsAndTheIdentifierListFollowFontAndType) {
     ASSERT_TRUE(page_.Click(IDC_1D_GS1_COMPOSITE_RADIO));
     EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
     ASSERT_TRUE(page_.Type(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, L"0"));
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), kFirstRecord + 28), 1u);
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), kFirstRecord + 28), 1u);
     ASSERT_TRUE(page_.Type(IDC_1D_GS1_ROW_HEIGHT_EDIT, L"1"));
-    EXPECT_EQ(ReadU32(sheet_->RecordBytes(), kFirstRecord + 24), 2u);
+    EXPECT_EQ(Le32(sheet_->RecordBytes(), kFirstRecord + 24), 2u);
     ASSERT_TRUE(page_.Choose(IDC_1D_GS1_HRI_COMBO, 3));
     EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 33], 4u);
     ASSERT_TRUE(page_.Choose(IDC_1D_GS1_AI_COMBO, 0));
@@ -212,26 +204,38 @@ TEST_F(Barcode1DPage, GroupsAndTheIdentifierListFollowFontAndType) {
     printer_.ForgetLastJob();
     ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
     ASSERT_TRUE(printer_.LastJob().has_value());
-    EXPECT_EQ(*printer_.LastJob(), JobBytes(sheet_->DevMode().barcode1D[0], "01234567890123"));
+    const std::vector<uint8_t> expanded = {
+        0x1D, 0x66, 0x00,  // HRI font A
+        0x1D, 0x48, 0x00,  // HRI not printed
+        0x1D, 0x73, 0x06,  // GS1 DataBar Expanded:
+        0x02, 0x02, 0x01,  //   element width 2, row height 2, 2D row height 1,
+        0x01, 0x02, 0x04,  //   separator height 1, 2 segments a row, HRI none,
+        0x00,              //   identifier mode 0
+        0x1D, 0x6B, 0x0D,  // GS1 DataBar Expanded
+        '0',  '1',  '2',  '3',  '4',  '5', '6', '7', '8', '9', '0', '1', '2', '3',
+        0x00,                          // end of data
+        0x0A, 0x1D, 0x56, 0x42, 0x00,  // feed and cut
+    };
+    EXPECT_EQ(*printer_.LastJob(), expanded);
 
     // A general font shows the general group at once, and its own record.
     ASSERT_TRUE(sheet_->ApplyEnabled());
     sheet_->Apply();
     ASSERT_TRUE(page_.Choose(IDC_1D_FONT_COMBO, L"1D Code2"));
     EXPECT_FALSE(sheet_->ApplyEnabled());  // choosing a font changes nothing
-    EXPECT_TRUE(page_.Visible(IDC_1D_GENERAL_GROUP));
-    EXPECT_TRUE(page_.Visible(IDC_1D_HEIGHT_EDIT));
-    EXPECT_FALSE(page_.Visible(IDC_1D_GS1_GROUP));
-    EXPECT_FALSE(page_.Visible(IDC_1D_GS1_AI_COMBO));
-    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    ExpectControls(page_, {{IDC_1D_GENERAL_GROUP, Shown},
+                           {IDC_1D_HEIGHT_EDIT, Shown},
+                           {IDC_1D_GS1_GROUP, Hidden},
+                           {IDC_1D_GS1_AI_COMBO, Hidden},
+                           {IDC_1D_GS1_AI_COMBO, Disabled}});
     EXPECT_EQ(page_.SelectedText(IDC_1D_TYPE_COMBO), L"UPC-E");
     EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"023456789012");
 
     ASSERT_TRUE(page_.Choose(IDC_1D_FONT_COMBO, L"1D Code1"));
-    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_GROUP));
-    EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
-    EXPECT_TRUE(page_.Checked(IDC_1D_GS1_INDEPENDENT_RADIO));
-    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
+    ExpectControls(page_, {{IDC_1D_GS1_GROUP, Shown},
+                           {IDC_1D_GS1_AI_COMBO, Enabled},
+                           {IDC_1D_GS1_INDEPENDENT_RADIO, Checked},
+                           {IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, Disabled}});
     EXPECT_EQ(page_.Text(IDC_1D_GS1_ROW_HEIGHT_EDIT), L"2");
     EXPECT_EQ(page_.SelectedText(IDC_1D_GS1_HRI_COMBO), L"None");
 }
@@ -269,17 +273,16 @@ TEST_F(Barcode1DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
         dm.barcode1D[0].elementHeight = 400;
         dm.barcode1D[1].barcodeType = 20;
     });
-    m450test::SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    m450test::PageDriver page = sheet.ShowPage(L"1D Code");
-    ASSERT_TRUE(page);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"1D Code", options));
+    m450test::SheetDriver& sheet = *sheet_;
+    m450test::PageDriver& page = page_;
     EXPECT_EQ(page.Text(IDC_1D_WIDTH_EDIT), L"2");
     EXPECT_EQ(page.Text(IDC_1D_HEIGHT_EDIT), L"255");
     const std::span<const uint8_t> bytes = sheet.RecordBytes();
-    EXPECT_EQ(bytes[kFirstRecord + 1], 2u);              // elementWidth
-    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 4), 255u);   // elementHeight
-    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 12), 16u);   // scaledElementWidth, 8 x 2
-    EXPECT_EQ(ReadU32(bytes, kFirstRecord + 16), 255u);  // fontHeight: 255 dots, 102 points
+    EXPECT_EQ(bytes[kFirstRecord + 1], 2u);           // elementWidth
+    EXPECT_EQ(Le32(bytes, kFirstRecord + 4), 255u);   // elementHeight
+    EXPECT_EQ(Le32(bytes, kFirstRecord + 12), 16u);   // scaledElementWidth, 8 x 2
+    EXPECT_EQ(Le32(bytes, kFirstRecord + 16), 255u);  // fontHeight: 255 dots, 102 points
 
     printer_.ForgetLastJob();
     ASSERT_TRUE(page.Click(IDC_1D_PRINT_BUTTON));
@@ -304,11 +307,7 @@ TEST_F(Barcode1DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
     printer_.ForgetLastJob();
     DialogCatcher catcher;
     ASSERT_TRUE(page.Click(IDC_1D_PRINT_BUTTON));
-    const auto boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"BarCode data error!");
-    EXPECT_FALSE(printer_.LastJob().has_value());
+    m450test::ExpectOneBox(catcher, L"Error", L"BarCode data error!", &printer_);
     EXPECT_EQ(sheet.RecordBytes()[kFirstRecord + kRecordSize], 20u);  // the record is left as it was
 }
 

@@ -57,10 +57,9 @@ std::vector<std::wstring> ChildTexts(HWND tree, HTREEITEM parent, int image) {
 class FontPage : public m450test::PageTest {};
 
 TEST_F(FontPage, TreeListsTheFontsExpandedWithTheRootSelected) {
-    SheetDriver sheet(SheetKind::Device);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver page = sheet.ShowPage(L"Font");
-    ASSERT_TRUE(page);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Device, L"Font"));
+    SheetDriver& sheet = *sheet_;
+    PageDriver& page = page_;
     const HWND tree = page.Control(IDC_FONT_TREE);
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(page.Text(IDC_FONT_NOTICE), L"Select this font size in the application. ");

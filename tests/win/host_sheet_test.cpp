@@ -16,25 +16,17 @@
 #include <vector>
 
 #include "harness.h"
+#include "little_endian.h"
 
 namespace {
 
+using m450::test::Le32;
 using m450host::SheetKind;
 using m450test::DialogCatcher;
 using m450test::PageDriver;
 using m450test::PrinterFixture;
 using m450test::SheetDriver;
-
-std::wstring TempFile(const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
-
-uint32_t ReadU32(const std::vector<uint8_t>& bytes, size_t offset) {
-    return uint32_t{bytes[offset]} | (uint32_t{bytes[offset + 1]} << 8) | (uint32_t{bytes[offset + 2]} << 16) |
-           (uint32_t{bytes[offset + 3]} << 24);
-}
+using m450test::TempFile;
 
 // The plug-in's tabs follow the core's; for the document sheet the sheet routine's Result is
 // the last page's handle.
@@ -72,9 +64,9 @@ TEST(HostSheet, DocumentSheetOpensThroughTheDllAndOkHandsBackTheRecord) {
     DeleteFileW(path.c_str());
     ASSERT_TRUE(saved.has_value());
     ASSERT_EQ(saved->size(), 1980u);
-    EXPECT_EQ(ReadU32(*saved, 0), 1980u);        // dwSize
-    EXPECT_EQ(ReadU32(*saved, 4), 0x5A45524Eu);  // dwSignature 'ZERN'
-    EXPECT_EQ(ReadU32(*saved, 8), 1u);           // dwVersion
+    EXPECT_EQ(Le32(*saved, 0), 1980u);        // dwSize
+    EXPECT_EQ(Le32(*saved, 4), 0x5A45524Eu);  // dwSignature 'ZERN'
+    EXPECT_EQ(Le32(*saved, 8), 1u);           // dwVersion
 }
 
 TEST(HostSheet, DeviceSheetPutsThePluginPagesAfterTheCoresOwn) {

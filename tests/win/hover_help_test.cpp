@@ -25,26 +25,13 @@
 #include "download_page_ids.h"
 #include "event_dialog_ids.h"
 #include "layout_page_ids.h"
+#include "fixtures.h"
+#include "object_counter.h"
 #include "utility_page_ids.h"
 #include "watermark_page_ids.h"
 
 namespace m450 {
 namespace {
-
-// The build knows the DLL by its Unix path; under Wine that becomes a DOS path.
-std::wstring WindowsPath(const char* path) {
-    using DosNameFunction = WCHAR*(CDECL*)(const char*);
-    auto toDos = reinterpret_cast<DosNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-    if (toDos != nullptr) {
-        if (WCHAR* dos = toDos(path)) {
-            std::wstring result(dos);
-            HeapFree(GetProcessHeap(), 0, dos);
-            return result;
-        }
-    }
-    return std::wstring(path, path + std::strlen(path));
-}
 
 INT_PTR CALLBACK HoverDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
@@ -62,7 +49,7 @@ class HoverHelpTest : public testing::Test {
   protected:
     static void SetUpTestSuite() {
         // The templates and the isolation manifest are the DLL's.
-        g_moduleInstance = LoadLibraryW(WindowsPath(M450UI_DLL_PATH).c_str());
+        g_moduleInstance = m450test::PluginModule();
     }
 
     void SetUp() override {
@@ -167,152 +154,52 @@ TEST_F(HoverHelpTest, EveryTableNamesControlsOfItsDialogWithHelpOfItsSection) {
     }
 }
 
-// Each table, control by control, against the dialogs' documented help keys: the control ids
-// as the templates number them and the keys as the language files name them, so that a key
-// given to the wrong control (two swapped keys) fails.
-struct ExpectedHelp {
-    int controlId;
-    std::u16string_view key;
-};
-
-std::vector<std::pair<int, std::u16string>> Sorted(std::span<const ExpectedHelp> expected) {
-    std::vector<std::pair<int, std::u16string>> pairs;
-    for (const ExpectedHelp& item : expected)
-        pairs.emplace_back(item.controlId, std::u16string(item.key));
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
+// Each table, control by control, against tests/win/golden/hover_help.txt: the control ids as
+// the templates number them, the keys as the language files name them and the help texts as
+// the user reads them in English, so that a key given to the wrong control (two swapped keys)
+// or a changed text fails.
+std::string Utf8(std::u16string_view text) {
+    std::string narrow;
+    for (const char16_t c : text) {
+        if (c == u'\n')
+            narrow += "\\n";
+        else if (c < 0x80)
+            narrow += static_cast<char>(c);
+        else if (c < 0x800)
+            narrow += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+        else
+            narrow += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                       static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    return narrow;
 }
 
-std::vector<std::pair<int, std::u16string>> Sorted(const HoverTable& table) {
-    std::vector<std::pair<int, std::u16string>> pairs;
+// One line a control, by id: "<id> <key>: <text>".
+std::string HelpLines(const HoverTable& table, const LanguageTextStore& english) {
+    std::vector<std::pair<int, std::string>> lines;
     for (const HoverItem& item : table)
-        pairs.emplace_back(item.controlId, std::u16string(KeyOf(item.help).key));
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
-}
-
-std::string Printable(const std::vector<std::pair<int, std::u16string>>& pairs) {
+        lines.emplace_back(item.controlId, std::to_string(item.controlId) + " " + Utf8(KeyOf(item.help).key) + ": " +
+                                               Utf8(english.View(item.help)) + "\n");
+    std::sort(lines.begin(), lines.end());
     std::string text;
-    for (const auto& [id, key] : pairs)
-        text += std::to_string(id) + "=" + std::string(key.begin(), key.end()) + " ";
+    for (const auto& line : lines)
+        text += line.second;
     return text;
 }
 
 TEST(HoverHelpKeys, EveryControlHasItsOwnHelpKey) {
-    constexpr ExpectedHelp kLayout[] = {
-        {1061, u"CTEXT_RADIO_ASGRAPHICSYES"}, {1062, u"CTEXT_RADIO_ASGRAPHICSNO"},
-        {1073, u"CTEXT_CHECK_ZOOM"},          {1047, u"CTEXT_SCALE"},
-        {1070, u"CTEXT_RADIO_ROTATENOMAL"},   {1071, u"CTEXT_RADIO_ROTATE180"},
-        {1020, u"CTEXT_PAPERSIZE"},           {1021, u"CTEXT_LANGUAGE"},
-        {1210, u"CTEXT_BUTTON_LOG"},          {1211, u"CTEXT_BUTTON_VIEWER"},
-        {1208, u"CTEXT_CHECK_LOG"},           {1052, u"CTEXT_EDIT_LOG"},
+    static const LanguageTextStore english;
+    const std::pair<const char*, const HoverTable*> tables[] = {
+        {"Layout", &kLayoutHoverHelp},     {"Water Mark", &kWatermarkHoverHelp}, {"Event", &kEventHoverHelp},
+        {"1D Code", &kBarcode1DHoverHelp}, {"2D Code", &kBarcode2DHoverHelp},    {"Utility", &kUtilityHoverHelp},
+        {"Download", &kDownloadHoverHelp},
     };
-    constexpr ExpectedHelp kWatermark[] = {
-        {1077, u"CTEXT_RADIO_NO"},       {1061, u"CTEXT_RADIO_IMAGE"},     {1047, u"CTEXT_PICTURE_NAME"},
-        {1049, u"CTEXT_SELECT_PICTURE"}, {1078, u"CTEXT_RADIO_TEXT"},      {1020, u"CTEXT_COMBO_TEXT"},
-        {1021, u"CTEXT_COMBO_FONTTYPE"}, {1022, u"CTEXT_COMBO_FONTSTYLE"}, {1052, u"CTEXT_EDIT_FONTSIZE"},
-        {1018, u"CTEXT_SLIDER_ANGLE"},   {1023, u"CTEXT_COMBO_POSITION"},  {1082, u"CTEXT_SLIDER_SIZE"},
-        {1083, u"CTEXT_SLIDER_LIGHT"},
-    };
-    constexpr ExpectedHelp kEvent[] = {
-        {1015, u"CTEXT_SEND_COMMAND"},
-        {1016, u"CTEXT_EDIT"},
-        {1025, u"CTEXT_OPEN_DRAWER"},
-        {1026, u"CTEXT_ORDER_MESSENGER"},
-        {1017, u"CTEXT_OPENDRAWER"},
-        {1032, u"CTEXT_ORDERMESSENGER"},
-        {1027, u"CTEXT_BUZZER"},
-        {1024, u"CTEXT_BUZZERVOLUME"},
-        {1021, u"CTEXT_PAPER_FEED"},
-        {1023, u"CTEXT_FEEDTOPOSITION"},
-        {1020, u"CTEXT_PAPER_CUT"},
-        {1028, u"CTEXT_PRINT_LOGO"},
-        {1029, u"CTEXT_LEFT"},
-        {1030, u"CTEXT_CENTERED"},
-        {1031, u"CTEXT_RIGHT"},
-        {1033, u"CTEXT_BEFORE_CUT"},
-        {1034, u"CTEXT_AFTER_CUT"},
-        {3, u"CTEXT_IDDEFAULT"},
-        {1, u"CTEXT_IDOK"},
-        {2, u"CTEXT_IDCANCEL"},
-    };
-    constexpr ExpectedHelp kBarcode1D[] = {
-        {1020, u"CTEXT_FONTNAME"},
-        {1022, u"CTEXT_BARCODETYPE"},
-        {1206, u"CTEXT_EDIT_WIDTH1D"},
-        {1205, u"CTEXT_EDIT_HEIGHT1D"},
-        {1023, u"CTEXT_HRIPOSITION"},
-        {1060, u"CTEXT_FONTA"},
-        {1061, u"CTEXT_FONTB"},
-        {1099, u"CTEXT_RADIO_Independence1"},
-        {1100, u"CTEXT_RADIO_Complex1"},
-        {1049, u"CTEXT_EDIT_GS1WIDTH"},
-        {1050, u"CTEXT_EDIT_GS1HEIGHT"},
-        {1051, u"CTEXT_EDIT_ComplexHEIGHT"},
-        {1059, u"CTEXT_EDIT_SeparatorHEIGHT"},
-        {1025, u"CTEXT_CMB_HRI"},
-        {1026, u"CTEXT_CMB_AI"},
-        {1104, u"CTEXT_EDIT_PRINT"},
-        {1036, u"CTEXT_BUTTON_PRINT"},
-    };
-    constexpr ExpectedHelp kBarcode2D[] = {
-        {1201, u"CTEXT_FONTNAME2D"},
-        {1202, u"CTEXT_BARCODETYPE2D"},
-        {1049, u"CTEXT_EDIT_COLUMN"},
-        {1203, u"CTEXT_EDIT_WIDTH2D"},
-        {1050, u"CTEXT_EDIT_ROW"},
-        {1204, u"CTEXT_EDIT_HEIGHT2D"},
-        {1023, u"CTEXT_ERRORCORRECTIONLEVEL"},
-        {1097, u"CTEXT_RADIO_Independence"},
-        {1098, u"CTEXT_RADIO_Complex"},
-        {1051, u"CTEXT_EDIT_GS1WIDTH2"},
-        {1059, u"CTEXT_EDIT_ComplexHEIGHT2"},
-        {1052, u"CTEXT_EDIT_GS1HEIGHT2"},
-        {1061, u"CTEXT_EDIT_SeparatorHEIGHT2"},
-        {1078, u"CTEXT_EDIT_SECTIONNUM"},
-        {1024, u"CTEXT_CMB_HRI2"},
-        {1025, u"CTEXT_CMB_AI2"},
-        {1071, u"CTEXT_EDIT_QRWIDTH"},
-        {1026, u"CTEXT_CMB_FONTMODE"},
-        {1027, u"CTEXT_CMB_TYPE"},
-        {1028, u"CTEXT_CMB_ERROR"},
-        {1107, u"CTEXT_EDIT_PRINT2D"},
-        {1106, u"CTEXT_BUTTON_PRINT2D"},
-    };
-    constexpr ExpectedHelp kUtility[] = {
-        {1036, u"CTEXT_SELFTEST"},    {1094, u"CTEXT_LIST_PAPERSIZE"}, {1049, u"CTEXT_BUTTON_DELETE"},
-        {1046, u"CTEXT_BUTTON_SAVE"}, {1052, u"CTEXT_EDIT_FORMNAME"},  {1047, u"CTEXT_EDIT_WIDTH"},
-        {1048, u"CTEXT_EDIT_HEIGHT"},
-    };
-    constexpr ExpectedHelp kDownload[] = {
-        {1039, u"CTEXT_EDIT_FIREWARE"},
-        {1040, u"CTEXT_BROWSE_FIREWARE"},
-        {1036, u"CTEXT_DOWNLOAD_FIREWARE"},
-        {1041, u"CTEXT_LIST_LOGO"},
-        {1087, u"CTEXT_ORIGINAL"},
-        {1061, u"CTEXT_MONO"},
-        {1088, u"CTEXT_GRAY"},
-        {1089, u"CTEXT_NONE"},
-        {1090, u"CTEXT_DITHERM3"},
-        {1091, u"CTEXT_DITHERM4"},
-        {1092, u"CTEXT_DIFFUSE"},
-        {1095, u"CTEXT_SLIDER_CONTRAST"},
-        {1083, u"CTEXT_SLIDER_BRIGHTNESS"},
-        {1042, u"CTEXT_LOGO_ADD"},
-        {1043, u"CTEXT_LOGO_DELETE"},
-        {1044, u"CTEXT_LOGO_DOWNLOAD"},
-        {1045, u"CTEXT_LOGO_CLEARALLLOGOS"},
-    };
-    const std::pair<const HoverTable*, std::span<const ExpectedHelp>> tables[] = {
-        {&kLayoutHoverHelp, kLayout},       {&kWatermarkHoverHelp, kWatermark}, {&kEventHoverHelp, kEvent},
-        {&kBarcode1DHoverHelp, kBarcode1D}, {&kBarcode2DHoverHelp, kBarcode2D}, {&kUtilityHoverHelp, kUtility},
-        {&kDownloadHoverHelp, kDownload},
-    };
-    for (const auto& [table, expected] : tables) {
-        const auto got = Sorted(*table);
-        const auto want = Sorted(expected);
-        EXPECT_EQ(got, want) << "table:    " << Printable(got) << "\nexpected: " << Printable(want);
-    }
+    std::string got;
+    for (const auto& [dialog, table] : tables)
+        got += std::string("[") + dialog + "]\n" + HelpLines(*table, english);
+    const auto golden = m450host::ReadFileBytes(m450test::SourcePath(L"tests/win/golden/hover_help.txt"));
+    ASSERT_TRUE(golden.has_value());
+    EXPECT_EQ(got, std::string(golden->begin(), golden->end()));
 }
 
 // Under Wine both copies of the common controls are one module, so which copy made a window

@@ -61,18 +61,15 @@ void ExpectGraphicsButtons(const PageDriver& page, bool yes, bool enabled) {
 }
 
 TEST_F(LayoutPage, ZoomForcesGraphicsAndClampsTheScale) {
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver layout = sheet.ShowPage(L"Main");
-    ASSERT_TRUE(layout);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"Main"));
+    SheetDriver& sheet = *sheet_;
+    PageDriver& layout = page_;
     ExpectGraphicsButtons(layout, false, true);
     EXPECT_FALSE(layout.Enabled(IDC_LAYOUT_SCALE_EDIT));
 
     DialogCatcher catcher;
     ASSERT_TRUE(layout.Click(IDC_LAYOUT_ZOOM_CHECK));
-    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-    EXPECT_EQ(catcher.MessageBoxes()[0].text, kGraphicsMessage);
-    EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Information");
+    m450test::ExpectOneBox(catcher, L"Information", kGraphicsMessage);
     ExpectGraphicsButtons(layout, true, false);
     EXPECT_TRUE(layout.Enabled(IDC_LAYOUT_SCALE_EDIT));
     EXPECT_TRUE(sheet.ApplyEnabled());
@@ -122,9 +119,9 @@ TEST_F(LayoutPage, TurningTheWatermarkOffShowsNoAgain) {
 }
 
 TEST_F(LayoutPage, RecordDriverDataEnablesTheLogControls) {
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver layout = sheet.ShowPage(L"Main");
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"Main"));
+    SheetDriver& sheet = *sheet_;
+    PageDriver& layout = page_;
     const std::vector<int> logControls = {IDC_LAYOUT_LOG_FOLDER_EDIT,   IDC_LAYOUT_LOG_BROWSE_BUTTON,
                                           IDC_LAYOUT_LOG_VIEWER_BUTTON, IDC_LAYOUT_LOG_PRN_CHECK,
                                           IDC_LAYOUT_LOG_BMP_CHECK,     IDC_LAYOUT_LOG_JPEG_CHECK};
@@ -164,9 +161,9 @@ TEST_F(LayoutPage, RecordDriverDataEnablesTheLogControls) {
 }
 
 TEST_F(LayoutPage, PaperSizeIsTheHostsFormItem) {
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver layout = sheet.ShowPage(L"Main");
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"Main"));
+    SheetDriver& sheet = *sheet_;
+    PageDriver& layout = page_;
     const auto& forms = m450host::DriverOptionItems::kFormNames;
     EXPECT_EQ(layout.Items(IDC_LAYOUT_PAPER_SIZE_COMBO), std::vector<std::wstring>(forms.begin(), forms.end()));
     EXPECT_EQ(layout.SelectedText(IDC_LAYOUT_PAPER_SIZE_COMBO), L"80mm x 297mm");
@@ -196,9 +193,9 @@ TEST_F(LayoutPage, ChineseRetitlesEveryOpenSheetOfThePrinter) {
     ASSERT_TRUE(device.ok()) << device.error();
     PageDriver deviceVersion = device.ShowPage(L"Version");
     ASSERT_TRUE(deviceVersion);
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver layout = sheet.ShowPage(L"Main");
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"Main"));
+    SheetDriver& sheet = *sheet_;
+    PageDriver& layout = page_;
     EXPECT_EQ(layout.SelectedText(IDC_LAYOUT_LANGUAGE_COMBO), L"English");
     const std::vector<std::wstring> entries = layout.Items(IDC_LAYOUT_LANGUAGE_COMBO);
     ASSERT_EQ(entries.size(), 4u);
@@ -325,10 +322,8 @@ std::pair<int, int> InkHalves(HBITMAP bitmap) {
 // The rotation pictures of the template (bitmaps 129 and 130) are in the DLL: 76 by 76, the
 // second the receipt turned, so its "A" stands in the lower half.
 TEST_F(LayoutPage, RotationPicturesAreTheReceiptNormalAndTurned) {
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver layout = sheet.ShowPage(L"Main");
-    ASSERT_TRUE(layout);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"Main"));
+    PageDriver& layout = page_;
     std::pair<int, int> ink[2];
     int i = 0;
     for (const int id : {IDC_LAYOUT_ROTATE_PICTURE1, IDC_LAYOUT_ROTATE_PICTURE2}) {

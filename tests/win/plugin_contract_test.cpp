@@ -8,6 +8,8 @@
 #include <string>
 
 #include "core/devmode.h"
+#include "object_counter.h"
+#include "sheet_driver.h"
 #include "platform/printoem.h"
 
 namespace {
@@ -19,21 +21,6 @@ using m450::PlugInDevMode;
 using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNowFunction = HRESULT(STDAPICALLTYPE*)();
 
-// The build knows the DLL by its Unix path; under Wine that becomes a DOS path.
-std::wstring WindowsPath(const char* path) {
-    using DosNameFunction = WCHAR*(CDECL*)(const char*);
-    auto toDos = reinterpret_cast<DosNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-    if (toDos != nullptr) {
-        if (WCHAR* dos = toDos(path)) {
-            std::wstring result(dos);
-            HeapFree(GetProcessHeap(), 0, dos);
-            return result;
-        }
-    }
-    return std::wstring(path, path + std::strlen(path));
-}
-
 struct PluginDll {
     HMODULE module = nullptr;
     GetClassObjectFunction getClassObject = nullptr;
@@ -43,7 +30,7 @@ struct PluginDll {
 const PluginDll& Dll() {
     static const PluginDll dll = [] {
         PluginDll d;
-        d.module = LoadLibraryW(WindowsPath(M450UI_DLL_PATH).c_str());
+        d.module = m450test::PluginModule();
         if (d.module != nullptr) {
             d.getClassObject = reinterpret_cast<GetClassObjectFunction>(
                 reinterpret_cast<void*>(GetProcAddress(d.module, "DllGetClassObject")));
@@ -58,7 +45,7 @@ const PluginDll& Dll() {
 class PluginContract : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_NE(Dll().module, nullptr) << "LoadLibraryW(" << M450UI_DLL_PATH << ") failed: " << GetLastError();
+        ASSERT_NE(Dll().module, nullptr) << "M450UI.dll did not load: " << GetLastError();
         ASSERT_NE(Dll().getClassObject, nullptr);
         ASSERT_NE(Dll().canUnloadNow, nullptr);
     }
@@ -276,10 +263,7 @@ TEST_F(PluginContract, KeepsTheFirstDriverInterfaceUntilItDies) {
     EXPECT_EQ(first.references, 2);
 
     // The sheets borrow the held interface; they take no reference of their own.
-    PROPSHEETUI_INFO info = {};
-    info.cbSize = sizeof(info);
-    info.Version = PROPSHEETUI_INFO_VERSION;
-    info.Reason = PROPSHEETUI_REASON_DESTROY;
+    PROPSHEETUI_INFO info = m450test::SheetInfo(PROPSHEETUI_REASON_DESTROY, nullptr);
     EXPECT_EQ(plugin->DocumentPropertySheets(&info, 0), S_OK);
     EXPECT_EQ(plugin->DevicePropertySheets(&info, 0), S_OK);
     EXPECT_EQ(first.references, 2);
@@ -366,8 +350,7 @@ TEST_F(PluginContract, DriverSlotsAreNotImplemented) {
 TEST_F(PluginContract, PropertySheetsRefuseABadSheetInfo) {
     IPrintOemUI* plugin = CreatePlugin();
     ASSERT_NE(plugin, nullptr);
-    PROPSHEETUI_INFO info = {};
-    info.cbSize = sizeof(info);
+    PROPSHEETUI_INFO info = m450test::SheetInfo(0, nullptr);
     info.Version = 0x0101;
     for (PPROPSHEETUI_INFO sheet : {PPROPSHEETUI_INFO{nullptr}, &info}) {
         SetLastError(0);

@@ -21,13 +21,9 @@ namespace {
 using m450test::LanguageFiles;
 using m450test::LanguageFolder;
 using m450test::LanguageRegistry;
+using m450test::PluginModule;
 
 using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-
-HMODULE PluginModule() {
-    static const HMODULE module = LoadLibraryW(m450host::WindowsPath(M450UI_DLL_PATH).c_str());
-    return module;
-}
 
 // What the sheet callback was given: copies of the page records and their titles.
 class RecordingSheet {

@@ -55,10 +55,8 @@ const PaperForm* Find(const MemoryFormStore& store, std::u16string_view name) {
 class UtilityPageOnSpooler : public m450test::PageTest {};
 
 TEST_F(UtilityPageOnSpooler, SelfTestClickedTwiceSendsTwoJobs) {
-    SheetDriver sheet(SheetKind::Device);
-    ASSERT_TRUE(sheet.ok()) << std::string(sheet.error().begin(), sheet.error().end());
-    PageDriver page = sheet.ShowPage(L"Utility");
-    ASSERT_TRUE(page);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Device, L"Utility"));
+    PageDriver& page = page_;
     EXPECT_EQ(page.Text(IDC_UTILITY_SELFTEST_BUTTON), L"SelfTest");
     const std::vector<uint8_t> job = {0x1B, 0x63, 0x3B, 0x01, 0x1D, 0x28, 0x41, 0x02,
                                       0x00, 0x00, 0x02, 0x1B, 0x63, 0x3B, 0x00};
@@ -74,10 +72,9 @@ TEST_F(UtilityPageOnSpooler, SelfTestClickedTwiceSendsTwoJobs) {
 // Wine lists its built-in forms, says yes to AddForm and DeleteForm without keeping anything,
 // and refuses SetForm: the default form never shows up.
 TEST_F(UtilityPageOnSpooler, BehavesSanelyOnWinesFormStubs) {
-    SheetDriver sheet(SheetKind::Device);
-    ASSERT_TRUE(sheet.ok());
-    PageDriver page = sheet.ShowPage(L"Utility");
-    ASSERT_TRUE(page);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Device, L"Utility"));
+    SheetDriver& sheet = *sheet_;
+    PageDriver& page = page_;
     EXPECT_EQ(page.Text(IDC_UTILITY_CHECK_COMM_LABEL), kFirst);
     EXPECT_EQ(page.Text(IDC_UTILITY_WIDTH_RANGE), L"[ 410 - 800 (0.1mm) ]");
     EXPECT_EQ(page.Text(IDC_UTILITY_HEIGHT_RANGE), L"[ 254 - 32760 (0.1mm) ]");
@@ -230,10 +227,7 @@ TEST_F(UtilityPageOnMemoryStore, RefusedSaveShowsTheMessageAndKeepsTheList) {
         catcher.Clear();
         ASSERT_TRUE(page.Type(IDC_UTILITY_FORM_NAME_EDIT, name));
         ASSERT_TRUE(page.Click(IDC_UTILITY_SAVE_BUTTON));
-        const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, L"Error");
-        EXPECT_EQ(boxes[0].text, L"Set custom paper size failed!");
+        m450test::ExpectOneBox(catcher, L"Error", L"Set custom paper size failed!");
         EXPECT_EQ(page.Items(IDC_UTILITY_PAPER_LIST), std::vector<std::wstring>{L"Custom Paper-M450"});
     }
     EXPECT_EQ(*Find(store_, u"Custom Paper-M450"), Form(u"Custom Paper-M450", 80000, 297000));
@@ -275,10 +269,7 @@ TEST_F(UtilityPageOnMemoryStore, RefusedDeleteKeepsThePaperAndSaysSo) {
     store_.refuseDelete = true;
     DialogCatcher catcher;
     ASSERT_TRUE(page.Click(IDC_UTILITY_DELETE_BUTTON));
-    const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"Set custom paper size failed!");
+    m450test::ExpectOneBox(catcher, L"Error", L"Set custom paper size failed!");
     EXPECT_EQ(page.Items(IDC_UTILITY_PAPER_LIST), (std::vector<std::wstring>{L"Custom Paper-M450", L"Custom Paper-A"}));
     EXPECT_EQ(page.SelectedText(IDC_UTILITY_PAPER_LIST), L"Custom Paper-A");
     EXPECT_NE(Find(store_, u"Custom Paper-A"), nullptr);

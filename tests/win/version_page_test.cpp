@@ -79,10 +79,8 @@ TEST_F(VersionPage, BothSheetsShowTheVersionTexts) {
 }
 
 TEST_F(VersionPage, LanguageChangeShowsAtTheNextRepaint) {
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok());
-    PageDriver page = sheet.ShowPage(L"Version");
-    ASSERT_TRUE(page);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Document, L"Version"));
+    PageDriver& page = page_;
     ASSERT_EQ(page.Text(IDC_VERSION_DRIVER_NAME), kEnglishTitle);
 
     ASSERT_TRUE(files_.InstallFromSource(LanguageFolder::PerUser, L"CHN_M450.res", L"lang/CHN_M450.res"));
@@ -102,10 +100,8 @@ TEST_F(VersionPage, LanguageChangeShowsAtTheNextRepaint) {
 }
 
 TEST_F(VersionPage, LinkIsUnderlinedWhileThePointerIsOverIt) {
-    SheetDriver sheet(SheetKind::Device);
-    ASSERT_TRUE(sheet.ok());
-    PageDriver page = sheet.ShowPage(L"Version");
-    ASSERT_TRUE(page);
+    ASSERT_NO_FATAL_FAILURE(OpenPage(SheetKind::Device, L"Version"));
+    PageDriver& page = page_;
     const HWND window = page.hwnd();
     const m450::PixelRect link = LinkRectOf(window);
     ASSERT_EQ(link.right - link.left, 145);  // 26 characters

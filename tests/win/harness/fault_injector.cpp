@@ -15,103 +15,70 @@ namespace {
 // The spooler is not running: what its calls give a client then.
 constexpr DWORD kSpoolerGone = RPC_S_SERVER_UNAVAILABLE;
 
+// Every function the injector can make fail, once: its id (kId, and FaultId the replacement
+// below), the DLL the module imports it from, its name there, its group and what a failed call
+// gives. The index, the list FallibleFunctions returns and the replacements are made from it.
+#define M450_FALLIBLE_FUNCTIONS(X)                                                                                   \
+    X(CreateFileW, "KERNEL32.dll", "CreateFileW", "file", "INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED")               \
+    X(ReadFile, "KERNEL32.dll", "ReadFile", "file", "FALSE, ERROR_READ_FAULT, nothing read")                         \
+    X(WriteFile, "KERNEL32.dll", "WriteFile", "file", "FALSE, ERROR_DISK_FULL, nothing written")                     \
+    X(GetFileSizeEx, "KERNEL32.dll", "GetFileSizeEx", "file", "FALSE, ERROR_ACCESS_DENIED")                          \
+    X(SetFilePointerEx, "KERNEL32.dll", "SetFilePointerEx", "file", "FALSE, ERROR_INVALID_PARAMETER")                \
+    X(SetFilePointer, "KERNEL32.dll", "SetFilePointer", "file", "INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER") \
+    X(SetEndOfFile, "KERNEL32.dll", "SetEndOfFile", "file", "FALSE, ERROR_DISK_FULL")                                \
+    X(MoveFileExW, "KERNEL32.dll", "MoveFileExW", "file", "FALSE, ERROR_ACCESS_DENIED")                              \
+    X(CreateHardLinkW, "KERNEL32.dll", "CreateHardLinkW", "file", "FALSE, ERROR_ACCESS_DENIED")                      \
+    X(DeleteFileW, "KERNEL32.dll", "DeleteFileW", "file", "FALSE, ERROR_ACCESS_DENIED")                              \
+    X(CopyFileW, "KERNEL32.dll", "CopyFileW", "file", "FALSE, ERROR_DISK_FULL")                                      \
+    X(GetTempPathW, "KERNEL32.dll", "GetTempPathW", "file", "0, ERROR_PATH_NOT_FOUND")                               \
+    X(CreateDirectoryW, "KERNEL32.dll", "CreateDirectoryW", "file", "FALSE, ERROR_ACCESS_DENIED")                    \
+    X(GetPrivateProfileStringW, "KERNEL32.dll", "GetPrivateProfileStringW", "profile",                               \
+      "the default copied, ERROR_FILE_NOT_FOUND")                                                                    \
+    X(WritePrivateProfileStringW, "KERNEL32.dll", "WritePrivateProfileStringW", "profile",                           \
+      "FALSE, ERROR_ACCESS_DENIED")                                                                                  \
+    X(RegOpenKeyExW, "ADVAPI32.dll", "RegOpenKeyExW", "registry", "ERROR_ACCESS_DENIED")                             \
+    X(RegCreateKeyExW, "ADVAPI32.dll", "RegCreateKeyExW", "registry", "ERROR_ACCESS_DENIED")                         \
+    X(RegQueryValueExW, "ADVAPI32.dll", "RegQueryValueExW", "registry", "ERROR_ACCESS_DENIED")                       \
+    X(RegSetValueExW, "ADVAPI32.dll", "RegSetValueExW", "registry", "ERROR_ACCESS_DENIED")                           \
+    X(OpenPrinterW, "WINSPOOL.DRV", "OpenPrinterW", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE")                    \
+    X(GetPrinterW, "WINSPOOL.DRV", "GetPrinterW", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE")                      \
+    X(StartDocPrinterW, "WINSPOOL.DRV", "StartDocPrinterW", "spooler", "0, RPC_S_SERVER_UNAVAILABLE")                \
+    X(StartPagePrinter, "WINSPOOL.DRV", "StartPagePrinter", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE")            \
+    X(WritePrinter, "WINSPOOL.DRV", "WritePrinter", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE, nothing written")   \
+    X(EndPagePrinter, "WINSPOOL.DRV", "EndPagePrinter", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE")                \
+    X(EndDocPrinter, "WINSPOOL.DRV", "EndDocPrinter", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE")                  \
+    X(AddFormW, "WINSPOOL.DRV", "AddFormW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE")                              \
+    X(DeleteFormW, "WINSPOOL.DRV", "DeleteFormW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE")                        \
+    X(GetFormW, "WINSPOOL.DRV", "GetFormW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE")                              \
+    X(SetFormW, "WINSPOOL.DRV", "SetFormW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE")                              \
+    X(EnumFormsW, "WINSPOOL.DRV", "EnumFormsW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE, none returned")           \
+    X(CreateFontIndirectW, "GDI32.dll", "CreateFontIndirectW", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY")               \
+    X(CreateFontW, "GDI32.dll", "CreateFontW", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY")                               \
+    X(CreateCompatibleDC, "GDI32.dll", "CreateCompatibleDC", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY")                 \
+    X(CreateCompatibleBitmap, "GDI32.dll", "CreateCompatibleBitmap", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY")         \
+    X(CreateDIBSection, "GDI32.dll", "CreateDIBSection", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY, no bits")            \
+    X(GetDC, "USER32.dll", "GetDC", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY")                                          \
+    X(LoadImageW, "USER32.dll", "LoadImageW", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY")                                \
+    X(LoadBitmapW, "USER32.dll", "LoadBitmapW", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY")                              \
+    X(ImageListCreate, "COMCTL32.dll", "ImageList_Create", "gdi", "NULL")                                            \
+    X(CreateWindowExW, "USER32.dll", "CreateWindowExW", "user", "NULL, ERROR_NOT_ENOUGH_MEMORY")                     \
+    X(GetOpenFileNameW, "comdlg32.dll", "GetOpenFileNameW", "dialog", "FALSE (as when the user cancels)")            \
+    X(SHGetSpecialFolderPathW, "SHELL32.dll", "SHGetSpecialFolderPathW", "shell", "FALSE")                           \
+    X(Malloc, "msvcrt.dll", "malloc", "memory", "NULL, errno ENOMEM")                                                \
+    X(Calloc, "msvcrt.dll", "calloc", "memory", "NULL, errno ENOMEM")                                                \
+    X(Realloc, "msvcrt.dll", "realloc", "memory", "NULL, errno ENOMEM, the block kept")
+
 enum Function : int {
-    kCreateFileW,
-    kReadFile,
-    kWriteFile,
-    kGetFileSizeEx,
-    kSetFilePointerEx,
-    kSetFilePointer,
-    kSetEndOfFile,
-    kMoveFileExW,
-    kCreateHardLinkW,
-    kDeleteFileW,
-    kCopyFileW,
-    kGetTempPathW,
-    kCreateDirectoryW,
-    kGetPrivateProfileStringW,
-    kWritePrivateProfileStringW,
-    kRegOpenKeyExW,
-    kRegCreateKeyExW,
-    kRegQueryValueExW,
-    kRegSetValueExW,
-    kOpenPrinterW,
-    kGetPrinterW,
-    kStartDocPrinterW,
-    kStartPagePrinter,
-    kWritePrinter,
-    kEndPagePrinter,
-    kEndDocPrinter,
-    kAddFormW,
-    kDeleteFormW,
-    kGetFormW,
-    kSetFormW,
-    kEnumFormsW,
-    kCreateFontIndirectW,
-    kCreateFontW,
-    kCreateCompatibleDC,
-    kCreateCompatibleBitmap,
-    kCreateDIBSection,
-    kGetDC,
-    kLoadImageW,
-    kLoadBitmapW,
-    kImageListCreate,
-    kCreateWindowExW,
-    kGetOpenFileNameW,
-    kSHGetSpecialFolderPathW,
-    kMalloc,
-    kCalloc,
-    kRealloc,
-    kFunctionCount
+#define M450_INDEX(id, dll, name, group, failure) k##id,
+    M450_FALLIBLE_FUNCTIONS(M450_INDEX)
+#undef M450_INDEX
+        kFunctionCount
 };
 
 constexpr FallibleFunction kFunctions[kFunctionCount] = {
-    {"KERNEL32.dll", "CreateFileW", "file", "INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED"},
-    {"KERNEL32.dll", "ReadFile", "file", "FALSE, ERROR_READ_FAULT, nothing read"},
-    {"KERNEL32.dll", "WriteFile", "file", "FALSE, ERROR_DISK_FULL, nothing written"},
-    {"KERNEL32.dll", "GetFileSizeEx", "file", "FALSE, ERROR_ACCESS_DENIED"},
-    {"KERNEL32.dll", "SetFilePointerEx", "file", "FALSE, ERROR_INVALID_PARAMETER"},
-    {"KERNEL32.dll", "SetFilePointer", "file", "INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER"},
-    {"KERNEL32.dll", "SetEndOfFile", "file", "FALSE, ERROR_DISK_FULL"},
-    {"KERNEL32.dll", "MoveFileExW", "file", "FALSE, ERROR_ACCESS_DENIED"},
-    {"KERNEL32.dll", "CreateHardLinkW", "file", "FALSE, ERROR_ACCESS_DENIED"},
-    {"KERNEL32.dll", "DeleteFileW", "file", "FALSE, ERROR_ACCESS_DENIED"},
-    {"KERNEL32.dll", "CopyFileW", "file", "FALSE, ERROR_DISK_FULL"},
-    {"KERNEL32.dll", "GetTempPathW", "file", "0, ERROR_PATH_NOT_FOUND"},
-    {"KERNEL32.dll", "CreateDirectoryW", "file", "FALSE, ERROR_ACCESS_DENIED"},
-    {"KERNEL32.dll", "GetPrivateProfileStringW", "profile", "the default copied, ERROR_FILE_NOT_FOUND"},
-    {"KERNEL32.dll", "WritePrivateProfileStringW", "profile", "FALSE, ERROR_ACCESS_DENIED"},
-    {"ADVAPI32.dll", "RegOpenKeyExW", "registry", "ERROR_ACCESS_DENIED"},
-    {"ADVAPI32.dll", "RegCreateKeyExW", "registry", "ERROR_ACCESS_DENIED"},
-    {"ADVAPI32.dll", "RegQueryValueExW", "registry", "ERROR_ACCESS_DENIED"},
-    {"ADVAPI32.dll", "RegSetValueExW", "registry", "ERROR_ACCESS_DENIED"},
-    {"WINSPOOL.DRV", "OpenPrinterW", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "GetPrinterW", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "StartDocPrinterW", "spooler", "0, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "StartPagePrinter", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "WritePrinter", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE, nothing written"},
-    {"WINSPOOL.DRV", "EndPagePrinter", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "EndDocPrinter", "spooler", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "AddFormW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "DeleteFormW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "GetFormW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "SetFormW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE"},
-    {"WINSPOOL.DRV", "EnumFormsW", "forms", "FALSE, RPC_S_SERVER_UNAVAILABLE, none returned"},
-    {"GDI32.dll", "CreateFontIndirectW", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY"},
-    {"GDI32.dll", "CreateFontW", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY"},
-    {"GDI32.dll", "CreateCompatibleDC", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY"},
-    {"GDI32.dll", "CreateCompatibleBitmap", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY"},
-    {"GDI32.dll", "CreateDIBSection", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY, no bits"},
-    {"USER32.dll", "GetDC", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY"},
-    {"USER32.dll", "LoadImageW", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY"},
-    {"USER32.dll", "LoadBitmapW", "gdi", "NULL, ERROR_NOT_ENOUGH_MEMORY"},
-    {"COMCTL32.dll", "ImageList_Create", "gdi", "NULL"},
-    {"USER32.dll", "CreateWindowExW", "user", "NULL, ERROR_NOT_ENOUGH_MEMORY"},
-    {"comdlg32.dll", "GetOpenFileNameW", "dialog", "FALSE (as when the user cancels)"},
-    {"SHELL32.dll", "SHGetSpecialFolderPathW", "shell", "FALSE"},
-    {"msvcrt.dll", "malloc", "memory", "NULL, errno ENOMEM"},
-    {"msvcrt.dll", "calloc", "memory", "NULL, errno ENOMEM"},
-    {"msvcrt.dll", "realloc", "memory", "NULL, errno ENOMEM, the block kept"},
+#define M450_ENTRY(id, dll, name, group, failure) {dll, name, group, failure},
+    M450_FALLIBLE_FUNCTIONS(M450_ENTRY)
+#undef M450_ENTRY
 };
 
 struct State {
@@ -506,52 +473,9 @@ void* __cdecl FaultRealloc(void* block, size_t size) {
 #undef REAL
 
 void* const kReplacements[kFunctionCount] = {
-    reinterpret_cast<void*>(&FaultCreateFileW),
-    reinterpret_cast<void*>(&FaultReadFile),
-    reinterpret_cast<void*>(&FaultWriteFile),
-    reinterpret_cast<void*>(&FaultGetFileSizeEx),
-    reinterpret_cast<void*>(&FaultSetFilePointerEx),
-    reinterpret_cast<void*>(&FaultSetFilePointer),
-    reinterpret_cast<void*>(&FaultSetEndOfFile),
-    reinterpret_cast<void*>(&FaultMoveFileExW),
-    reinterpret_cast<void*>(&FaultCreateHardLinkW),
-    reinterpret_cast<void*>(&FaultDeleteFileW),
-    reinterpret_cast<void*>(&FaultCopyFileW),
-    reinterpret_cast<void*>(&FaultGetTempPathW),
-    reinterpret_cast<void*>(&FaultCreateDirectoryW),
-    reinterpret_cast<void*>(&FaultGetPrivateProfileStringW),
-    reinterpret_cast<void*>(&FaultWritePrivateProfileStringW),
-    reinterpret_cast<void*>(&FaultRegOpenKeyExW),
-    reinterpret_cast<void*>(&FaultRegCreateKeyExW),
-    reinterpret_cast<void*>(&FaultRegQueryValueExW),
-    reinterpret_cast<void*>(&FaultRegSetValueExW),
-    reinterpret_cast<void*>(&FaultOpenPrinterW),
-    reinterpret_cast<void*>(&FaultGetPrinterW),
-    reinterpret_cast<void*>(&FaultStartDocPrinterW),
-    reinterpret_cast<void*>(&FaultStartPagePrinter),
-    reinterpret_cast<void*>(&FaultWritePrinter),
-    reinterpret_cast<void*>(&FaultEndPagePrinter),
-    reinterpret_cast<void*>(&FaultEndDocPrinter),
-    reinterpret_cast<void*>(&FaultAddFormW),
-    reinterpret_cast<void*>(&FaultDeleteFormW),
-    reinterpret_cast<void*>(&FaultGetFormW),
-    reinterpret_cast<void*>(&FaultSetFormW),
-    reinterpret_cast<void*>(&FaultEnumFormsW),
-    reinterpret_cast<void*>(&FaultCreateFontIndirectW),
-    reinterpret_cast<void*>(&FaultCreateFontW),
-    reinterpret_cast<void*>(&FaultCreateCompatibleDC),
-    reinterpret_cast<void*>(&FaultCreateCompatibleBitmap),
-    reinterpret_cast<void*>(&FaultCreateDIBSection),
-    reinterpret_cast<void*>(&FaultGetDC),
-    reinterpret_cast<void*>(&FaultLoadImageW),
-    reinterpret_cast<void*>(&FaultLoadBitmapW),
-    reinterpret_cast<void*>(&FaultImageListCreate),
-    reinterpret_cast<void*>(&FaultCreateWindowExW),
-    reinterpret_cast<void*>(&FaultGetOpenFileNameW),
-    reinterpret_cast<void*>(&FaultSHGetSpecialFolderPathW),
-    reinterpret_cast<void*>(&FaultMalloc),
-    reinterpret_cast<void*>(&FaultCalloc),
-    reinterpret_cast<void*>(&FaultRealloc),
+#define M450_REPLACEMENT(id, dll, name, group, failure) reinterpret_cast<void*>(&Fault##id),
+    M450_FALLIBLE_FUNCTIONS(M450_REPLACEMENT)
+#undef M450_REPLACEMENT
 };
 
 int IndexOf(std::string_view function) {

@@ -19,6 +19,12 @@ std::wstring FilePath(LanguageFolder folder, std::wstring_view fileName) {
 
 }  // namespace
 
+std::wstring TempFile(std::wstring_view name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + std::wstring(name);
+}
+
 // RunProgram ---------------------------------------------------------------------------------
 
 std::optional<ProgramRun> RunProgram(std::wstring commandLine) {

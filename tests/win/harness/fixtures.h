@@ -113,6 +113,9 @@ class ScratchFolder {
     std::wstring path_;
 };
 
+// A file of this name in the temporary folder: its full path.
+std::wstring TempFile(std::wstring_view name);
+
 // A path in the source tree, as a Windows path.
 std::wstring SourcePath(std::wstring_view relativePath);
 
