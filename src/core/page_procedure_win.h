@@ -40,9 +40,9 @@ template <typename State>
 struct PageParts {
     PageHost host = PageHost::DocumentSheet;
     // Reloaded at WM_PAINT before the texts are shown; empty: none.
-    std::u16string_view section;
+    std::u16string_view section = {};
     // Shown at WM_INITDIALOG and at WM_PAINT (ShowControlTexts).
-    std::span<const ControlText> texts;
+    std::span<const ControlText> texts = {};
     // WM_INITDIALOG, after the context is kept, the texts shown and the state made; its answer is
     // the message's (TRUE: the system gives the first control the focus). Without it: TRUE.
     INT_PTR (*start)(HWND page, State& state, LPARAM lParam) = nullptr;
