@@ -1,14 +1,12 @@
 #include "barcode/font_page.h"
 
 #include <commctrl.h>
-#include <prsht.h>
 
 #include <span>
 
 #include "core/language_win.h"
 #include "core/module_win.h"
-#include "core/page_state_win.h"
-#include "core/page_win.h"
+#include "core/page_procedure_win.h"
 #include "font_page_ids.h"
 
 namespace m450 {
@@ -105,19 +103,23 @@ void ShowRootTitle(HWND page, const FontPageState& state) {
     TreeView_SetItem(Tree(page), &item);
 }
 
-void Initialise(HWND page, LPARAM lParam, FontPageState& state) {
-    KeepDevicePageContext(page, lParam);
-    ShowText(page, IDC_FONT_NOTICE, TextId::FONT_RC_STATIC_FONT_NOTICE);
+constexpr ControlText kTexts[] = {{IDC_FONT_NOTICE, TextId::FONT_RC_STATIC_FONT_NOTICE}};
+
+INT_PTR Start(HWND page, FontPageState& state, LPARAM) {
     BuildTree(page, state);
+    return TRUE;
 }
 
-void Paint(HWND page, const FontPageState& state) {
-    ReloadTexts(kFontSection);
-    ShowText(page, IDC_FONT_NOTICE, TextId::FONT_RC_STATIC_FONT_NOTICE);
+INT_PTR Repaint(HWND page, FontPageState& state) {
     ShowRootTitle(page, state);
     PAINTSTRUCT paint{};
     BeginPaint(page, &paint);
     EndPaint(page, &paint);
+    return TRUE;
+}
+
+INT_PTR OnCommand(HWND, FontPageState&, WORD, WORD) {
+    return TRUE;
 }
 
 // The tree does not own its image list: it lets go of it before the list is destroyed.
@@ -128,53 +130,20 @@ void Release(HWND page, FontPageState& state) {
     state = {};
 }
 
-}  // namespace
-
-namespace {
-
-INT_PTR FontPageMessages(HWND page, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        if (FontPageState* state = MakePageState<FontPageState>(page))
-            Initialise(page, lParam, *state);
-        else
-            KeepDevicePageContext(page, lParam);
-        return TRUE;
-    }
-    FontPageState* state = PageStateOf<FontPageState>(page);
-    if (state == nullptr || DeviceContextOf(page) == nullptr)
-        return FALSE;
-    switch (message) {
-        case WM_PAINT:
-            Paint(page, *state);
-            return TRUE;
-        case WM_COMMAND:
-            return TRUE;
-        case WM_NOTIFY:
-            if (lParam == 0)
-                return FALSE;
-            switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
-                case PSN_APPLY:
-                    ReportApplied(DeviceContextOf(page));
-                    return AnswerNotification(page, PSNRET_NOERROR);
-                case PSN_KILLACTIVE:
-                case PSN_SETACTIVE:
-                    return AnswerNotification(page, FALSE);
-                default:
-                    return FALSE;
-            }
-        case WM_DESTROY:
-            Release(page, *state);
-            FreePageState<FontPageState>(page);
-            return FALSE;
-        default:
-            return FALSE;
-    }
-}
+constexpr PageParts<FontPageState> kParts = {
+    .host = PageHost::DeviceSheet,
+    .section = kFontSection,
+    .texts = kTexts,
+    .start = Start,
+    .command = OnCommand,
+    .paint = Repaint,
+    .finish = Release,
+};
 
 }  // namespace
 
-INT_PTR CALLBACK FontPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AnswerWithoutThrowing(FontPageMessages, window, message, wParam, lParam);
+INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RunPage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -1,9 +1,10 @@
 // What every page of the host's two property sheets does with its sheet: the page record the
 // sheet routines hand to the host, and the page context the page keeps.
 //
-// A page's dialog procedure keeps its sheet's page context at WM_INITDIALOG (KeepPageContext)
-// and reads it back with DocumentContextOf / DeviceContextOf; on PSN_APPLY it reports the
-// change applied with ReportApplied. Pages put their texts on their controls with ShowText.
+// A page's dialog procedure (RunPage, core/page_procedure_win.h) keeps its sheet's page context
+// at WM_INITDIALOG (KeepDocumentPageContext / KeepDevicePageContext) and reads it back with
+// DocumentContextOf / DeviceContextOf; on PSN_APPLY it reports the change applied with
+// ReportApplied. Pages put their texts on their controls with ShowText.
 #pragma once
 
 #include <windows.h>
@@ -54,9 +55,9 @@ std::wstring_view PrinterNameOf(const DevicePageContext* context);
 DocumentPageContext* DocumentContextOf(HWND page);
 DevicePageContext* DeviceContextOf(HWND page);
 
-// A dialog procedure's messages handled so that no exception leaves it for the host's window
-// code: whatever throws (memory ran short in a long-running host) ends the message with FALSE,
-// and the page keeps what it showed.
+// For a page that runs its own dialog procedure rather than RunPage: its messages handled so that
+// no exception leaves it for the host's window code: whatever throws (memory ran short in a long-running host) ends the
+// message with FALSE, and the page keeps what it showed.
 template <typename Procedure>
 INT_PTR AnswerWithoutThrowing(Procedure procedure, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {

@@ -17,7 +17,8 @@
 #include "core/hex_text.h"
 #include "control_font_ids.h"
 #include "core/module_win.h"
-#include "core/language_win.h"
+#include "core/page_controls_win.h"
+#include "core/page_procedure_win.h"
 
 namespace m450 {
 namespace {
@@ -47,11 +48,6 @@ std::wstring Wide(std::u16string_view text) {
 
 std::u16string Utf16(std::wstring_view text) {
     return std::u16string(text.begin(), text.end());
-}
-
-void ShowMessage(HWND owner, const wchar_t* text, UINT icon) {
-    const ActivationScope scope;
-    MessageBoxW(owner, text, WText(TextId::MSG_MB_ERROR), MB_OK | icon);
 }
 
 std::wstring WindowsDirectory() {
@@ -93,9 +89,10 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::u16string& path) {
 
 // ---- translator (template 116) -----------------------------------------------------------
 
-TranslatorRequest* RequestOf(HWND dialog) {
-    return reinterpret_cast<TranslatorRequest*>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
+// One open translator: the request it edits, WM_INITDIALOG's lParam.
+struct TranslatorState {
+    TranslatorRequest* request = nullptr;
+};
 
 std::wstring WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
@@ -105,8 +102,13 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-void StartTranslator(HWND dialog, TranslatorRequest* request) {
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(request));
+INT_PTR StartTranslator(HWND dialog, TranslatorState& state, LPARAM lParam) {
+    auto* request = reinterpret_cast<TranslatorRequest*>(lParam);
+    if (request == nullptr) {
+        EndDialog(dialog, -1);
+        return FALSE;
+    }
+    state.request = request;
     SetDlgItemTextW(dialog, IDC_TRANSLATOR_CHAR_EDIT, request->charText.c_str());
     SetDlgItemTextW(dialog, IDC_TRANSLATOR_HEX_EDIT, request->codeText.c_str());
     SendDlgItemMessageW(dialog, IDC_TRANSLATOR_CHAR_EDIT, EM_SETREADONLY, TRUE, 0);
@@ -114,41 +116,42 @@ void StartTranslator(HWND dialog, TranslatorRequest* request) {
     const HWND command = GetDlgItem(dialog, IDC_TRANSLATOR_COMMAND_EDIT);
     AttachHexInputFilter(command);
     SetWindowTextW(command, Wide(FormatHexBytes(request->command)).c_str());
+    return TRUE;
 }
 
-void ConfirmTranslator(HWND dialog) {
+void ConfirmTranslator(HWND dialog, TranslatorRequest& request) {
     const std::wstring text = WindowText(GetDlgItem(dialog, IDC_TRANSLATOR_COMMAND_EDIT));
     std::optional<std::vector<uint8_t>> command = ParseCommandText(Utf16(text));
     if (!command) {
-        ShowMessage(dialog, WText(TextId::MSG_MB_OPERATION_ERROR1), 0);
+        ShowMessage(dialog, TextId::MSG_MB_OPERATION_ERROR1, TextId::MSG_MB_ERROR, 0);
         return;
     }
-    RequestOf(dialog)->command = *std::move(command);
+    request.command = *std::move(command);
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR CALLBACK TranslatorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (message) {
-            case WM_INITDIALOG:
-                StartTranslator(dialog, reinterpret_cast<TranslatorRequest*>(lParam));
-                return TRUE;
-            case WM_COMMAND:
-                if (LOWORD(wParam) == IDOK) {
-                    ConfirmTranslator(dialog);
-                    return TRUE;
-                }
-                if (LOWORD(wParam) == IDCANCEL) {
-                    EndDialog(dialog, IDCANCEL);
-                    return TRUE;
-                }
-                return FALSE;
-            default:
-                return FALSE;
-        }
-    } catch (...) {  // memory ran short: the dialog stays as it was
+INT_PTR TranslatorCommand(HWND dialog, TranslatorState& state, WORD id, WORD) {
+    if (state.request == nullptr)
         return FALSE;
+    if (id == IDOK) {
+        ConfirmTranslator(dialog, *state.request);
+        return TRUE;
     }
+    if (id == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+constexpr PageParts<TranslatorState> kTranslatorParts = {
+    .host = PageHost::ModalDialog,
+    .start = StartTranslator,
+    .command = TranslatorCommand,
+};
+
+INT_PTR CALLBACK TranslatorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RunPage(kTranslatorParts, dialog, message, wParam, lParam);
 }
 
 // ---- table (template 115) ----------------------------------------------------------------
@@ -202,13 +205,16 @@ void AddRows(HWND list, const ControlFontTable& table) {
     }
 }
 
-void StartTable(HWND dialog, const std::vector<uint8_t>& file) {
+// WM_INITDIALOG's lParam is the table file's bytes.
+INT_PTR StartTable(HWND dialog, NoPageState&, LPARAM lParam) {
+    const auto& file = *reinterpret_cast<const std::vector<uint8_t>*>(lParam);
     SetDlgItemTextW(dialog, IDC_TRANSLATION_DRIVER_NAME_EDIT, Wide(kControlFontDriverName).c_str());
     SendDlgItemMessageW(dialog, IDC_TRANSLATION_DRIVER_NAME_EDIT, EM_SETREADONLY, TRUE, 0);
     const HWND list = ListOf(dialog);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     AddColumns(list);
     AddRows(list, ControlFontTableFromBytes(file));
+    return TRUE;
 }
 
 int SelectedRow(HWND list) {
@@ -230,7 +236,7 @@ void EditRow(HWND dialog) {
         return;
     std::optional<std::vector<uint8_t>> command = ParseCommandText(Utf16(CellText(list, row, kCommandColumn)));
     if (!command) {
-        ShowMessage(dialog, Wide(kControlFontLengthError).c_str(), 0);
+        ShowMessageText(dialog, kControlFontLengthError, TextId::MSG_MB_ERROR, 0);
         return;
     }
     TranslatorRequest request{CellText(list, row, kCharColumn), CellText(list, row, kCodeColumn), *std::move(command)};
@@ -260,13 +266,15 @@ void SaveTable(HWND dialog) {
     for (size_t row = 0; row < kControlFontRowCount; ++row)
         table[row] = Utf16(CellText(list, static_cast<int>(row), kCommandColumn));
     if (SaveControlFontFile(std::filesystem::path(TableFilePath()), table) == ControlFontSave::kFailed) {
-        ShowMessage(dialog, Wide(kControlFontSaveError).c_str(), MB_ICONERROR);
+        ShowMessageText(dialog, kControlFontSaveError, TextId::MSG_MB_ERROR, MB_ICONERROR);
         return;
     }
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR TableCommand(HWND dialog, int id) {
+INT_PTR TableCommand(HWND dialog, NoPageState&, WORD id, WORD code) {
+    if (code != BN_CLICKED)
+        return FALSE;
     switch (id) {
         case IDC_TRANSLATION_EDIT_BUTTON:
             EditRow(dialog);
@@ -285,26 +293,22 @@ INT_PTR TableCommand(HWND dialog, int id) {
     }
 }
 
+// A double click on a row edits it.
+std::optional<INT_PTR> TableNotify(HWND dialog, NoPageState&, const NMHDR& header) {
+    if (header.idFrom == IDC_TRANSLATION_LIST && header.code == NM_DBLCLK)
+        EditRow(dialog);
+    return std::nullopt;
+}
+
+constexpr PageParts<NoPageState> kTableParts = {
+    .host = PageHost::ModalDialog,
+    .start = StartTable,
+    .command = TableCommand,
+    .notify = TableNotify,
+};
+
 INT_PTR CALLBACK TableProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (message) {
-            case WM_INITDIALOG:
-                StartTable(dialog, *reinterpret_cast<const std::vector<uint8_t>*>(lParam));
-                return TRUE;
-            case WM_COMMAND:
-                return HIWORD(wParam) == BN_CLICKED ? TableCommand(dialog, LOWORD(wParam)) : FALSE;
-            case WM_NOTIFY: {
-                const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-                if (header != nullptr && header->idFrom == IDC_TRANSLATION_LIST && header->code == NM_DBLCLK)
-                    EditRow(dialog);
-                return FALSE;
-            }
-            default:
-                return FALSE;
-        }
-    } catch (...) {  // memory ran short: the dialog stays as it was
-        return FALSE;
-    }
+    return RunPage(kTableParts, dialog, message, wParam, lParam);
 }
 
 }  // namespace
@@ -319,7 +323,7 @@ INT_PTR OpenControlFontTable(HWND owner) {
         return IDCANCEL;
     }
     if (!file) {
-        ShowMessage(owner, Wide(kControlFontSaveError).c_str(), MB_ICONERROR);
+        ShowMessageText(owner, kControlFontSaveError, TextId::MSG_MB_ERROR, MB_ICONERROR);
         return IDCANCEL;
     }
     const ActivationScope scope;

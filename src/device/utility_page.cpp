@@ -1,7 +1,6 @@
 #include "device/utility_page.h"
 
 #include <commctrl.h>
-#include <prsht.h>
 
 #include <algorithm>
 #include <array>
@@ -11,10 +10,9 @@
 #include <vector>
 
 #include "device/control_font_dialog.h"
-#include "core/module_win.h"
 #include "core/hover_help_win.h"
-#include "core/language_win.h"
-#include "core/page_win.h"
+#include "core/page_controls_win.h"
+#include "core/page_procedure_win.h"
 #include "device/form_store_win.h"
 #include "device/paper_forms.h"
 #include "core/raw_channel_win.h"
@@ -40,10 +38,6 @@ constexpr std::array<ControlText, 9> kTexts = {{
     {IDC_UTILITY_HEIGHT_LABEL, TextId::UTILITY_RC_STATIC_FORMHEIGHT},
 }};
 
-void ShowTexts(HWND page) {
-    ShowControlTexts(page, kTexts);
-}
-
 HANDLE PrinterOf(HWND page) {
     const DevicePageContext* context = DeviceContextOf(page);
     return context != nullptr && context->pOEMCUIPParam != nullptr ? context->pOEMCUIPParam->hPrinter : nullptr;
@@ -60,11 +54,6 @@ auto WithFormStore(HWND page, Action action) {
 
 HWND Item(HWND page, int id) {
     return GetDlgItem(page, id);
-}
-
-void SetText(HWND page, int id, std::u16string_view text) {
-    const std::wstring wide(text.begin(), text.end());
-    SetDlgItemTextW(page, id, wide.c_str());
 }
 
 std::u16string ItemText(HWND page, int id, int capacity) {
@@ -113,7 +102,7 @@ void AppendItem(HWND page, std::u16string_view name) {
 }
 
 void EnableDelete(HWND page, bool enabled) {
-    EnableWindow(Item(page, IDC_UTILITY_DELETE_BUTTON), enabled ? TRUE : FALSE);
+    EnableControl(page, IDC_UTILITY_DELETE_BUTTON, enabled);
 }
 
 void ShowSize(HWND page, PaperSize size) {
@@ -122,7 +111,7 @@ void ShowSize(HWND page, PaperSize size) {
 }
 
 void ShowSelection(HWND page, const PaperSelectionView& view) {
-    SetText(page, IDC_UTILITY_FORM_NAME_EDIT, view.nameText);
+    SetControlText(page, IDC_UTILITY_FORM_NAME_EDIT, view.nameText);
     EnableDelete(page, view.deleteEnabled);
     if (view.size)
         ShowSize(page, *view.size);
@@ -138,19 +127,18 @@ void SetLimits(HWND page) {
     SendDlgItemMessageW(page, IDC_UTILITY_HEIGHT_EDIT, EM_LIMITTEXT, kPaperHeightTextLength, 0);
     SetSpin(page, IDC_UTILITY_WIDTH_SPIN, kPaperWidthRange);
     SetSpin(page, IDC_UTILITY_HEIGHT_SPIN, kPaperHeightRange);
-    SetText(page, IDC_UTILITY_WIDTH_RANGE, kPaperWidthRangeText);
-    SetText(page, IDC_UTILITY_HEIGHT_RANGE, kPaperHeightRangeText);
+    SetControlText(page, IDC_UTILITY_WIDTH_RANGE, kPaperWidthRangeText);
+    SetControlText(page, IDC_UTILITY_HEIGHT_RANGE, kPaperHeightRangeText);
 }
 
-void Start(HWND page) {
-    ShowTexts(page);
+INT_PTR Start(HWND page, NoPageState&, LPARAM) {
     EnableDelete(page, false);  // until a form other than the default one is selected
     const PaperStart start = WithFormStore(page, [](FormStore& store) { return StartPaperList(store); });
     if (start.result == PaperStartResult::kEnumerateFailed || start.result == PaperStartResult::kAddDefaultFailed)
-        return;
+        return TRUE;
     SetLimits(page);
     if (start.result == PaperStartResult::kNoForms)
-        return;
+        return TRUE;
     for (const std::u16string& name : start.items)
         AppendItem(page, name);
     Select(page, start.selected);
@@ -160,6 +148,7 @@ void Start(HWND page) {
     }
     ShowSelection(page, start.view);
     AttachHoverHelp(page, IDD_UTILITY_PAGE);
+    return TRUE;
 }
 
 void SelectionChanged(HWND page) {
@@ -175,23 +164,12 @@ void NameChanged(HWND page) {
     EnableDelete(page, PaperDeleteEnabled(name ? std::optional<std::u16string_view>(*name) : std::nullopt));
 }
 
-void ShowError(HWND page, TextId text) {
-    const ActivationScope scope;
-    MessageBoxW(page, WText(text), WText(TextId::MSG_MB_ERROR), MB_OK | MB_ICONERROR);
-}
-
-int32_t TypedNumber(HWND page, int id) {
-    BOOL read = FALSE;
-    const int value = static_cast<int>(GetDlgItemInt(page, id, &read, TRUE));
-    return read ? value : 0;
-}
-
 // The name edit holds 18 characters; more is read so that a longer text is cut, not refused.
 constexpr int kTypedNameCapacity = 255;
 
 bool Save(HWND page) {
-    const int32_t width = TypedNumber(page, IDC_UTILITY_WIDTH_EDIT);
-    const int32_t height = TypedNumber(page, IDC_UTILITY_HEIGHT_EDIT);
+    const int32_t width = ControlNumber(page, IDC_UTILITY_WIDTH_EDIT);
+    const int32_t height = ControlNumber(page, IDC_UTILITY_HEIGHT_EDIT);
     const std::u16string name = ItemText(page, IDC_UTILITY_FORM_NAME_EDIT, kTypedNameCapacity);
     const PaperSave save =
         WithFormStore(page, [&](FormStore& store) { return SavePaperForm(store, name, width, height); });
@@ -203,7 +181,7 @@ bool Save(HWND page) {
             EnableDelete(page, true);
             return true;
         case PaperSaveResult::kRefused:
-            ShowError(page, TextId::MSG_MB_UTILITY_ERROR1);
+            ShowMessage(page, TextId::MSG_MB_UTILITY_ERROR1, TextId::MSG_MB_ERROR, MB_ICONERROR);
             return true;
         case PaperSaveResult::kUpdated:
             return true;
@@ -219,7 +197,7 @@ bool Delete(HWND page) {
     const PaperDelete deletion =
         WithFormStore(page, [&](FormStore& store) { return DeletePaperForm(store, items, selected); });
     if (deletion.refused)
-        ShowError(page, TextId::MSG_MB_UTILITY_ERROR1);
+        ShowMessage(page, TextId::MSG_MB_UTILITY_ERROR1, TextId::MSG_MB_ERROR, MB_ICONERROR);
     if (!deletion.removed)
         return false;
     SendDlgItemMessageW(page, IDC_UTILITY_PAPER_LIST, LB_DELETESTRING, selected, 0);
@@ -232,7 +210,7 @@ bool SelfTest(HWND page) {
     return SendSelfTest(RawPrinterChannel(WinspoolCalls(PrinterOf(page))));
 }
 
-INT_PTR Command(HWND page, int id, int code) {
+INT_PTR OnCommand(HWND page, NoPageState&, WORD id, WORD code) {
     switch (id) {
         case IDC_UTILITY_SELFTEST_BUTTON:
             return code == BN_CLICKED && SelfTest(page);
@@ -257,18 +235,13 @@ INT_PTR Command(HWND page, int id, int code) {
     }
 }
 
-INT_PTR Notify(HWND page, const NMHDR* header) {
-    switch (header->code) {
-        case PSN_APPLY:
-            ReportApplied(DeviceContextOf(page));
-            return AnswerNotification(page, PSNRET_NOERROR);
-        case PSN_SETACTIVE:
-        case PSN_KILLACTIVE:
-            return AnswerNotification(page, 0);
-        default:
-            return FALSE;
-    }
-}
+constexpr PageParts<NoPageState> kParts = {
+    .host = PageHost::DeviceSheet,
+    .section = kUtilitySection,
+    .texts = kTexts,
+    .start = Start,
+    .command = OnCommand,
+};
 
 }  // namespace
 
@@ -277,26 +250,7 @@ void SetUtilityFormStore(FormStore* store) {
 }
 
 INT_PTR CALLBACK UtilityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (message) {
-            case WM_INITDIALOG:
-                KeepDevicePageContext(page, lParam);
-                Start(page);
-                return TRUE;
-            case WM_PAINT:
-                ReloadTexts(kUtilitySection);
-                ShowTexts(page);
-                return FALSE;
-            case WM_COMMAND:
-                return Command(page, LOWORD(wParam), HIWORD(wParam));
-            case WM_NOTIFY:
-                return lParam != 0 && Notify(page, reinterpret_cast<const NMHDR*>(lParam));
-            default:
-                return FALSE;
-        }
-    } catch (...) {  // memory ran short: the page keeps what it showed
-        return FALSE;
-    }
+    return RunPage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -10,8 +10,8 @@
 
 #include "core/hex_input_filter_win.h"
 #include "core/module_win.h"
-#include "core/page_state_win.h"
-#include "core/page_win.h"
+#include "core/page_controls_win.h"
+#include "core/page_procedure_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
 #include "event_dialog_ids.h"
@@ -74,21 +74,10 @@ constexpr std::array<int, 5> kLogoPlacementButtons = {
 // the arrows again: the dialog's flag ends that round at the first step.
 constexpr wchar_t kMovingArrowsFlag[] = L"M450.MovingArrows";
 
-OperationsWorkingCopy* CopyOf(HWND dialog) {
-    return reinterpret_cast<OperationsWorkingCopy*>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
-
-void Check(HWND dialog, int id, bool checked) {
-    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-bool IsChecked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void Enable(HWND dialog, int id, bool enabled) {
-    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
-}
+// One open dialog: the working copy it edits, WM_INITDIALOG's lParam.
+struct EventDialogState {
+    OperationsWorkingCopy* copy = nullptr;
+};
 
 // kNoSelection clears the list's selection.
 void Select(HWND dialog, int id, int index) {
@@ -107,13 +96,6 @@ void MoveArrows(HWND dialog, int arrowsId, int32_t position) {
     SendDlgItemMessageW(dialog, arrowsId, UDM_SETPOS32, 0, position);
 }
 
-// Signed; 0 when the field holds no number.
-int32_t ReadNumber(HWND dialog, int editId) {
-    BOOL isNumber = FALSE;
-    const int value = static_cast<int>(GetDlgItemInt(dialog, editId, &isNumber, TRUE));
-    return isNumber ? value : 0;
-}
-
 std::u16string ReadText(HWND dialog, int id) {
     const HWND control = GetDlgItem(dialog, id);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
@@ -123,8 +105,7 @@ std::u16string ReadText(HWND dialog, int id) {
 
 void ShowTexts(HWND dialog, DocumentEvent event) {
     SetWindowTextW(dialog, WText(EventDialogCaption(event)));
-    for (const ControlText& item : kTexts)
-        SetDlgItemTextW(dialog, item.controlId, WText(item.text));
+    ShowControlTexts(dialog, kTexts);
 }
 
 void FillLists(HWND dialog) {
@@ -143,19 +124,19 @@ void SetUpNumberField(HWND dialog, int editId, int arrowsId, uint32_t maximum) {
 }
 
 void ApplyEnables(HWND dialog, const EventDialogEnables& enables) {
-    Enable(dialog, IDC_EVENT_COMMAND_EDIT, enables.commandEdit);
-    Enable(dialog, IDC_EVENT_DRAWER_COMBO, enables.drawerList);
-    Enable(dialog, IDC_EVENT_MESSENGER_COMBO, enables.messengerList);
+    EnableControl(dialog, IDC_EVENT_COMMAND_EDIT, enables.commandEdit);
+    EnableControl(dialog, IDC_EVENT_DRAWER_COMBO, enables.drawerList);
+    EnableControl(dialog, IDC_EVENT_MESSENGER_COMBO, enables.messengerList);
     for (const int id : kLogoPlacementButtons)
-        Enable(dialog, id, enables.logoPlacement);
-    Enable(dialog, IDC_EVENT_VOLUME_EDIT, enables.buzzerVolume);
-    Enable(dialog, IDC_EVENT_VOLUME_SPIN, enables.buzzerVolume);
+        EnableControl(dialog, id, enables.logoPlacement);
+    EnableControl(dialog, IDC_EVENT_VOLUME_EDIT, enables.buzzerVolume);
+    EnableControl(dialog, IDC_EVENT_VOLUME_SPIN, enables.buzzerVolume);
 }
 
 void ShowValues(HWND dialog, const EventDialogValues& values) {
-    Check(dialog, IDC_EVENT_SEND_COMMAND_CHECK, values.sendCommand);
+    CheckControl(dialog, IDC_EVENT_SEND_COMMAND_CHECK, values.sendCommand);
     SetDlgItemTextW(dialog, IDC_EVENT_COMMAND_EDIT, reinterpret_cast<const wchar_t*>(values.commandText.c_str()));
-    Check(dialog, IDC_EVENT_FEED_TO_CUT_CHECK, values.feedToCutPosition);
+    CheckControl(dialog, IDC_EVENT_FEED_TO_CUT_CHECK, values.feedToCutPosition);
     Select(dialog, IDC_EVENT_DRAWER_COMBO, values.cashDrawer);
     Select(dialog, IDC_EVENT_MESSENGER_COMBO, values.orderMessenger);
     Select(dialog, IDC_EVENT_CUT_COMBO, values.paperCut);
@@ -163,33 +144,33 @@ void ShowValues(HWND dialog, const EventDialogValues& values) {
     Select(dialog, IDC_EVENT_BUZZER_COMBO, values.buzzer);
     MoveArrows(dialog, IDC_EVENT_VOLUME_SPIN, values.buzzerVolume);
     Select(dialog, IDC_EVENT_LOGO_COMBO, values.logo);
-    Check(dialog, IDC_EVENT_DRAWER_RADIO, values.drawerChosen);
-    Check(dialog, IDC_EVENT_MESSENGER_RADIO, !values.drawerChosen);
-    Check(dialog, IDC_EVENT_ALIGN_LEFT_RADIO, values.logoAlign == 0);
-    Check(dialog, IDC_EVENT_ALIGN_CENTER_RADIO, values.logoAlign == 1);
-    Check(dialog, IDC_EVENT_ALIGN_RIGHT_RADIO, values.logoAlign == 2);
-    Check(dialog, IDC_EVENT_BEFORE_CUT_RADIO, values.logoBeforeCut);
-    Check(dialog, IDC_EVENT_AFTER_CUT_RADIO, !values.logoBeforeCut);
+    CheckControl(dialog, IDC_EVENT_DRAWER_RADIO, values.drawerChosen);
+    CheckControl(dialog, IDC_EVENT_MESSENGER_RADIO, !values.drawerChosen);
+    CheckControl(dialog, IDC_EVENT_ALIGN_LEFT_RADIO, values.logoAlign == 0);
+    CheckControl(dialog, IDC_EVENT_ALIGN_CENTER_RADIO, values.logoAlign == 1);
+    CheckControl(dialog, IDC_EVENT_ALIGN_RIGHT_RADIO, values.logoAlign == 2);
+    CheckControl(dialog, IDC_EVENT_BEFORE_CUT_RADIO, values.logoBeforeCut);
+    CheckControl(dialog, IDC_EVENT_AFTER_CUT_RADIO, !values.logoBeforeCut);
     ApplyEnables(dialog, EventDialogEnablesOf(values));
 }
 
 EventDialogValues ReadValues(HWND dialog) {
     EventDialogValues values;
-    values.sendCommand = IsChecked(dialog, IDC_EVENT_SEND_COMMAND_CHECK);
+    values.sendCommand = IsControlChecked(dialog, IDC_EVENT_SEND_COMMAND_CHECK);
     values.commandText = ReadText(dialog, IDC_EVENT_COMMAND_EDIT);
-    values.drawerChosen = IsChecked(dialog, IDC_EVENT_DRAWER_RADIO);
+    values.drawerChosen = IsControlChecked(dialog, IDC_EVENT_DRAWER_RADIO);
     values.cashDrawer = SelectionOf(dialog, IDC_EVENT_DRAWER_COMBO);
     values.orderMessenger = SelectionOf(dialog, IDC_EVENT_MESSENGER_COMBO);
     values.buzzer = SelectionOf(dialog, IDC_EVENT_BUZZER_COMBO);
-    values.buzzerVolume = ReadNumber(dialog, IDC_EVENT_VOLUME_EDIT);
-    values.feedDistance = ReadNumber(dialog, IDC_EVENT_FEED_EDIT);
-    values.feedToCutPosition = IsChecked(dialog, IDC_EVENT_FEED_TO_CUT_CHECK);
+    values.buzzerVolume = ControlNumber(dialog, IDC_EVENT_VOLUME_EDIT);
+    values.feedDistance = ControlNumber(dialog, IDC_EVENT_FEED_EDIT);
+    values.feedToCutPosition = IsControlChecked(dialog, IDC_EVENT_FEED_TO_CUT_CHECK);
     values.paperCut = SelectionOf(dialog, IDC_EVENT_CUT_COMBO);
     values.logo = SelectionOf(dialog, IDC_EVENT_LOGO_COMBO);
-    values.logoAlign = IsChecked(dialog, IDC_EVENT_ALIGN_LEFT_RADIO)     ? 0
-                       : IsChecked(dialog, IDC_EVENT_ALIGN_CENTER_RADIO) ? 1
-                                                                         : 2;
-    values.logoBeforeCut = IsChecked(dialog, IDC_EVENT_BEFORE_CUT_RADIO);
+    values.logoAlign = IsControlChecked(dialog, IDC_EVENT_ALIGN_LEFT_RADIO)     ? 0
+                       : IsControlChecked(dialog, IDC_EVENT_ALIGN_CENTER_RADIO) ? 1
+                                                                                : 2;
+    values.logoBeforeCut = IsControlChecked(dialog, IDC_EVENT_BEFORE_CUT_RADIO);
     return values;
 }
 
@@ -217,19 +198,24 @@ void DrawPreview(HWND frame, int bitmapId) {
 
 // The picture for the event and the feed-to-cut and cut choices shown now; the frame keeps
 // its number.
-void ShowPreview(HWND dialog) {
-    const OperationsWorkingCopy* copy = CopyOf(dialog);
+void ShowPreview(HWND dialog, const OperationsWorkingCopy& copy) {
     const HWND frame = GetDlgItem(dialog, IDC_EVENT_PREVIEW);
-    if (copy == nullptr || frame == nullptr)
+    if (frame == nullptr)
         return;
-    const int bitmapId = PreviewBitmapId(copy->event, IsChecked(dialog, IDC_EVENT_FEED_TO_CUT_CHECK),
+    const int bitmapId = PreviewBitmapId(copy.event, IsControlChecked(dialog, IDC_EVENT_FEED_TO_CUT_CHECK),
                                          SelectionOf(dialog, IDC_EVENT_CUT_COMBO));
     SetPropW(frame, kPreviewBitmapProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(bitmapId)));
     DrawPreview(frame, bitmapId);
 }
 
-void Initialise(HWND dialog, OperationsWorkingCopy* copy) {
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(copy));
+// A dialog without a working copy ends at once (-1).
+INT_PTR Start(HWND dialog, EventDialogState& state, LPARAM lParam) {
+    auto* copy = reinterpret_cast<OperationsWorkingCopy*>(lParam);
+    if (copy == nullptr) {
+        EndDialog(dialog, -1);
+        return FALSE;
+    }
+    state.copy = copy;
     ReloadTexts(kDocumentSection);
     AttachHexInputFilter(GetDlgItem(dialog, IDC_EVENT_COMMAND_EDIT));
     ShowTexts(dialog, copy->event);
@@ -238,12 +224,13 @@ void Initialise(HWND dialog, OperationsWorkingCopy* copy) {
     SetUpNumberField(dialog, IDC_EVENT_VOLUME_EDIT, IDC_EVENT_VOLUME_SPIN, kMaxBuzzerVolume);
     ShowValues(dialog, DialogValuesOf(copy->operations));
     AttachHoverHelp(dialog, IDD_EVENT_DIALOG);
+    return TRUE;
 }
 
 void Confirm(HWND dialog, OperationsWorkingCopy& copy) {
     EventOperations confirmed = copy.operations;
     if (CommitEventDialog(ReadValues(dialog), confirmed) == EventDialogCommit::kCommandTooLong) {
-        MessageBoxW(dialog, WText(TextId::MSG_MB_OPERATION_ERROR1), WText(TextId::MSG_MB_ERROR), MB_OK);
+        ShowMessage(dialog, TextId::MSG_MB_OPERATION_ERROR1, TextId::MSG_MB_ERROR, 0);
         return;
     }
     copy.operations = confirmed;
@@ -253,12 +240,12 @@ void Confirm(HWND dialog, OperationsWorkingCopy& copy) {
 void OnCommand(HWND dialog, OperationsWorkingCopy& copy, int id, int code) {
     if ((id == IDC_EVENT_FEED_TO_CUT_CHECK && code == BN_CLICKED) ||
         (id == IDC_EVENT_CUT_COMBO && code == CBN_SELCHANGE))
-        ShowPreview(dialog);
+        ShowPreview(dialog, copy);
     switch (id) {
         case IDC_EVENT_DRAWER_RADIO:
         case IDC_EVENT_MESSENGER_RADIO:
-            Check(dialog, IDC_EVENT_DRAWER_RADIO, id == IDC_EVENT_DRAWER_RADIO);
-            Check(dialog, IDC_EVENT_MESSENGER_RADIO, id == IDC_EVENT_MESSENGER_RADIO);
+            CheckControl(dialog, IDC_EVENT_DRAWER_RADIO, id == IDC_EVENT_DRAWER_RADIO);
+            CheckControl(dialog, IDC_EVENT_MESSENGER_RADIO, id == IDC_EVENT_MESSENGER_RADIO);
             ApplyEnables(dialog, EventDialogEnablesOf(ReadValues(dialog)));
             break;
         case IDC_EVENT_SEND_COMMAND_CHECK:
@@ -271,15 +258,16 @@ void OnCommand(HWND dialog, OperationsWorkingCopy& copy, int id, int code) {
             break;
         case IDC_EVENT_FEED_EDIT:
             if (code == EN_CHANGE)
-                MoveArrows(dialog, IDC_EVENT_FEED_SPIN, ClampFeedDistance(ReadNumber(dialog, IDC_EVENT_FEED_EDIT)));
+                MoveArrows(dialog, IDC_EVENT_FEED_SPIN, ClampFeedDistance(ControlNumber(dialog, IDC_EVENT_FEED_EDIT)));
             break;
         case IDC_EVENT_VOLUME_EDIT:
             if (code == EN_CHANGE)
-                MoveArrows(dialog, IDC_EVENT_VOLUME_SPIN, ClampBuzzerVolume(ReadNumber(dialog, IDC_EVENT_VOLUME_EDIT)));
+                MoveArrows(dialog, IDC_EVENT_VOLUME_SPIN,
+                           ClampBuzzerVolume(ControlNumber(dialog, IDC_EVENT_VOLUME_EDIT)));
             break;
         case IDC_EVENT_DEFAULT_BUTTON:
             ShowValues(dialog, DialogValuesOf(DefaultEventOperations(copy.event)));
-            ShowPreview(dialog);
+            ShowPreview(dialog, copy);
             break;
         case IDOK:
             Confirm(dialog, copy);
@@ -292,46 +280,39 @@ void OnCommand(HWND dialog, OperationsWorkingCopy& copy, int id, int code) {
     }
 }
 
-}  // namespace
-
-namespace {
-
-INT_PTR EventDialogMessages(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* copy = reinterpret_cast<OperationsWorkingCopy*>(lParam);
-        if (copy == nullptr) {
-            EndDialog(dialog, -1);
-            return FALSE;
-        }
-        Initialise(dialog, copy);
-        return TRUE;
-    }
-    OperationsWorkingCopy* copy = CopyOf(dialog);
-    if (copy == nullptr)
+INT_PTR Command(HWND dialog, EventDialogState& state, WORD id, WORD code) {
+    if (state.copy == nullptr)
         return FALSE;
-    switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT paint{};
-            BeginPaint(dialog, &paint);
-            EndPaint(dialog, &paint);
-            ShowPreview(dialog);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            OnCommand(dialog, *copy, LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
-        case WM_DESTROY:
-            RemovePropW(GetDlgItem(dialog, IDC_EVENT_PREVIEW), kPreviewBitmapProperty);
-            return FALSE;
-        default:
-            return FALSE;
-    }
+    OnCommand(dialog, *state.copy, id, code);
+    return TRUE;
 }
 
+INT_PTR Repaint(HWND dialog, EventDialogState& state) {
+    if (state.copy == nullptr)
+        return FALSE;
+    PAINTSTRUCT paint{};
+    BeginPaint(dialog, &paint);
+    EndPaint(dialog, &paint);
+    ShowPreview(dialog, *state.copy);
+    return TRUE;
+}
+
+void Finish(HWND dialog, EventDialogState&) {
+    RemovePropW(GetDlgItem(dialog, IDC_EVENT_PREVIEW), kPreviewBitmapProperty);
+}
+
+constexpr PageParts<EventDialogState> kParts = {
+    .host = PageHost::ModalDialog,
+    .start = Start,
+    .command = Command,
+    .paint = Repaint,
+    .finish = Finish,
+};
+
 }  // namespace
 
-INT_PTR CALLBACK EventDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AnswerWithoutThrowing(EventDialogMessages, window, message, wParam, lParam);
+INT_PTR CALLBACK EventDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RunPage(kParts, dialog, message, wParam, lParam);
 }
 
 INT_PTR EditEventOperations(HWND owner, OperationsWorkingCopy& copy) {

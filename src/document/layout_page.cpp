@@ -17,8 +17,8 @@
 #include "core/density_relabel_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
-#include "core/page_state_win.h"
-#include "core/page_win.h"
+#include "core/page_controls_win.h"
+#include "core/page_procedure_win.h"
 #include "document/layout_rules.h"
 #include "document/record_text.h"
 #include "layout_page_ids.h"
@@ -61,12 +61,6 @@ constexpr std::array<ControlText, 16> kTexts = {{
     {IDC_LAYOUT_LANGUAGE_LABEL, TextId::LAYOUT_RC_LANGUAGE},
 }};
 
-PlugInDevMode* RecordOf(const DocumentPageContext* context) {
-    if (context == nullptr || context->pOEMUIPSParam == nullptr)
-        return nullptr;
-    return static_cast<PlugInDevMode*>(context->pOEMUIPSParam->pOEMDM);
-}
-
 std::u16string_view View(const wchar_t* text) {
     return text != nullptr ? std::u16string_view(reinterpret_cast<const char16_t*>(text)) : std::u16string_view();
 }
@@ -87,31 +81,6 @@ std::u16string SelectedEntry(HWND page, int id) {
         SendDlgItemMessageW(page, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return text;
-}
-
-void MarkChanged(HWND page) {
-    PropSheet_Changed(GetParent(page), page);
-}
-
-void Enable(HWND page, int id, bool enabled) {
-    EnableWindow(GetDlgItem(page, id), enabled ? TRUE : FALSE);
-}
-
-void Check(HWND page, int id, bool checked) {
-    CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-bool IsChecked(HWND page, int id) {
-    return IsDlgButtonChecked(page, id) == BST_CHECKED;
-}
-
-void ShowMessage(HWND page, TextId text, TextId caption, UINT icon) {
-    const ActivationScope scope;
-    MessageBoxW(page, WText(text), WText(caption), MB_OK | icon);
-}
-
-void ShowTexts(HWND page) {
-    ShowControlTexts(page, kTexts);
 }
 
 // The host's option items that are the form name (the public DEVMODE item).
@@ -198,11 +167,11 @@ void FillLanguages(HWND page, LayoutPageState& state) {
 
 void ShowGraphicsButtons(HWND page, const GraphicsButtons& buttons) {
     if (buttons.yes) {
-        Check(page, IDC_LAYOUT_AS_IMAGE_YES_RADIO, *buttons.yes);
-        Check(page, IDC_LAYOUT_AS_IMAGE_NO_RADIO, !*buttons.yes);
+        CheckControl(page, IDC_LAYOUT_AS_IMAGE_YES_RADIO, *buttons.yes);
+        CheckControl(page, IDC_LAYOUT_AS_IMAGE_NO_RADIO, !*buttons.yes);
     }
-    Enable(page, IDC_LAYOUT_AS_IMAGE_YES_RADIO, buttons.enabled);
-    Enable(page, IDC_LAYOUT_AS_IMAGE_NO_RADIO, buttons.enabled);
+    EnableControl(page, IDC_LAYOUT_AS_IMAGE_YES_RADIO, buttons.enabled);
+    EnableControl(page, IDC_LAYOUT_AS_IMAGE_NO_RADIO, buttons.enabled);
 }
 
 void ShowSwitch(HWND page, const LayoutSwitch& change) {
@@ -213,7 +182,7 @@ void ShowSwitch(HWND page, const LayoutSwitch& change) {
 
 void ShowScaleEnabled(HWND page, bool enabled) {
     for (const int id : {IDC_LAYOUT_SCALE_EDIT, IDC_LAYOUT_SCALE_SPIN, IDC_LAYOUT_SCALE_LABEL})
-        Enable(page, id, enabled);
+        EnableControl(page, id, enabled);
 }
 
 constexpr std::array<int, 6> kLogControls = {IDC_LAYOUT_LOG_FOLDER_EDIT,   IDC_LAYOUT_LOG_BROWSE_BUTTON,
@@ -222,51 +191,53 @@ constexpr std::array<int, 6> kLogControls = {IDC_LAYOUT_LOG_FOLDER_EDIT,   IDC_L
 
 void ShowDriverLog(HWND page, const PlugInDevMode& dm) {
     const DriverLogControls log = DriverLogControlsFor(dm);
-    Check(page, IDC_LAYOUT_LOG_CHECK, log.record);
+    CheckControl(page, IDC_LAYOUT_LOG_CHECK, log.record);
     for (const int id : kLogControls)
-        Enable(page, id, log.enabled);
-    Check(page, IDC_LAYOUT_LOG_PRN_CHECK, log.prn);
-    Check(page, IDC_LAYOUT_LOG_BMP_CHECK, log.bmp);
-    Check(page, IDC_LAYOUT_LOG_JPEG_CHECK, log.jpeg);
+        EnableControl(page, id, log.enabled);
+    CheckControl(page, IDC_LAYOUT_LOG_PRN_CHECK, log.prn);
+    CheckControl(page, IDC_LAYOUT_LOG_BMP_CHECK, log.bmp);
+    CheckControl(page, IDC_LAYOUT_LOG_JPEG_CHECK, log.jpeg);
 }
 
-void Initialise(HWND page, LPARAM lParam, LayoutPageState& state) {
-    KeepDocumentPageContext(page, lParam);
+INT_PTR Start(HWND page, LayoutPageState& state, LPARAM) {
     const DocumentPageContext* context = DocumentContextOf(page);
     PlugInDevMode* dm = RecordOf(context);
-    ShowTexts(page);
     try {
         FillLanguages(page, state);
     } catch (const std::exception&) {
         state.languages.clear();  // no list to choose from; the page works otherwise
     }
     if (dm == nullptr)
-        return;
+        return TRUE;
     state.filling = true;
     FillPaperSizes(page, context, *dm);
-    Check(page, IDC_LAYOUT_ROTATE_NORMAL_RADIO, dm->rotate180 == 0);
-    Check(page, IDC_LAYOUT_ROTATE_180_RADIO, dm->rotate180 == 1);
+    CheckControl(page, IDC_LAYOUT_ROTATE_NORMAL_RADIO, dm->rotate180 == 0);
+    CheckControl(page, IDC_LAYOUT_ROTATE_180_RADIO, dm->rotate180 == 1);
     SendDlgItemMessageW(page, IDC_LAYOUT_SCALE_EDIT, EM_LIMITTEXT, kZoomFieldChars, 0);
     SendDlgItemMessageW(page, IDC_LAYOUT_SCALE_SPIN, UDM_SETRANGE32, kZoomArrowsMin, kZoomArrowsMax);
     SendDlgItemMessageW(page, IDC_LAYOUT_SCALE_SPIN, UDM_SETPOS32, 0, dm->zoomPercent);
     SetDlgItemInt(page, IDC_LAYOUT_SCALE_EDIT, dm->zoomPercent, FALSE);
     SetDlgItemTextW(page, IDC_LAYOUT_LOG_FOLDER_EDIT, WStr(RecordText(*dm, &PlugInDevMode::logDirectory)));
     ShowDriverLog(page, *dm);
-    Check(page, IDC_LAYOUT_ZOOM_CHECK, dm->zoomPrinting != 0);
-    Enable(page, IDC_LAYOUT_SCALE_EDIT, dm->zoomPrinting != 0);
-    Enable(page, IDC_LAYOUT_SCALE_SPIN, dm->zoomPrinting != 0);
+    CheckControl(page, IDC_LAYOUT_ZOOM_CHECK, dm->zoomPrinting != 0);
+    EnableControl(page, IDC_LAYOUT_SCALE_EDIT, dm->zoomPrinting != 0);
+    EnableControl(page, IDC_LAYOUT_SCALE_SPIN, dm->zoomPrinting != 0);
     ShowGraphicsButtons(page, GraphicsButtonsOnOpen(*dm));
     state.filling = false;
     AttachHoverHelp(page, IDD_LAYOUT_PAGE);
+    return TRUE;
 }
 
-// The page's language refresh: its texts, the shared messages and the host's print density.
-void Repaint(HWND page, const DocumentPageContext* context) {
-    ReloadTexts(u"LAYOUT");
-    ReloadTexts(u"GPD");
+// The page's language refresh beside its own texts: the shared messages and the host's print
+// density.
+INT_PTR Repaint(HWND page, LayoutPageState&) {
+    DocumentPageContext* context = DocumentContextOf(page);
+    if (RecordOf(context) == nullptr)
+        return FALSE;
+    ReloadTexts(kGpdSection);
     LoadMessages(MessageSet::All);
-    ShowTexts(page);
-    RelabelPrintDensity(*DocumentContextOf(page));
+    RelabelPrintDensity(*context);
+    return FALSE;
 }
 
 void BrowseLogFolder(HWND page, PlugInDevMode& dm) {
@@ -302,9 +273,7 @@ void StartLogViewer(HWND page, const PlugInDevMode& dm) {
 }
 
 void OnScaleTyped(HWND page, PlugInDevMode& dm) {
-    BOOL number = FALSE;
-    const int typed = static_cast<int>(GetDlgItemInt(page, IDC_LAYOUT_SCALE_EDIT, &number, TRUE));
-    const ClampedNumber scale = ClampZoomPercent(number ? typed : 0);
+    const ClampedNumber scale = ClampZoomPercent(ControlNumber(page, IDC_LAYOUT_SCALE_EDIT));
     dm.zoomPercent = static_cast<uint8_t>(scale.value);
     if (scale.corrected)
         SendDlgItemMessageW(page, IDC_LAYOUT_SCALE_SPIN, UDM_SETPOS32, 0, scale.value);
@@ -313,18 +282,18 @@ void OnScaleTyped(HWND page, PlugInDevMode& dm) {
 
 void OnRecordLog(HWND page, PlugInDevMode& dm) {
     MarkChanged(page);
-    SetRecordDriverLog(dm, IsChecked(page, IDC_LAYOUT_LOG_CHECK));
+    SetRecordDriverLog(dm, IsControlChecked(page, IDC_LAYOUT_LOG_CHECK));
     ShowDriverLog(page, dm);
 }
 
 void OnLogFileKind(HWND page, PlugInDevMode& dm, int id, LogFileKind kind) {
     MarkChanged(page);
-    SetLogFileKind(dm, kind, IsChecked(page, id));
+    SetLogFileKind(dm, kind, IsControlChecked(page, id));
 }
 
 void OnZoom(HWND page, PlugInDevMode& dm) {
     MarkChanged(page);
-    const bool on = IsChecked(page, IDC_LAYOUT_ZOOM_CHECK);
+    const bool on = IsControlChecked(page, IDC_LAYOUT_ZOOM_CHECK);
     ShowScaleEnabled(page, on);
     ShowSwitch(page, SetZoomPrinting(dm, on));
 }
@@ -401,9 +370,9 @@ void OnActivate(HWND page, const DocumentPageContext* context, const PlugInDevMo
 }
 
 void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
-    if (IsChecked(page, IDC_LAYOUT_ROTATE_NORMAL_RADIO))
+    if (IsControlChecked(page, IDC_LAYOUT_ROTATE_NORMAL_RADIO))
         dm.rotate180 = 0;
-    else if (IsChecked(page, IDC_LAYOUT_ROTATE_180_RADIO))
+    else if (IsControlChecked(page, IDC_LAYOUT_ROTATE_180_RADIO))
         dm.rotate180 = 1;
     bool hostHoldsChoice = StateOf(page)->chosenPaper >= 0;
     ForEachFormItem(context, [&](const OPTITEM& item) {
@@ -419,65 +388,56 @@ void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
         });
     }
     ReportApplied(context);
-    PropSheet_UnChanged(GetParent(page), page);
+    MarkUnchanged(page);
     ApplyLanguage(StateOf(page)->languages, SelectedEntry(page, IDC_LAYOUT_LANGUAGE_COMBO));
     ShowLanguageInOpenSheets(page, PrinterNameOf(context));
 }
 
-INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, const NMHDR& header) {
-    switch (header.code) {
-        case PSN_SETACTIVE:
-            OnActivate(page, context, dm);
-            return AnswerNotification(page, 0);
-        case PSN_KILLACTIVE:
-            return AnswerNotification(page, FALSE);
-        case PSN_APPLY:
-            Apply(page, context, dm);
-            return AnswerNotification(page, PSNRET_NOERROR);
-        default:
-            return FALSE;
-    }
-}
-
-INT_PTR LayoutPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        if (LayoutPageState* state = MakePageState<LayoutPageState>(page))
-            Initialise(page, lParam, *state);
-        else
-            KeepDocumentPageContext(page, lParam);
-        return TRUE;
-    }
-    if (StateOf(page) == nullptr)
-        return FALSE;
-    if (message == WM_DESTROY) {
-        SetGraphicsResetPending(page, false);  // the sheet goes with its pages
-        FreePageState<LayoutPageState>(page);
-        return FALSE;
-    }
+// Without a record the page answers nothing.
+std::optional<INT_PTR> OnNotify(HWND page, LayoutPageState&, const NMHDR& header) {
     const DocumentPageContext* context = DocumentContextOf(page);
     PlugInDevMode* dm = RecordOf(context);
     if (dm == nullptr)
         return FALSE;
-    switch (message) {
-        case WM_PAINT:
-            Repaint(page, context);
-            return FALSE;
-        case WM_COMMAND:
-            OnCommand(page, context, *dm, LOWORD(wParam), HIWORD(wParam));
-            return FALSE;
-        case WM_NOTIFY:
-            if (lParam == 0)
-                return FALSE;
-            return OnNotify(page, context, *dm, *reinterpret_cast<const NMHDR*>(lParam));
+    switch (header.code) {
+        case PSN_SETACTIVE:
+            OnActivate(page, context, *dm);
+            return std::nullopt;
+        case PSN_APPLY:
+            Apply(page, context, *dm);
+            return AnswerNotification(page, PSNRET_NOERROR);
         default:
-            return FALSE;
+            return std::nullopt;
     }
 }
 
+INT_PTR Command(HWND page, LayoutPageState&, WORD id, WORD code) {
+    const DocumentPageContext* context = DocumentContextOf(page);
+    if (PlugInDevMode* dm = RecordOf(context))
+        OnCommand(page, context, *dm, id, code);
+    return FALSE;
+}
+
+// The sheet goes with its pages.
+void Finish(HWND page, LayoutPageState&) {
+    SetGraphicsResetPending(page, false);
+}
+
+constexpr PageParts<LayoutPageState> kParts = {
+    .host = PageHost::DocumentSheet,
+    .section = kLayoutSection,
+    .texts = kTexts,
+    .start = Start,
+    .command = Command,
+    .notify = OnNotify,
+    .paint = Repaint,
+    .finish = Finish,
+};
+
 }  // namespace
 
-INT_PTR CALLBACK LayoutPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AnswerWithoutThrowing(LayoutPageMessages, window, message, wParam, lParam);
+INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RunPage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450

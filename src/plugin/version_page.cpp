@@ -4,10 +4,10 @@
 #include <shellapi.h>
 
 #include <array>
+#include <optional>
 
 #include "core/language_win.h"
-#include "core/page_state_win.h"
-#include "core/page_win.h"
+#include "core/page_procedure_win.h"
 #include "core/version_link.h"
 #include "version_page_ids.h"
 
@@ -32,10 +32,6 @@ constexpr std::array<ControlText, 8> kTexts = {{
     {IDC_VERSION_LINK, TextId::VERSION_RC_STATIC_VER7},
     {IDC_VERSION_WARNING, TextId::VERSION_RC_STATIC_VER9},
 }};
-
-void ShowTexts(HWND page) {
-    ShowControlTexts(page, kTexts);
-}
 
 HFONT CreateLinkFont(bool underline) {
     return CreateFontW(13, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
@@ -106,77 +102,64 @@ void OpenLinkIfClicked(HWND page, LPARAM lParam) {
     SetPointer(IDC_HAND);
 }
 
-void Initialise(HWND page, VersionPageState& state) {
+// The focus stays where the sheet put it.
+INT_PTR Start(HWND page, VersionPageState& state, LPARAM) {
     state.plainFont = CreateLinkFont(false);
     state.underlinedFont = CreateLinkFont(true);
     SetLinkFont(page, state.plainFont);
-    ShowTexts(page);
+    return FALSE;
 }
 
-INT_PTR VersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        if (VersionPageState* state = MakePageState<VersionPageState>(page))
-            Initialise(page, *state);
-        else
-            ShowTexts(page);
-        return FALSE;
-    }
-    VersionPageState* state = PageStateOf<VersionPageState>(page);
-    if (state == nullptr)
-        return FALSE;
+// The page has nothing to apply: it takes the sheet's notifications without reporting.
+std::optional<INT_PTR> OnNotify(HWND, VersionPageState&, const NMHDR& header) {
+    return header.code == PSN_SETACTIVE || header.code == PSN_KILLACTIVE || header.code == PSN_APPLY;
+}
+
+INT_PTR OnCommand(HWND, VersionPageState&, WORD, WORD code) {
+    return code == 0;
+}
+
+INT_PTR OnPointer(HWND page, VersionPageState& state, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            ReloadTexts(kVersionSection);
-            ShowTexts(page);
-            return FALSE;
-        case WM_NOTIFY: {
-            if (lParam == 0)
-                return FALSE;
-            const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
-            return code == PSN_SETACTIVE || code == PSN_KILLACTIVE || code == PSN_APPLY;
-        }
-        case WM_COMMAND:
-            return HIWORD(wParam) == 0;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
         case WM_RBUTTONDBLCLK:
-            TrackHover(page, lParam, *state);
+            TrackHover(page, lParam, state);
             return FALSE;
         case WM_LBUTTONUP:
             OpenLinkIfClicked(page, lParam);
-            return FALSE;
-        case WM_DESTROY:
-            ReleaseFonts(page, *state);
-            FreePageState<VersionPageState>(page);
             return FALSE;
         default:
             return FALSE;
     }
 }
 
-INT_PTR DocumentVersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG)
-        KeepDocumentPageContext(page, lParam);
-    return VersionPage(page, message, wParam, lParam);
+constexpr PageParts<VersionPageState> PartsOn(PageHost host) {
+    return {
+        .host = host,
+        .section = kVersionSection,
+        .texts = kTexts,
+        .start = Start,
+        .command = OnCommand,
+        .notify = OnNotify,
+        .other = OnPointer,
+        .finish = ReleaseFonts,
+    };
 }
-
-INT_PTR DeviceVersionPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG)
-        KeepDevicePageContext(page, lParam);
-    return VersionPage(page, message, wParam, lParam);
-}
+constexpr PageParts<VersionPageState> kDocumentParts = PartsOn(PageHost::DocumentSheet);
+constexpr PageParts<VersionPageState> kDeviceParts = PartsOn(PageHost::DeviceSheet);
 
 }  // namespace
 
 INT_PTR CALLBACK DocumentVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AnswerWithoutThrowing(DocumentVersionPage, page, message, wParam, lParam);
+    return RunPage(kDocumentParts, page, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK DeviceVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AnswerWithoutThrowing(DeviceVersionPage, page, message, wParam, lParam);
+    return RunPage(kDeviceParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450
