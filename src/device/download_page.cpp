@@ -330,7 +330,7 @@ CopyWrite StoreWorkingCopy(HWND page, const std::wstring& copyPath, LogoConversi
     if (CopyNameTaken(page, copyPath))
         return CopyWrite::Taken;
     const bool ours = MadeByPage(page, copyPath);
-    if (conversion.result != 1) {
+    if (conversion.result != ConversionResult::Converted) {
         DeleteOwnCopy(page, copyPath);
         return CopyWrite::Failed;
     }
