@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -20,7 +19,10 @@
 #include "core/language_win.h"
 #include "core/page_state_win.h"
 #include "core/page_win.h"
+#include "device/download_rules.h"
+#include "device/logo_files_win.h"
 #include "device/logo_jobs.h"
+#include "device/logo_working_copies.h"
 #include "core/raw_channel_win.h"
 #include "download_page_ids.h"
 
@@ -36,21 +38,13 @@ std::atomic<LogoType> g_lastChosenLogoType{LogoType::Original};
 // Set while the page itself changes its list: the list's notifications then bring no repaint.
 constexpr wchar_t kListChangingFlag[] = L"M450.ListChanging";
 
-// One copy of the page, owned by its window: the type every logo of its list gets, and the
-// settings of each logo.
+// One copy of the page, owned by its window: the type every logo of its list gets, the
+// settings of each logo, and the working copies the page wrote.
 struct DownloadPageState {
     LogoType type = LogoType::Original;
     LogoSettingsTable settings{};
-    // The working copies this page wrote itself: the only files it ever replaces or deletes.
-    // A working copy's name that a file the page did not make already has is left alone.
-    std::vector<std::wstring> madeCopies;
-    std::vector<std::wstring> reportedTaken;  // names of such files the user was told of
-    // The selected logo's file as the preview last read it, kept while its size and write time
-    // stay the same: a slider step converts it again without reading 2 MiB from the disk.
-    std::wstring keptPath;
-    uint64_t keptSize = 0;
-    uint64_t keptWriteTime = 0;
-    std::optional<std::vector<uint8_t>> keptBytes;
+    Win32LogoFiles files;
+    LogoWorkingCopies copies{files};
 };
 
 DownloadPageState& StateOf(HWND page) {
@@ -59,9 +53,6 @@ DownloadPageState& StateOf(HWND page) {
 
 // The open-file dialog's path and file-name buffers, in characters.
 constexpr DWORD kDialogPathCapacity = 1024;
-// The largest logo file read: a 1024 × 768 24-bit bitmap with its headers is 2.3 MiB, so a
-// file far larger cannot be a logo the page takes.
-constexpr uint64_t kMaxLogoFileBytes = 16 * 1024 * 1024;
 // The file download goes in one write, whose length is 32 bits.
 constexpr uint64_t kMaxDownloadFileBytes = 0xFFFFFFFFu;
 
@@ -113,108 +104,8 @@ constexpr std::array<int, 2> kSliders = {IDC_DOWNLOAD_CONTRAST_SLIDER, IDC_DOWNL
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
-std::u16string U16(const std::wstring& text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-// ---- files ---------------------------------------------------------------------------------
-
-enum class ReadFailure { None, Open, Size, Memory, Seek, Read };
-
-struct FileRead {
-    ReadFailure failure = ReadFailure::None;
-    std::vector<uint8_t> bytes;
-};
-
-ReadFailure ReadOpenFile(HANDLE file, uint64_t limit, std::vector<uint8_t>& bytes) {
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
-        return ReadFailure::Size;
-    // A size past what this build can hold (2 GiB and more on 32 bits) is a memory failure
-    // like any other: resize throws length_error there, not bad_alloc.
-    if (static_cast<uint64_t>(size.QuadPart) > bytes.max_size())
-        return ReadFailure::Memory;
-    try {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-    } catch (const std::exception&) {
-        return ReadFailure::Memory;
-    }
-    const LARGE_INTEGER start{};
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
-        return ReadFailure::Seek;
-    DWORD got = 0;
-    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
-        return ReadFailure::Read;
-    return ReadFailure::None;
-}
-
-// The whole file in one read, refused past `limit` bytes. `share` is the sharing the file is
-// opened with (the file download shares it with nobody).
-FileRead ReadWholeFile(const std::wstring& path, DWORD share, uint64_t limit) {
-    FileRead read;
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        read.failure = ReadFailure::Open;
-        return read;
-    }
-    read.failure = ReadOpenFile(file, limit, read.bytes);
-    CloseHandle(file);
-    if (read.failure != ReadFailure::None)
-        read.bytes.clear();
-    return read;
-}
-
-std::optional<std::vector<uint8_t>> ReadLogoFile(const std::wstring& path) {
-    FileRead read = ReadWholeFile(path, FILE_SHARE_READ, kMaxLogoFileBytes);
-    if (read.failure != ReadFailure::None)
-        return std::nullopt;
-    return std::move(read.bytes);
-}
-
-// The logo file's bytes for the preview: those kept from the last read while the file's size and
-// write time are unchanged, else read again (nullopt when the file cannot be read).
-const std::optional<std::vector<uint8_t>>& KeptLogoFile(HWND page, const std::wstring& path) {
-    DownloadPageState& state = StateOf(page);
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    const bool seen = GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
-    const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    const uint64_t written = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
-    if (!seen || !state.keptBytes || path != state.keptPath || size != state.keptSize ||
-        written != state.keptWriteTime) {
-        state.keptBytes.reset();  // the old bytes go before the new ones come
-        state.keptBytes = seen ? ReadLogoFile(path) : std::nullopt;
-        state.keptPath = path;
-        state.keptSize = size;
-        state.keptWriteTime = written;
-    }
-    return state.keptBytes;
-}
-
-// `disposition` is CREATE_ALWAYS for a file the page made before, CREATE_NEW for a new one (so
-// that a file that appeared meanwhile is never replaced: ERROR_FILE_EXISTS). A file the page made
-// is written over from its start and cut only where it was longer: a file emptied and written
-// again is flushed by the file system at once (3 ms and more for a logo's working copy, at every
-// step of a slider), while the same bytes written over it are not.
-bool WriteWholeFile(const std::wstring& path, std::span<const uint8_t> bytes, DWORD disposition) {
-    const DWORD open = disposition == CREATE_ALWAYS ? OPEN_ALWAYS : disposition;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, open, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    LARGE_INTEGER size{};
-    if (ok && (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > bytes.size()))
-        ok = SetEndOfFile(file) != FALSE;  // the file pointer stands at the end of what was written
-    CloseHandle(file);
-    return ok;
-}
-
-// The logo's working copy, or empty when its path would not fit.
-std::wstring CopyPathOf(const std::wstring& source) {
-    const std::optional<std::u16string> copy = WorkingCopyPath(U16(source));
-    return copy ? std::wstring(copy->begin(), copy->end()) : std::wstring();
+std::u16string U16(const wchar_t* text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text));
 }
 
 // ---- controls ------------------------------------------------------------------------------
@@ -244,149 +135,6 @@ LogoType TypeOf(HWND page) {
     return StateOf(page).type;
 }
 
-// ---- working copies ------------------------------------------------------------------------
-
-// Paths name the same file whatever their letter case.
-std::wstring PathKey(std::wstring path) {
-    if (!path.empty())
-        CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
-    return path;
-}
-
-bool Contains(const std::vector<std::wstring>& keys, const std::wstring& key) {
-    return std::find(keys.begin(), keys.end(), key) != keys.end();
-}
-
-bool MadeByPage(HWND page, const std::wstring& copyPath) {
-    return Contains(StateOf(page).madeCopies, PathKey(copyPath));
-}
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// A file that bears the working-copy mark in its header: one a page of this plug-in wrote and
-// could not delete (its host ended first).
-bool IsLeftoverCopy(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    std::array<uint8_t, kBmpFileHeaderSize> head{};
-    DWORD got = 0;
-    const bool read = ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr) != FALSE;
-    CloseHandle(file);
-    return read && IsMarkedWorkingCopy(std::span<const uint8_t>(head.data(), got));
-}
-
-// A working copy's name that a file of the user's already has. A leftover working copy is taken
-// over instead: the page replaces it, and deletes it with its own copies.
-bool CopyNameTaken(HWND page, const std::wstring& copyPath) {
-    if (copyPath.empty() || MadeByPage(page, copyPath) || !FileExists(copyPath))
-        return false;
-    if (!IsLeftoverCopy(copyPath))
-        return true;
-    StateOf(page).madeCopies.push_back(PathKey(copyPath));
-    return false;
-}
-
-void ForgetCopy(HWND page, const std::wstring& copyPath) {
-    std::erase(StateOf(page).madeCopies, PathKey(copyPath));
-}
-
-// Deletes the working copy if this page made it; a file of anybody else's stays.
-void DeleteOwnCopy(HWND page, const std::wstring& copyPath) {
-    if (copyPath.empty() || !MadeByPage(page, copyPath))
-        return;
-    DeleteFileW(copyPath.c_str());
-    ForgetCopy(page, copyPath);
-}
-
-// An error message followed by the file it is about, on a line of its own.
-void ShowNamingMessage(HWND page, TextId text, const std::wstring& path) {
-    const std::wstring shown = std::wstring(WText(text)) + L"\n" + path;
-    const ActivationScope scope;
-    MessageBoxW(page, shown.c_str(), WText(TextId::MSG_MB_ERROR), MB_OK | MB_ICONERROR);
-}
-
-// Told once per page and name: a repaint must not bring the message back.
-void ReportCopyNameTaken(HWND page, const std::wstring& copyPath) {
-    std::vector<std::wstring>& reported = StateOf(page).reportedTaken;
-    const std::wstring key = PathKey(copyPath);
-    if (Contains(reported, key))
-        return;
-    reported.push_back(key);
-    ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, copyPath);
-}
-
-enum class CopyWrite { Written, Taken, Failed };
-
-// Writes the working copy a conversion made, marked as the page's. A conversion that failed
-// leaves no copy of the page's behind, so that nothing stale is previewed or sent; a name that is
-// taken is not touched.
-CopyWrite StoreWorkingCopy(HWND page, const std::wstring& copyPath, LogoConversion& conversion) {
-    if (copyPath.empty())
-        return CopyWrite::Failed;
-    if (CopyNameTaken(page, copyPath))
-        return CopyWrite::Taken;
-    const bool ours = MadeByPage(page, copyPath);
-    if (conversion.result != ConversionResult::Converted) {
-        DeleteOwnCopy(page, copyPath);
-        return CopyWrite::Failed;
-    }
-    if (!ours)
-        StateOf(page).madeCopies.push_back(PathKey(copyPath));  // before the write: a half file is ours too
-    MarkWorkingCopy(conversion.workingCopy);
-    if (WriteWholeFile(copyPath, conversion.workingCopy, ours ? CREATE_ALWAYS : CREATE_NEW))
-        return CopyWrite::Written;
-    const bool appeared = !ours && GetLastError() == ERROR_FILE_EXISTS;
-    if (appeared) {
-        ForgetCopy(page, copyPath);
-        return CopyWrite::Taken;
-    }
-    DeleteOwnCopy(page, copyPath);
-    return CopyWrite::Failed;
-}
-
-// What making a logo's working copy came to: the core's step, and whether the copy's name was
-// found taken (the logo then has no copy).
-struct CopyOutcome {
-    LogoCopyStep step;
-    bool taken = false;
-    std::vector<uint8_t> copy{};  // the working copy as written, when it was
-};
-
-CopyOutcome MakeWorkingCopy(HWND page,
-                            const std::wstring& source,
-                            std::span<const uint8_t> bytes,
-                            LogoType type,
-                            const LogoSettings& settings) {
-    const LogoCopyStep step = WorkingCopyStep(type, ReadBitmapHeader(bytes));
-    if (step != LogoCopyStep::Made)
-        return {step};
-    const std::wstring copyPath = CopyPathOf(source);
-    if (CopyNameTaken(page, copyPath)) {
-        ReportCopyNameTaken(page, copyPath);
-        return {step, true};
-    }
-    LogoConversion conversion = ConvertLogo(type, bytes, settings);
-    const CopyWrite write = StoreWorkingCopy(page, copyPath, conversion);
-    if (write == CopyWrite::Taken) {
-        ReportCopyNameTaken(page, copyPath);
-        return {step, true};
-    }
-    if (write == CopyWrite::Written)
-        return {step, false, std::move(conversion.workingCopy)};
-    return {step};
-}
-
-CopyOutcome MakeWorkingCopy(HWND page, const std::wstring& source, LogoType type, const LogoSettings& settings) {
-    const std::optional<std::vector<uint8_t>> bytes = ReadLogoFile(source);
-    if (!bytes)
-        return {LogoCopyStep::Stop};
-    return MakeWorkingCopy(page, source, *bytes, type, settings);
-}
-
 int LogoCount(HWND page) {
     return static_cast<int>(SendMessageW(List(page), LVM_GETITEMCOUNT, 0, 0));
 }
@@ -413,24 +161,20 @@ void SetCellText(HWND page, int row, int column, const std::wstring& text) {
     SendMessageW(List(page), LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-std::wstring LogoPath(HWND page, int row) {
-    return CellText(page, row, kPathColumn);
+std::u16string LogoPath(HWND page, int row) {
+    return U16(CellText(page, row, kPathColumn).c_str());
 }
 
-std::vector<std::wstring> LogoPaths(HWND page) {
-    std::vector<std::wstring> paths;
+std::vector<std::u16string> LogoPaths(HWND page) {
+    std::vector<std::u16string> paths;
     const int count = LogoCount(page);
     for (int row = 0; row < count; ++row)
         paths.push_back(LogoPath(page, row));
     return paths;
 }
 
-// Every working copy the page made, and only those.
-void DeleteWorkingCopies(HWND page) {
-    std::vector<std::wstring> made;
-    made.swap(StateOf(page).madeCopies);
-    for (const std::wstring& copy : made)
-        DeleteFileW(copy.c_str());
+LogoWorkingCopies& CopiesOf(HWND page) {
+    return StateOf(page).copies;
 }
 
 void ShowNumber(HWND page, int id, int value) {
@@ -448,9 +192,12 @@ void SetSliders(HWND page, int contrast, int brightness) {
     ShowNumber(page, IDC_DOWNLOAD_BRIGHTNESS_VALUE, brightness);
 }
 
-// The type radios can be used while a logo is selected.
+LogoControlsEnabled EnabledControls(HWND page, LogoCopyStep previewStep = LogoCopyStep::Stop) {
+    return LogoControlsFor(TypeOf(page), LogoCount(page), Selection(page), previewStep);
+}
+
 void EnableTypeRadios(HWND page) {
-    Enable(page, kTypeRadios, LogoCount(page) > 0 && Selection(page) >= 0);
+    Enable(page, kTypeRadios, EnabledControls(page).typeRadios);
 }
 
 void ShowTexts(HWND page) {
@@ -472,6 +219,20 @@ void ShowTexts(HWND page) {
 void ShowMessage(HWND page, TextId text, TextId caption = TextId::MSG_MB_ERROR) {
     const ActivationScope scope;
     MessageBoxW(page, WText(text), WText(caption), MB_OK);
+}
+
+// An error message followed by the file it is about, on a line of its own.
+void ShowNamingMessage(HWND page, TextId text, const std::u16string& path) {
+    const std::wstring shown = std::wstring(WText(text)) + L"\n" + Wide(path);
+    const ActivationScope scope;
+    MessageBoxW(page, shown.c_str(), WText(TextId::MSG_MB_ERROR), MB_OK | MB_ICONERROR);
+}
+
+// A logo's working copy made afresh; a name found taken is told of once per page and name.
+CopyOutcome Told(HWND page, const std::u16string& source, CopyOutcome outcome) {
+    if (outcome.tell)
+        ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, LogoWorkingCopies::CopyPathOf(source));
+    return outcome;
 }
 
 void Repaint(HWND page) {
@@ -571,6 +332,13 @@ void DrawBitmap(HWND page, HBITMAP bitmap) {
     DeleteObject(bitmap);
 }
 
+// The halftone radios and the sliders, as the selected logo's preview came to `step`.
+void EnableAdjustments(HWND page, LogoCopyStep step) {
+    const LogoControlsEnabled enabled = EnabledControls(page, step);
+    Enable(page, kMethodRadios, enabled.methodRadios);
+    Enable(page, kSliders, enabled.sliders);
+}
+
 // The selected logo as it will be sent: its working copy is made afresh from its settings.
 void Preview(HWND page) {
     const int selected = Selection(page);
@@ -578,21 +346,19 @@ void Preview(HWND page) {
         ClearPreview(page);
         return;
     }
-    const std::wstring source = LogoPath(page, selected);
+    const std::u16string source = LogoPath(page, selected);
     const LogoSettings settings = SettingsOf(page)[static_cast<size_t>(selected)];
-    const std::optional<std::vector<uint8_t>>& bytes = KeptLogoFile(page, source);
+    const std::optional<std::vector<uint8_t>>& bytes = CopiesOf(page).KeptLogo(source);
     if (TypeOf(page) == LogoType::Original) {
-        Enable(page, kMethodRadios, false);
-        Enable(page, kSliders, false);
+        EnableAdjustments(page, LogoCopyStep::Stop);
     } else {
-        const CopyOutcome copy =
-            bytes ? MakeWorkingCopy(page, source, *bytes, TypeOf(page), settings) : CopyOutcome{LogoCopyStep::Stop};
+        const CopyOutcome copy = bytes ? Told(page, source, CopiesOf(page).Make(source, *bytes, TypeOf(page), settings))
+                                       : CopyOutcome{LogoCopyStep::Stop};
         if (copy.step == LogoCopyStep::Stop || copy.taken) {
             ClearPreview(page);  // never another logo's picture, never the user's other file
             return;
         }
-        Enable(page, kMethodRadios, TypeOf(page) == LogoType::Mono && copy.step == LogoCopyStep::Made);
-        Enable(page, kSliders, TypeOf(page) == LogoType::Gray || copy.step == LogoCopyStep::Made);
+        EnableAdjustments(page, copy.step);
         if (copy.step == LogoCopyStep::Made) {
             // The bytes just written, not read back; a copy that could not be made shows nothing.
             DrawBitmap(page, copy.copy.empty() ? nullptr : BitmapOfPicture(copy.copy));
@@ -614,7 +380,7 @@ void Paint(HWND page) {
 
 // ---- logo list -----------------------------------------------------------------------------
 
-void AppendRow(HWND page, const std::wstring& path) {
+void AppendRow(HWND page, const std::u16string& source) {
     const int row = LogoCount(page);
     const std::wstring id = std::to_wstring(row + 1);
     LVITEMW item{};
@@ -625,9 +391,8 @@ void AppendRow(HWND page, const std::wstring& path) {
         static_cast<int>(SendMessageW(List(page), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (inserted < 0)
         return;
-    const size_t slash = path.find_last_of(L"\\/");
-    SetCellText(page, inserted, kNameColumn, slash == std::wstring::npos ? path : path.substr(slash + 1));
-    SetCellText(page, inserted, kPathColumn, path);
+    SetCellText(page, inserted, kNameColumn, Wide(LogoListName(source)));
+    SetCellText(page, inserted, kPathColumn, Wide(source));
 }
 
 void Renumber(HWND page) {
@@ -637,32 +402,17 @@ void Renumber(HWND page) {
 }
 
 // Reads, checks and lists one chosen bitmap; a refusal shows its message.
-void AddChosen(HWND page, const std::wstring& path) {
-    FileRead read = ReadWholeFile(path, FILE_SHARE_READ, kMaxLogoFileBytes);
-    if (read.failure == ReadFailure::Open) {
-        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
-        return;
-    }
-    const LogoDownloadCheck check =
-        read.failure != ReadFailure::None ? LogoDownloadCheck::NoHeaders : CheckAddedLogo(read.bytes);
-    if (const std::optional<TextId> message = LogoDownloadMessage(check)) {
+void AddChosen(HWND page, const std::u16string& path) {
+    const FileRead read = StateOf(page).files.Read(path, FileSharing::Readers, kMaxLogoFileBytes);
+    if (const std::optional<TextId> message = AddedLogoMessage(read.failure, read.bytes)) {
         ShowMessage(page, *message);
         return;
     }
-    const std::optional<BitmapHeader> header = ReadBitmapHeader(read.bytes);
-    if (!header)  // the check above has read it already; never reached
-        return;
-    char trace[48];
-    std::snprintf(trace, sizeof(trace), "biwidth = %d\n", static_cast<int>(header->width));
-    OutputDebugStringA(trace);
-    std::snprintf(trace, sizeof(trace), "biHeight = %d\n", static_cast<int>(header->height));
-    OutputDebugStringA(trace);
-
     const size_t row = static_cast<size_t>(LogoCount(page));
     if (row >= kMaxLogos)
         return;
-    const LogoSettings settings{TypeOf(page) == LogoType::Mono ? 1 : 0, 0, 0};
-    if (MakeWorkingCopy(page, path, read.bytes, TypeOf(page), settings).step == LogoCopyStep::Stop)
+    const LogoSettings settings = DefaultLogoSettings(TypeOf(page));
+    if (Told(page, path, CopiesOf(page).Make(path, read.bytes, TypeOf(page), settings)).step == LogoCopyStep::Stop)
         return;
     AppendRow(page, path);
     SettingsOf(page)[row] = settings;
@@ -674,17 +424,9 @@ void AddLogo(HWND page) {
         return;
     }
     if (const std::optional<std::wstring> chosen = AskForFile(page, L"*.bmp\0*.bmp\0"))
-        AddChosen(page, *chosen);
+        AddChosen(page, U16(chosen->c_str()));
     SetFocus(List(page));
     EnableTypeRadios(page);
-}
-
-// The working-copy names of the listed logos, as path keys.
-std::vector<std::wstring> LogoCopyPaths(HWND page) {
-    std::vector<std::wstring> copies;
-    for (const std::wstring& path : LogoPaths(page))
-        copies.push_back(PathKey(CopyPathOf(path)));
-    return copies;
 }
 
 // The row and its settings go together, with no repaint in between (the list's notifications
@@ -692,15 +434,14 @@ std::vector<std::wstring> LogoCopyPaths(HWND page) {
 void DeleteLogo(HWND page) {
     const int selected = Selection(page);
     if (selected >= 0) {
-        const std::wstring copy = CopyPathOf(LogoPath(page, selected));
+        const std::u16string source = LogoPath(page, selected);
         {
             const WindowFlagScope changing(page, kListChangingFlag);
             RemoveLogoSettings(SettingsOf(page), static_cast<size_t>(selected));
             SendMessageW(List(page), LVM_DELETEITEM, static_cast<WPARAM>(selected), 0);
             Renumber(page);
         }
-        if (!Contains(LogoCopyPaths(page), PathKey(copy)))  // two rows may list one file
-            DeleteOwnCopy(page, copy);
+        CopiesOf(page).Dropped(source, LogoPaths(page));
         Repaint(page);
     }
     SetFocus(List(page));
@@ -712,17 +453,17 @@ void DeleteLogo(HWND page) {
 // A type radio: every logo gets the type's fresh working copy and default settings.
 void ChooseType(HWND page, LogoType type) {
     if (type != LogoType::Original)
-        DeleteWorkingCopies(page);
+        CopiesOf(page).DeleteAll();
     StateOf(page).type = type;
     g_lastChosenLogoType.store(type, std::memory_order_relaxed);
-    EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), type != LogoType::Original && LogoCount(page) > 0);
+    EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), EnabledControls(page).downloadLogos);
     if (LogoCount(page) > 0 && Selection(page) >= 0) {
-        const LogoSettings settings{type == LogoType::Mono ? 1 : 0, 0, 0};
+        const LogoSettings settings = DefaultLogoSettings(type);
         LogoSettingsTable& table = SettingsOf(page);
-        const std::vector<std::wstring> paths = LogoPaths(page);
+        const std::vector<std::u16string> paths = LogoPaths(page);
         for (size_t row = 0; row < paths.size() && row < table.size(); ++row) {
             if (type != LogoType::Original &&
-                MakeWorkingCopy(page, paths[row], type, settings).step == LogoCopyStep::Stop)
+                Told(page, paths[row], CopiesOf(page).Make(paths[row], type, settings)).step == LogoCopyStep::Stop)
                 return;
             table[row] = settings;
         }
@@ -773,11 +514,9 @@ void SliderReleased(HWND page, int sliderId) {
 void ListClicked(HWND page) {
     Repaint(page);
     const int selected = Selection(page);
-    if (LogoCount(page) == 0 || selected < 0) {
-        Enable(page, kTypeRadios, false);
+    EnableTypeRadios(page);
+    if (selected < 0)
         return;
-    }
-    Enable(page, kTypeRadios, true);
     const LogoSettings settings = ClampLogoSettings(SettingsOf(page)[static_cast<size_t>(selected)]);
     SetSliders(page, settings.contrast, settings.brightness);
     CheckOnly(page, kMethodRadios, kMethodRadios[static_cast<size_t>(settings.method)]);
@@ -786,29 +525,24 @@ void ListClicked(HWND page) {
 // "Download all": every logo is converted afresh from its settings, as the preview shows it,
 // checked, and the whole job made before it is sent in list order: a logo that cannot be sent,
 // or whose working copy's name a file of the user's has, stops it all, and the message names the
-// file. Returns what the channel returned (0 when nothing was sent).
+// file. True when the channel took the job, false when nothing was sent or the spooler refused.
 bool DownloadLogos(HWND page) {
-    const std::vector<std::wstring> paths = LogoPaths(page);
+    const std::vector<std::u16string> paths = LogoPaths(page);
     const LogoSettingsTable& table = SettingsOf(page);
+    LogoWorkingCopies& copies = CopiesOf(page);
     std::vector<ListedLogo> logos;
     for (size_t row = 0; row < paths.size() && row < table.size(); ++row)
-        logos.push_back({ReadLogoFile(paths[row]), table[row]});
+        logos.push_back({copies.ReadLogo(paths[row]), table[row]});
     LogoDownload download = PrepareLogoDownload(TypeOf(page), logos);
-    for (size_t row = 0; row < download.copies.size(); ++row) {
-        if (WorkingCopyStep(TypeOf(page), ReadBitmapHeader(*logos[row].source)) != LogoCopyStep::Made)
-            continue;
-        const std::wstring copyPath = CopyPathOf(paths[row]);
-        if (StoreWorkingCopy(page, copyPath, download.copies[row]) == CopyWrite::Taken) {
-            ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, copyPath);
-            return false;
-        }
-    }
-    if (download.check == LogoDownloadCheck::LogoRefused && download.logo && *download.logo < paths.size()) {
-        ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR12, paths[*download.logo]);
+    if (const std::optional<std::u16string> taken = copies.StoreAll(TypeOf(page), paths, logos, download.copies)) {
+        ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, *taken);
         return false;
     }
-    if (const std::optional<TextId> message = LogoDownloadMessage(download.check)) {
-        ShowMessage(page, *message);
+    if (const std::optional<DownloadRefusal> refusal = LogoDownloadRefusal(download, paths)) {
+        if (refusal->file)
+            ShowNamingMessage(page, refusal->text, *refusal->file);
+        else
+            ShowMessage(page, refusal->text);
         return false;
     }
     return SendLogoJob(ChannelOf(page), download.job);
@@ -826,32 +560,17 @@ void BrowseFile(HWND page) {
     EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), TRUE);
 }
 
-// Returns what the channel returned (0 when nothing was sent).
+// True when the spooler took the whole file, false when nothing was sent or it was refused.
 bool DownloadFile(HWND page) {
     std::array<wchar_t, kDialogPathCapacity + 1> path{};
     if (GetDlgItemTextW(page, IDC_DOWNLOAD_FILE_EDIT, path.data(), static_cast<int>(path.size())) == 0)
         return false;
-    const FileRead read = ReadWholeFile(path.data(), 0, kMaxDownloadFileBytes);
-    switch (read.failure) {
-        case ReadFailure::None:
-            return SendFileDownload(ChannelOf(page), read.bytes);
-        case ReadFailure::Open:
-            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR1);
-            return false;
-        case ReadFailure::Size:
-            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR8);
-            return false;
-        case ReadFailure::Memory:
-            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR9);
-            return false;
-        case ReadFailure::Seek:
-            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR10);
-            return false;
-        case ReadFailure::Read:
-            ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR2);
-            return false;
+    const FileRead read = StateOf(page).files.Read(U16(path.data()), FileSharing::Nobody, kMaxDownloadFileBytes);
+    if (const std::optional<TextId> message = FileReadMessage(read.failure)) {
+        ShowMessage(page, *message);
+        return false;
     }
-    return false;
+    return SendFileDownload(ChannelOf(page), read.bytes);
 }
 
 // ---- dialog procedure ----------------------------------------------------------------------
@@ -896,7 +615,7 @@ void Start(HWND page) {
 
 // The sheet may go without OK or Cancel (its host closes it): no working copy is left behind.
 void End(HWND page) {
-    DeleteWorkingCopies(page);
+    CopiesOf(page).DeleteAll();
     FreePageState<DownloadPageState>(page);
 }
 
@@ -942,10 +661,10 @@ INT_PTR Notify(HWND page, const NMHDR* header) {
     switch (header->code) {
         case PSN_APPLY:
             ReportApplied(DeviceContextOf(page));
-            DeleteWorkingCopies(page);
+            CopiesOf(page).DeleteAll();
             return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_QUERYCANCEL:
-            DeleteWorkingCopies(page);
+            CopiesOf(page).DeleteAll();
             return AnswerNotification(page, FALSE);
         case PSN_SETACTIVE:
         case PSN_KILLACTIVE:
