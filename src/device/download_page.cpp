@@ -1,7 +1,6 @@
 #include "device/download_page.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <prsht.h>
 
 #include <algorithm>
@@ -17,6 +16,8 @@
 #include "core/module_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
+#include "core/page_controls_win.h"
+#include "core/page_procedure_win.h"
 #include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "device/download_rules.h"
@@ -117,11 +118,6 @@ HWND List(HWND page) {
     return Item(page, IDC_DOWNLOAD_LOGO_LIST);
 }
 
-void Enable(HWND page, std::span<const int> ids, bool enabled) {
-    for (const int id : ids)
-        EnableWindow(Item(page, id), enabled ? TRUE : FALSE);
-}
-
 void CheckOnly(HWND page, std::span<const int> group, int checked) {
     for (const int id : group)
         CheckDlgButton(page, id, id == checked ? BST_CHECKED : BST_UNCHECKED);
@@ -197,11 +193,11 @@ LogoControlsEnabled EnabledControls(HWND page, LogoCopyStep previewStep = LogoCo
 }
 
 void EnableTypeRadios(HWND page) {
-    Enable(page, kTypeRadios, EnabledControls(page).typeRadios);
+    EnableControls(page, kTypeRadios, EnabledControls(page).typeRadios);
 }
 
-void ShowTexts(HWND page) {
-    ShowControlTexts(page, kTexts);
+// The list's column titles in the current language (the other texts are the skeleton's).
+void ShowColumnTitles(HWND page) {
     for (size_t i = 0; i < kColumns.size(); ++i) {
         std::array<wchar_t, 64> shown{};
         LVCOLUMNW column{};
@@ -216,22 +212,18 @@ void ShowTexts(HWND page) {
     }
 }
 
-void ShowMessage(HWND page, TextId text, TextId caption = TextId::MSG_MB_ERROR) {
-    const ActivationScope scope;
-    MessageBoxW(page, WText(text), WText(caption), MB_OK);
+// The page's messages: an error without an icon, or one that names a file on a line of its own.
+void ShowError(HWND page, TextId text) {
+    ShowMessage(page, text, TextId::MSG_MB_ERROR, 0);
 }
-
-// An error message followed by the file it is about, on a line of its own.
-void ShowNamingMessage(HWND page, TextId text, const std::u16string& path) {
-    const std::wstring shown = std::wstring(WText(text)) + L"\n" + Wide(path);
-    const ActivationScope scope;
-    MessageBoxW(page, shown.c_str(), WText(TextId::MSG_MB_ERROR), MB_OK | MB_ICONERROR);
+void ShowNamingError(HWND page, TextId text, const std::u16string& path) {
+    ShowMessageText(page, U16(WText(text)) + u"\n" + path, TextId::MSG_MB_ERROR, MB_ICONERROR);
 }
 
 // A logo's working copy made afresh; a name found taken is told of once per page and name.
 CopyOutcome Told(HWND page, const std::u16string& source, CopyOutcome outcome) {
     if (outcome.tell)
-        ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, LogoWorkingCopies::CopyPathOf(source));
+        ShowNamingError(page, TextId::MSG_MB_DOWNLOAD_ERROR11, LogoWorkingCopies::CopyPathOf(source));
     return outcome;
 }
 
@@ -246,27 +238,9 @@ RawPrinterChannel ChannelOf(HWND page) {
     return RawPrinterChannel(WinspoolCalls(printer));
 }
 
-// The system's open-file dialog; the chosen full path, or nullopt when cancelled.
-std::optional<std::wstring> AskForFile(HWND page, const wchar_t* filter) {
-    std::vector<wchar_t> path(kDialogPathCapacity, L'\0');
-    std::vector<wchar_t> name(kDialogPathCapacity, L'\0');
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = page;
-    dialog.lpstrFilter = filter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = kDialogPathCapacity;
-    dialog.lpstrFileTitle = name.data();
-    dialog.nMaxFileTitle = kDialogPathCapacity;
-    dialog.lpstrTitle = WText(TextId::DOWNLOAD_RC_BROWSEBOX);
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXTENSIONDIFFERENT | OFN_PATHMUSTEXIST |
-                   OFN_CREATEPROMPT | OFN_LONGNAMES;
-    const ActivationScope scope;
-    if (!GetOpenFileNameW(&dialog))
-        return std::nullopt;
-    path.back() = L'\0';
-    return std::wstring(path.data());
+// What "Add" and "Browse" ask the open-file dialog for.
+OpenFileRequest FileRequest(const wchar_t* filter) {
+    return {filter, 1, kDialogPathCapacity, WText(TextId::DOWNLOAD_RC_BROWSEBOX)};
 }
 
 // ---- preview -------------------------------------------------------------------------------
@@ -335,8 +309,8 @@ void DrawBitmap(HWND page, HBITMAP bitmap) {
 // The halftone radios and the sliders, as the selected logo's preview came to `step`.
 void EnableAdjustments(HWND page, LogoCopyStep step) {
     const LogoControlsEnabled enabled = EnabledControls(page, step);
-    Enable(page, kMethodRadios, enabled.methodRadios);
-    Enable(page, kSliders, enabled.sliders);
+    EnableControls(page, kMethodRadios, enabled.methodRadios);
+    EnableControls(page, kSliders, enabled.sliders);
 }
 
 // The selected logo as it will be sent: its working copy is made afresh from its settings.
@@ -369,13 +343,13 @@ void Preview(HWND page) {
     DrawBitmap(page, bytes ? BitmapOfPicture(*bytes) : nullptr);
 }
 
-void Paint(HWND page) {
-    ReloadTexts(kDownloadSection);
-    ShowTexts(page);
+INT_PTR Paint(HWND page, DownloadPageState&) {
+    ShowColumnTitles(page);
     PAINTSTRUCT paint{};
     BeginPaint(page, &paint);
     EndPaint(page, &paint);
     Preview(page);
+    return TRUE;
 }
 
 // ---- logo list -----------------------------------------------------------------------------
@@ -405,7 +379,7 @@ void Renumber(HWND page) {
 void AddChosen(HWND page, const std::u16string& path) {
     const FileRead read = StateOf(page).files.Read(path, FileSharing::Readers, kMaxLogoFileBytes);
     if (const std::optional<TextId> message = AddedLogoMessage(read.failure, read.bytes)) {
-        ShowMessage(page, *message);
+        ShowError(page, *message);
         return;
     }
     const size_t row = static_cast<size_t>(LogoCount(page));
@@ -420,10 +394,10 @@ void AddChosen(HWND page, const std::u16string& path) {
 
 void AddLogo(HWND page) {
     if (LogoCount(page) >= static_cast<int>(kMaxLogos)) {
-        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR4, TextId::MSG_MB_INFORMATION);
+        ShowMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR4, TextId::MSG_MB_INFORMATION, 0);
         return;
     }
-    if (const std::optional<std::wstring> chosen = AskForFile(page, L"*.bmp\0*.bmp\0"))
+    if (const std::optional<std::wstring> chosen = ChooseFileToOpen(page, FileRequest(L"*.bmp\0*.bmp\0")))
         AddChosen(page, U16(chosen->c_str()));
     SetFocus(List(page));
     EnableTypeRadios(page);
@@ -456,7 +430,7 @@ void ChooseType(HWND page, LogoType type) {
         CopiesOf(page).DeleteAll();
     StateOf(page).type = type;
     g_lastChosenLogoType.store(type, std::memory_order_relaxed);
-    EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), EnabledControls(page).downloadLogos);
+    EnableControl(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON, EnabledControls(page).downloadLogos);
     if (LogoCount(page) > 0 && Selection(page) >= 0) {
         const LogoSettings settings = DefaultLogoSettings(type);
         LogoSettingsTable& table = SettingsOf(page);
@@ -504,7 +478,7 @@ void SliderReleased(HWND page, int sliderId) {
     const int value = SliderPosition(page, sliderId);
     const bool contrast = sliderId == IDC_DOWNLOAD_CONTRAST_SLIDER;
     ShowNumber(page, contrast ? IDC_DOWNLOAD_CONTRAST_VALUE : IDC_DOWNLOAD_BRIGHTNESS_VALUE, value);
-    PropSheet_Changed(GetParent(page), page);
+    MarkChanged(page);
     LogoSettings& settings = SettingsOf(page)[static_cast<size_t>(selected)];
     (contrast ? settings.contrast : settings.brightness) = value;
     Repaint(page);
@@ -535,14 +509,14 @@ bool DownloadLogos(HWND page) {
         logos.push_back({copies.ReadLogo(paths[row]), table[row]});
     LogoDownload download = PrepareLogoDownload(TypeOf(page), logos);
     if (const std::optional<std::u16string> taken = copies.StoreAll(TypeOf(page), paths, logos, download.copies)) {
-        ShowNamingMessage(page, TextId::MSG_MB_DOWNLOAD_ERROR11, *taken);
+        ShowNamingError(page, TextId::MSG_MB_DOWNLOAD_ERROR11, *taken);
         return false;
     }
     if (const std::optional<DownloadRefusal> refusal = LogoDownloadRefusal(download, paths)) {
         if (refusal->file)
-            ShowNamingMessage(page, refusal->text, *refusal->file);
+            ShowNamingError(page, refusal->text, *refusal->file);
         else
-            ShowMessage(page, refusal->text);
+            ShowError(page, refusal->text);
         return false;
     }
     return SendLogoJob(ChannelOf(page), download.job);
@@ -553,11 +527,11 @@ bool DownloadLogos(HWND page) {
 void BrowseFile(HWND page) {
     RefreshCurrentTextFile();
     const std::u16string filter = FileDownloadFilter(Texts().TextFileName());
-    const std::optional<std::wstring> chosen = AskForFile(page, Wide(filter));
+    const std::optional<std::wstring> chosen = ChooseFileToOpen(page, FileRequest(Wide(filter)));
     if (!chosen)
         return;
     SetDlgItemTextW(page, IDC_DOWNLOAD_FILE_EDIT, chosen->c_str());
-    EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), TRUE);
+    EnableControl(page, IDC_DOWNLOAD_FILE_BUTTON, true);
 }
 
 // True when the spooler took the whole file, false when nothing was sent or it was refused.
@@ -567,7 +541,7 @@ bool DownloadFile(HWND page) {
         return false;
     const FileRead read = StateOf(page).files.Read(U16(path.data()), FileSharing::Nobody, kMaxDownloadFileBytes);
     if (const std::optional<TextId> message = FileReadMessage(read.failure)) {
-        ShowMessage(page, *message);
+        ShowError(page, *message);
         return false;
     }
     return SendFileDownload(ChannelOf(page), read.bytes);
@@ -589,14 +563,14 @@ void SetUpList(HWND page) {
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }
 
-void Start(HWND page) {
-    StateOf(page).type = g_lastChosenLogoType.load(std::memory_order_relaxed);
+INT_PTR Start(HWND page, DownloadPageState& state, LPARAM) {
+    state.type = g_lastChosenLogoType.load(std::memory_order_relaxed);
     SetUpList(page);
-    ShowTexts(page);
+    ShowColumnTitles(page);
     SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_SETREADONLY, TRUE, 0);
     SendDlgItemMessageW(page, IDC_DOWNLOAD_FILE_EDIT, EM_LIMITTEXT, kDialogPathCapacity, 0);
-    EnableWindow(Item(page, IDC_DOWNLOAD_BROWSE_BUTTON), TRUE);
-    EnableWindow(Item(page, IDC_DOWNLOAD_FILE_BUTTON), FALSE);
+    EnableControl(page, IDC_DOWNLOAD_BROWSE_BUTTON, true);
+    EnableControl(page, IDC_DOWNLOAD_FILE_BUTTON, false);
     // The radio shows the type the page works in.
     CheckOnly(page, kTypeRadios, kTypeRadios[static_cast<size_t>(TypeOf(page))]);
     CheckOnly(page, kMethodRadios, IDC_DOWNLOAD_HALFTONE_NONE_RADIO);
@@ -609,17 +583,17 @@ void Start(HWND page) {
         SendDlgItemMessageW(page, slider, TBM_SETPOS, FALSE, kMaxLogoAdjustment);
     }
     SetSliders(page, 0, 0);
-    EnableWindow(Item(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), FALSE);
+    EnableControl(page, IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON, false);
     AttachHoverHelp(page, IDD_DOWNLOAD_PAGE);
+    return TRUE;
 }
 
 // The sheet may go without OK or Cancel (its host closes it): no working copy is left behind.
-void End(HWND page) {
-    CopiesOf(page).DeleteAll();
-    FreePageState<DownloadPageState>(page);
+void End(HWND, DownloadPageState& state) {
+    state.copies.DeleteAll();
 }
 
-INT_PTR Command(HWND page, int id, int code) {
+INT_PTR Command(HWND page, DownloadPageState&, WORD id, WORD code) {
     if (code != BN_CLICKED)
         return FALSE;
     for (size_t method = 0; method < kMethodRadios.size(); ++method)
@@ -657,69 +631,59 @@ INT_PTR Command(HWND page, int id, int code) {
     }
 }
 
-INT_PTR Notify(HWND page, const NMHDR* header) {
-    switch (header->code) {
+// The sheet's notifications the skeleton does not answer the usual way, and the list's and the
+// sliders'; nullopt leaves the answer to the skeleton (FALSE for all but the sheet's).
+std::optional<INT_PTR> Notify(HWND page, DownloadPageState& state, const NMHDR& header) {
+    switch (header.code) {
         case PSN_APPLY:
             ReportApplied(DeviceContextOf(page));
-            CopiesOf(page).DeleteAll();
+            state.copies.DeleteAll();
             return AnswerNotification(page, PSNRET_NOERROR);
         case PSN_QUERYCANCEL:
-            CopiesOf(page).DeleteAll();
+            state.copies.DeleteAll();
             return AnswerNotification(page, FALSE);
-        case PSN_SETACTIVE:
-        case PSN_KILLACTIVE:
-            return AnswerNotification(page, 0);
         case LVN_ITEMCHANGED:
-            if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST && !WindowFlag(page, kListChangingFlag))
+            if (header.idFrom == IDC_DOWNLOAD_LOGO_LIST && !WindowFlag(page, kListChangingFlag))
                 Repaint(page);
             return FALSE;
         case NM_CLICK:
-            if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST)
+            if (header.idFrom == IDC_DOWNLOAD_LOGO_LIST)
                 ListClicked(page);
             return FALSE;
         case NM_RELEASEDCAPTURE:
-            if (header->idFrom == IDC_DOWNLOAD_CONTRAST_SLIDER || header->idFrom == IDC_DOWNLOAD_BRIGHTNESS_SLIDER)
-                SliderReleased(page, static_cast<int>(header->idFrom));
+            if (header.idFrom == IDC_DOWNLOAD_CONTRAST_SLIDER || header.idFrom == IDC_DOWNLOAD_BRIGHTNESS_SLIDER)
+                SliderReleased(page, static_cast<int>(header.idFrom));
             return FALSE;
         default:
-            return FALSE;
+            return std::nullopt;
     }
 }
+
+// A slider moving: every scroll code but the end of a track (TB_ENDTRACK, 8).
+INT_PTR Other(HWND page, DownloadPageState&, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_HSCROLL)
+        return FALSE;
+    if (LOWORD(wParam) <= TB_BOTTOM)
+        SlidersMoved(page);
+    return TRUE;
+}
+
+constexpr PageParts<DownloadPageState> kParts = {
+    .host = PageHost::DeviceSheet,
+    .section = kDownloadSection,
+    .texts = kTexts,
+    .start = Start,
+    .command = Command,
+    .notify = Notify,
+    .paint = Paint,
+    .other = Other,
+    .finish = End,
+};
 
 }  // namespace
 
 INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            KeepDevicePageContext(page, lParam);
-            if (MakePageState<DownloadPageState>(page) != nullptr)
-                Start(page);
-            return TRUE;
-        }
-        if (PageStateOf<DownloadPageState>(page) == nullptr)
-            return FALSE;
-        switch (message) {
-            case WM_PAINT:
-                Paint(page);
-                return TRUE;
-            case WM_COMMAND:
-                return Command(page, LOWORD(wParam), HIWORD(wParam));
-            case WM_NOTIFY:
-                return lParam != 0 && Notify(page, reinterpret_cast<const NMHDR*>(lParam));
-            case WM_HSCROLL:
-                // Every scroll code but the end of a track (TB_ENDTRACK, 8).
-                if (LOWORD(wParam) <= TB_BOTTOM)
-                    SlidersMoved(page);
-                return TRUE;
-            case WM_DESTROY:
-                End(page);
-                return FALSE;
-            default:
-                return FALSE;
-        }
-    } catch (...) {  // memory ran short: the page keeps what it showed
-        return FALSE;
-    }
+    return RunPage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450
