@@ -411,7 +411,7 @@ std::vector<uint8_t> NewWorkingCopy(uint32_t width, uint32_t height, uint16_t bi
     return file;
 }
 
-LogoConversion Refused(BitmapProblem problem, int result) {
+LogoConversion Refused(BitmapProblem problem, ConversionResult result) {
     LogoConversion conversion;
     conversion.result = result;
     conversion.problem = problem;
@@ -442,7 +442,7 @@ LogoConversion MonoOf(const BitmapView& source, const LogoSettings& s) {
             ThresholdRow(y.data(), source.width, WordsOf(thresholds[row % 16]), rows + row * stride);
         }
     }
-    conversion.result = 1;
+    conversion.result = ConversionResult::Converted;
     return conversion;
 }
 
@@ -455,7 +455,7 @@ LogoConversion GrayOf(const BitmapView& source, int contrast, int brightness) {
     const LumaTables luma = MakeLumaTables(source.bitCount == 24 ? tone : ColourLevels(source, tone), tone, tone, tone);
     for (uint32_t row = 0; row < source.height; ++row)
         LumaRow(source, row, luma, rows + row * stride);
-    conversion.result = 1;
+    conversion.result = ConversionResult::Converted;
     return conversion;
 }
 
@@ -529,25 +529,26 @@ ToneTable MeanContrastTable(int contrast, int brightness, uint8_t mean) {
 LogoConversion ConvertToMono(std::span<const uint8_t> source, const LogoSettings& settings) {
     const BitmapRead read = ReadBitmap(source, {24, 8});
     if (read.problem != BitmapProblem::None)
-        return Refused(read.problem, -1);
+        return Refused(read.problem, ConversionResult::Failed);
     const LogoSettings s = ClampLogoSettings(settings);
     if (s.method == static_cast<int>(HalftoneMethod::ErrorDiffuse) && read.view.width > kErrorRowColumns)
-        return Refused(BitmapProblem::TooWide, -1);
+        return Refused(BitmapProblem::TooWide, ConversionResult::Failed);
     try {
         return MonoOf(read.view, s);
     } catch (const std::bad_alloc&) {
-        return Refused(BitmapProblem::NoMemory, -1);
+        return Refused(BitmapProblem::NoMemory, ConversionResult::Failed);
     }
 }
 
 LogoConversion ConvertToGray(std::span<const uint8_t> source, int contrast, int brightness) {
     const BitmapRead read = ReadBitmap(source, {24, 8, 1});
     if (read.problem != BitmapProblem::None)
-        return Refused(read.problem, read.problem == BitmapProblem::Truncated ? -1 : -2);
+        return Refused(read.problem, read.problem == BitmapProblem::Truncated ? ConversionResult::Failed
+                                                                              : ConversionResult::NotConvertible);
     try {
         return GrayOf(read.view, contrast, brightness);
     } catch (const std::bad_alloc&) {
-        return Refused(BitmapProblem::NoMemory, -1);
+        return Refused(BitmapProblem::NoMemory, ConversionResult::Failed);
     }
 }
 

@@ -54,14 +54,17 @@ ToneTable MeanContrastTable(int contrast, int brightness, uint8_t mean);
 // The error rows of the diffusion hold this many columns; wider sources are not diffused.
 inline constexpr uint32_t kErrorRowColumns = 2000;
 
-// A conversion's outcome. `result` is what the driver's conversions return: 1 converted;
-// ConvertToMono gives -1 for anything else; ConvertToGray gives -2 for a source that is not a
-// "BM" of its depths or is compressed (or has an unreadable size) and -1 for a file too short
-// for its rows or no memory.
+// What the driver's conversions return, under names; the values are the driver's own.
+// ConvertToMono gives Failed for anything but Converted; ConvertToGray gives NotConvertible for
+// a source that is not a "BM" of its depths or is compressed (or has an unreadable size) and
+// Failed for a file too short for its rows or no memory.
+enum class ConversionResult : int8_t { Converted = 1, Failed = -1, NotConvertible = -2 };
+
+// A conversion's outcome; `problem` says why it was not converted.
 struct LogoConversion {
-    int result = -1;
+    ConversionResult result = ConversionResult::Failed;
     BitmapProblem problem = BitmapProblem::None;
-    std::vector<uint8_t> workingCopy;  // the whole working copy file when result is 1
+    std::vector<uint8_t> workingCopy;  // the whole working copy file when Converted
 };
 
 // A 24- or 8-bit source to the mono working copy: 1 bit per pixel, palette black then white,

@@ -127,7 +127,7 @@ LogoConversion ConvertLogo(LogoType type, std::span<const uint8_t> source, const
 PreparedLogo PrepareLogo(LogoType type, std::span<const uint8_t> source, const LogoSettings& settings) {
     PreparedLogo logo;
     logo.copy = ConvertLogo(type, source, settings);
-    const bool hasCopy = logo.copy.result == 1;
+    const bool hasCopy = logo.copy.result == ConversionResult::Converted;
     logo.size = hasCopy ? logo.copy.workingCopy.size() : source.size();
     if (type == LogoType::Mono && ChooseMonoLogoFile(source) == MonoLogoFile::Source)
         logo.sent = std::vector<uint8_t>(source.begin(), source.end());

@@ -15,7 +15,7 @@ void Check(bool condition) {
 }
 
 void CheckWorkingCopy(const m450::LogoConversion& conversion, uint16_t bitCount) {
-    if (conversion.result != 1) {
+    if (conversion.result != m450::ConversionResult::Converted) {
         Check(conversion.workingCopy.empty() && conversion.problem != m450::BitmapProblem::None);
         return;
     }

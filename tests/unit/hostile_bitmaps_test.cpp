@@ -101,8 +101,9 @@ TEST(HostileBitmaps, EachFileIsRefusedForItsReasonOrTakenWhenSound) {
         // outside the bytes (the sanitizer builds watch that).
         const int converted = file.sound ? 1 : -1;
         for (const int method : {0, 1, 2, 3})
-            EXPECT_EQ(ConvertToMono(file.bytes, {method, 10, -10}).result == 1, converted == 1 && file.bytes[28] != 1);
-        EXPECT_EQ(ConvertToGray(file.bytes, 10, -10).result == 1, converted == 1);
+            EXPECT_EQ(ConvertToMono(file.bytes, {method, 10, -10}).result == ConversionResult::Converted,
+                      converted == 1 && file.bytes[28] != 1);
+        EXPECT_EQ(ConvertToGray(file.bytes, 10, -10).result == ConversionResult::Converted, converted == 1);
         EXPECT_EQ(BuildColumnData(file.bytes).problem == P::None, file.sound && file.bytes[28] == 1);
         BuildPlaneData(file.bytes);
     }
@@ -123,7 +124,7 @@ TEST(HostileBitmaps, TopDownRowsAreReadBottomRowFirst) {
         0,    0,    255,  255,  0,  0, 0, 0,                           // bottom row: red, blue, padding
     };
     const LogoConversion gray = ConvertToGray(topDown, 0, 0);
-    ASSERT_EQ(gray.result, 1);
+    ASSERT_EQ(gray.result, ConversionResult::Converted);
     ASSERT_EQ(gray.workingCopy.size(), 1078u + 8);
     EXPECT_EQ(gray.workingCopy[22], 2);  // the copy is bottom-up: height 2
     const Bytes rows(gray.workingCopy.begin() + 1078, gray.workingCopy.end());

@@ -19,6 +19,7 @@ using test::Rgb;
 using Bytes = std::vector<uint8_t>;
 
 constexpr int kNone = 0, kDitherM3 = 1, kDitherM4 = 2, kErrorDiffuse = 3;
+constexpr ConversionResult kFailed = ConversionResult::Failed, kNotConvertible = ConversionResult::NotConvertible;
 
 bool WhiteAt(const Bytes& copy, uint32_t x, uint32_t row) {
     const uint32_t stride = (Le32(copy, 18) + 31) / 32 * 4;
@@ -35,7 +36,7 @@ int CountWhite(const Bytes& copy) {
 
 Bytes Mono(const Bytes& source, int method, int contrast = 0, int brightness = 0) {
     const LogoConversion c = ConvertToMono(source, {method, contrast, brightness});
-    EXPECT_EQ(c.result, 1) << static_cast<int>(c.problem);
+    EXPECT_EQ(c.result, ConversionResult::Converted) << static_cast<int>(c.problem);
     return c.workingCopy;
 }
 
@@ -169,11 +170,12 @@ TEST(ConvertToMono, ErrorDiffusion) {
         EXPECT_EQ(MonoRow(copy, 1), (Bytes{0xA0, 0, 0, 0}));
     }
     // The error rows hold 2000 columns.
-    EXPECT_EQ(ConvertToMono(test::UniformBitmap8(2000, 2, 90), {kErrorDiffuse, 0, 0}).result, 1);
+    EXPECT_EQ(ConvertToMono(test::UniformBitmap8(2000, 2, 90), {kErrorDiffuse, 0, 0}).result,
+              ConversionResult::Converted);
     const LogoConversion wide = ConvertToMono(test::UniformBitmap8(2001, 2, 90), {kErrorDiffuse, 0, 0});
-    EXPECT_EQ(wide.result, -1);
+    EXPECT_EQ(wide.result, ConversionResult::Failed);
     EXPECT_EQ(wide.problem, BitmapProblem::TooWide);
-    EXPECT_EQ(ConvertToMono(test::UniformBitmap8(2001, 2, 90), {kDitherM3, 0, 0}).result, 1);
+    EXPECT_EQ(ConvertToMono(test::UniformBitmap8(2001, 2, 90), {kDitherM3, 0, 0}).result, ConversionResult::Converted);
 }
 
 TEST(ConvertToMono, SmallPicturesAndUnusedBits) {
@@ -222,7 +224,7 @@ TEST(ConvertToGray, LevelsHeadersAndPalette) {
         return x == 0 ? Rgb{255, 0, 0} : x == 1 ? Rgb{0, 255, 0} : Rgb{0, 0, static_cast<uint8_t>(row ? 255 : 100)};
     });
     const LogoConversion gray = ConvertToGray(source, 0, 0);
-    ASSERT_EQ(gray.result, 1);
+    ASSERT_EQ(gray.result, ConversionResult::Converted);
     const Bytes& copy = gray.workingCopy;
     ASSERT_EQ(copy.size(), 1078u + 8);
     // clang-format off
@@ -249,7 +251,7 @@ TEST(ConvertToGray, LevelsHeadersAndPalette) {
     EXPECT_EQ(ConvertToGray(test::UniformBitmap8(2, 1, 40), 0, 15).workingCopy[1078], 55);
     const Bytes bits = test::MakeBitmap1(3, 1, [](uint32_t x, uint32_t) { return x != 1; });
     const LogoConversion fromBits = ConvertToGray(bits, -100, 0);
-    ASSERT_EQ(fromBits.result, 1);
+    ASSERT_EQ(fromBits.result, ConversionResult::Converted);
     EXPECT_EQ(Bytes(fromBits.workingCopy.begin() + 1078, fromBits.workingCopy.end()), (Bytes{155, 100, 155, 0}));
 }
 
@@ -258,7 +260,7 @@ TEST(LogoConversion, RefusedSources) {
         const char* name;
         Bytes file;
         BitmapProblem problem;
-        int mono, gray;
+        ConversionResult mono, gray;
     };
     Bytes notBm = test::UniformBitmap24(4, 4, {1, 2, 3});
     notBm[0] = 'X';
@@ -273,18 +275,19 @@ TEST(LogoConversion, RefusedSources) {
     const Bytes good = test::UniformBitmap24(4, 4, {1, 2, 3});
     const Bytes oneShort(good.begin(), good.end() - 1);
     const std::vector<Case> cases = {
-        {"not BM", notBm, BitmapProblem::NotBitmap, -1, -2},
-        {"4 bits", depth4, BitmapProblem::UnsupportedDepth, -1, -2},
-        {"compressed", rle, BitmapProblem::Compressed, -1, -2},
-        {"headers cut", Bytes(good.begin(), good.begin() + 53), BitmapProblem::Truncated, -1, -1},
-        {"last row cut", oneShort, BitmapProblem::Truncated, -1, -1},
-        {"width 0", withField(good, 18, 0), BitmapProblem::BadSize, -1, -2},
-        {"height 0", withField(good, 22, 0), BitmapProblem::BadSize, -1, -2},
+        {"not BM", notBm, BitmapProblem::NotBitmap, kFailed, kNotConvertible},
+        {"4 bits", depth4, BitmapProblem::UnsupportedDepth, kFailed, kNotConvertible},
+        {"compressed", rle, BitmapProblem::Compressed, kFailed, kNotConvertible},
+        {"headers cut", Bytes(good.begin(), good.begin() + 53), BitmapProblem::Truncated, kFailed, kFailed},
+        {"last row cut", oneShort, BitmapProblem::Truncated, kFailed, kFailed},
+        {"width 0", withField(good, 18, 0), BitmapProblem::BadSize, kFailed, kNotConvertible},
+        {"height 0", withField(good, 22, 0), BitmapProblem::BadSize, kFailed, kNotConvertible},
         // Top-down pictures are read (hostile_bitmaps_test.cpp); a height of -2^31 has no magnitude.
-        {"height -2^31", withField(good, 22, 0x80000000), BitmapProblem::BadSize, -1, -2},
-        {"width 16385", withField(good, 18, 16385), BitmapProblem::BadSize, -1, -2},
-        {"huge, little data", withField(withField(good, 18, 16384), 22, 16384), BitmapProblem::Truncated, -1, -1},
-        {"offset past the end", withField(good, 10, 0xFFFFFFF0), BitmapProblem::Truncated, -1, -1},
+        {"height -2^31", withField(good, 22, 0x80000000), BitmapProblem::BadSize, kFailed, kNotConvertible},
+        {"width 16385", withField(good, 18, 16385), BitmapProblem::BadSize, kFailed, kNotConvertible},
+        {"huge, little data", withField(withField(good, 18, 16384), 22, 16384), BitmapProblem::Truncated, kFailed,
+         kFailed},
+        {"offset past the end", withField(good, 10, 0xFFFFFFF0), BitmapProblem::Truncated, kFailed, kFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -297,10 +300,14 @@ TEST(LogoConversion, RefusedSources) {
         EXPECT_EQ(gray.problem, c.problem);
         EXPECT_TRUE(gray.workingCopy.empty());
     }
+    // The names stand for the driver's own values.
+    EXPECT_EQ(static_cast<int>(ConversionResult::Converted), 1);
+    EXPECT_EQ(static_cast<int>(kFailed), -1);
+    EXPECT_EQ(static_cast<int>(kNotConvertible), -2);
     // 1-bit sources have a gray conversion only.
     const Bytes bits = test::MakeBitmap1(9, 2, [](uint32_t, uint32_t) { return true; });
     EXPECT_EQ(ConvertToMono(bits, {}).problem, BitmapProblem::UnsupportedDepth);
-    EXPECT_EQ(ConvertToGray(bits, 0, 0).result, 1);
+    EXPECT_EQ(ConvertToGray(bits, 0, 0).result, ConversionResult::Converted);
 }
 
 std::vector<Rgb> GrayRamp(size_t entries) {
@@ -311,7 +318,7 @@ std::vector<Rgb> GrayRamp(size_t entries) {
 }
 
 Bytes GrayPixels(const LogoConversion& gray) {
-    EXPECT_EQ(gray.result, 1) << static_cast<int>(gray.problem);
+    EXPECT_EQ(gray.result, ConversionResult::Converted) << static_cast<int>(gray.problem);
     return gray.workingCopy.size() < 1078 ? Bytes{} : Bytes(gray.workingCopy.begin() + 1078, gray.workingCopy.end());
 }
 
@@ -402,11 +409,11 @@ TEST(LogoConversion, ColourTablesAreReadOnlyInsideTheFile) {
         SCOPED_TRACE(c.name);
         if (c.file[28] == 8) {  // 1-bit sources have a gray conversion only
             const LogoConversion mono = ConvertToMono(c.file, {kNone, 0, 0});
-            EXPECT_EQ(mono.result, -1);
+            EXPECT_EQ(mono.result, ConversionResult::Failed);
             EXPECT_EQ(mono.problem, BitmapProblem::BadColourTable);
         }
         const LogoConversion gray = ConvertToGray(c.file, 0, 0);
-        EXPECT_EQ(gray.result, -2);
+        EXPECT_EQ(gray.result, ConversionResult::NotConvertible);
         EXPECT_EQ(gray.problem, BitmapProblem::BadColourTable);
         EXPECT_TRUE(gray.workingCopy.empty());
     }

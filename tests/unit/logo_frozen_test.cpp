@@ -60,11 +60,11 @@ TEST(LogoConversion, FrozenChecksumsOfThePhotoAtThreeSizes) {
             SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", " << c.bitCount << " bits, method "
                                             << method << ", contrast " << c.contrast);
             const LogoConversion mono = ConvertToMono(source, {method, c.contrast, c.brightness});
-            ASSERT_EQ(mono.result, 1);
+            ASSERT_EQ(mono.result, ConversionResult::Converted);
             EXPECT_EQ(Checksum(mono.workingCopy), c.checksums[method]);
         }
         const LogoConversion gray = ConvertToGray(source, c.contrast, c.brightness);
-        ASSERT_EQ(gray.result, 1);
+        ASSERT_EQ(gray.result, ConversionResult::Converted);
         EXPECT_EQ(Checksum(gray.workingCopy), c.checksums[4]) << c.width << " x " << c.height << " gray";
     }
 }

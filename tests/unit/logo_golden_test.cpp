@@ -29,7 +29,7 @@ TEST(LogoGolden, PhotoThroughEveryMethod) {
         ASSERT_FALSE(source.empty());
         const LogoConversion converted = c.gray ? ConvertToGray(source, c.settings.contrast, c.settings.brightness)
                                                 : ConvertToMono(source, c.settings);
-        ASSERT_EQ(converted.result, 1);
+        ASSERT_EQ(converted.result, ConversionResult::Converted);
         const std::vector<uint8_t> golden = ReadGolden(c.file);
         ASSERT_EQ(converted.workingCopy.size(), golden.size());
         EXPECT_TRUE(converted.workingCopy == golden);  // not EXPECT_EQ: a diff of 2000 bytes helps nobody

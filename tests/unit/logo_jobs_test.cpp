@@ -284,7 +284,7 @@ TEST(LogoDownload, TheWholeJobOrNothingWithTheLogoThatFailedNamed) {
     EXPECT_EQ(mono.logo, std::nullopt);
     ASSERT_EQ(mono.copies.size(), 2u);
     EXPECT_EQ(mono.copies[0].workingCopy, ConvertToMono(photo, {2, 30, -20}).workingCopy);
-    EXPECT_NE(mono.copies[1].result, 1);  // the 1-bit logo is sent itself
+    EXPECT_NE(mono.copies[1].result, ConversionResult::Converted);  // the 1-bit logo is sent itself
     EXPECT_TRUE(mono.job.complete);
     EXPECT_EQ(mono.job.writes, BuildLogoJob(LogoType::Mono, Files({mono.copies[0].workingCopy, bits})).writes);
     ASSERT_EQ(mono.job.writes.size(), 8u);
@@ -394,7 +394,7 @@ TEST(LogoList, PreparingALogoForDownload) {
     const LogoSettings settings{2, 30, -20};
 
     const PreparedLogo mono = PrepareLogo(LogoType::Mono, photo, settings);
-    ASSERT_EQ(mono.copy.result, 1);
+    ASSERT_EQ(mono.copy.result, ConversionResult::Converted);
     EXPECT_EQ(mono.copy.workingCopy, ConvertToMono(photo, settings).workingCopy);
     EXPECT_EQ(mono.size, mono.copy.workingCopy.size());
     EXPECT_EQ(mono.sent, mono.copy.workingCopy);
@@ -411,7 +411,7 @@ TEST(LogoList, PreparingALogoForDownload) {
     // A 1-bit source gets no mono copy: it is counted and sent itself.
     const Bytes bits = test::MakeBitmap1(16, 8, [](uint32_t x, uint32_t) { return x % 2 == 0; });
     const PreparedLogo oneBit = PrepareLogo(LogoType::Mono, bits, {1, 0, 0});
-    EXPECT_NE(oneBit.copy.result, 1);
+    EXPECT_NE(oneBit.copy.result, ConversionResult::Converted);
     EXPECT_EQ(oneBit.size, bits.size());
     EXPECT_EQ(oneBit.sent, bits);
 

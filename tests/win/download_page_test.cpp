@@ -30,6 +30,8 @@ using m450::LogoType;
 using m450host::SheetKind;
 using m450test::ChooseFile;
 using m450test::DialogCatcher;
+using m450test::ExpectOneBox;
+using enum m450test::ControlState;
 
 // The open-file dialog's file-name field and file-type list.
 constexpr int kFileTypeCombo = 0x470;  // cmb1
@@ -140,13 +142,16 @@ std::optional<Bytes> ToolLogoJob(const std::wstring& arguments) {
 
 TEST_F(DownloadPage, StartsEmptyWithTheLogoControlsDisabled) {
     EXPECT_EQ(Rows(), 0);
-    EXPECT_TRUE(page_.Checked(IDC_DOWNLOAD_ORIGINAL_RADIO));
-    EXPECT_TRUE(page_.Checked(IDC_DOWNLOAD_HALFTONE_NONE_RADIO));
-    for (const int id : {IDC_DOWNLOAD_ORIGINAL_RADIO, IDC_DOWNLOAD_MONO_RADIO, IDC_DOWNLOAD_GRAY_RADIO,
-                         IDC_DOWNLOAD_HALFTONE_NONE_RADIO, IDC_DOWNLOAD_CONTRAST_SLIDER,
-                         IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON, IDC_DOWNLOAD_FILE_BUTTON})
-        EXPECT_FALSE(page_.Enabled(id)) << id;
-    EXPECT_TRUE(page_.Enabled(IDC_DOWNLOAD_BROWSE_BUTTON));
+    ExpectControls(page_, {{IDC_DOWNLOAD_ORIGINAL_RADIO, Checked},
+                           {IDC_DOWNLOAD_HALFTONE_NONE_RADIO, Checked},
+                           {IDC_DOWNLOAD_ORIGINAL_RADIO, Disabled},
+                           {IDC_DOWNLOAD_MONO_RADIO, Disabled},
+                           {IDC_DOWNLOAD_GRAY_RADIO, Disabled},
+                           {IDC_DOWNLOAD_HALFTONE_NONE_RADIO, Disabled},
+                           {IDC_DOWNLOAD_CONTRAST_SLIDER, Disabled},
+                           {IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON, Disabled},
+                           {IDC_DOWNLOAD_FILE_BUTTON, Disabled},
+                           {IDC_DOWNLOAD_BROWSE_BUTTON, Enabled}});
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_CONTRAST_VALUE), L"0");
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), L"Download all");
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_LOGO_NOTICE), L"Notice: Select the type of the logos before downloading.");
@@ -156,10 +161,7 @@ TEST_F(DownloadPage, StartsEmptyWithTheLogoControlsDisabled) {
     EnableWindow(page_.Control(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), TRUE);
     printer_.ForgetLastJob();
     page_.Click(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON);
-    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"Please select logos first!");
-    EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Error");
-    EXPECT_FALSE(printer_.LastJob().has_value());
+    ExpectOneBox(catcher, L"Error", L"Please select logos first!", &printer_);
 
     // A repaint follows the language file, the list's column titles included.
     ASSERT_TRUE(files_.InstallFromSource(m450test::LanguageFolder::PerUser, L"CHN_M450.res", L"lang/CHN_M450.res"));
@@ -211,8 +213,8 @@ TEST_F(DownloadPage, DeletingTheSecondOfThreeLogosMovesTheThirdUp) {
     Select(1);
     EXPECT_EQ(page_.TrackbarPosition(IDC_DOWNLOAD_CONTRAST_SLIDER), 5);
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_CONTRAST_VALUE), L"5");
-    EXPECT_TRUE(page_.Checked(IDC_DOWNLOAD_HALFTONE_DITHER_M4_RADIO));
-    EXPECT_FALSE(page_.Checked(IDC_DOWNLOAD_HALFTONE_DITHER_M3_RADIO));
+    ExpectControls(
+        page_, {{IDC_DOWNLOAD_HALFTONE_DITHER_M4_RADIO, Checked}, {IDC_DOWNLOAD_HALFTONE_DITHER_M3_RADIO, Unchecked}});
 
     // Cancel deletes the working copies that are left.
     ASSERT_TRUE(sheet_->PressCancel());
@@ -272,8 +274,7 @@ TEST_F(DownloadPage, TransformationDownloadSendsTheBuiltJob) {
     // The 1-bit logo has no working copy: it is sent itself, and its method radios are off.
     EXPECT_FALSE(Exists(CopyOf(paths[2])));
     Select(2);
-    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_HALFTONE_NONE_RADIO));
-    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_CONTRAST_SLIDER));
+    ExpectControls(page_, {{IDC_DOWNLOAD_HALFTONE_NONE_RADIO, Disabled}, {IDC_DOWNLOAD_CONTRAST_SLIDER, Disabled}});
 
     Select(0);
     m450test::SavePageShot(sheet_->sheet(), L"download-transformation");
@@ -311,10 +312,8 @@ TEST_F(DownloadPage, ALogoThatCannotBeSentStopsTheWholeDownload) {
     {
         DialogCatcher catcher;
         EXPECT_EQ(JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON), std::nullopt);
-        ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-        EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Error");
-        EXPECT_EQ(catcher.MessageBoxes()[0].text,
-                  L"This logo can't be sent to the printer as it is, so no logo was sent:\n" + paths[1]);
+        ExpectOneBox(catcher, L"Error",
+                     L"This logo can't be sent to the printer as it is, so no logo was sent:\n" + paths[1]);
     }
     // The same list from the tool: refused, no job printed.
     EXPECT_EQ(ToolLogoJob(L"--type mono --method 1 \"" + paths[0] + L"\" \"" + paths[1] + L"\""), std::nullopt);
@@ -329,8 +328,7 @@ TEST_F(DownloadPage, GrayDownloadFollowsTheSlidersOfEachLogo) {
         Add(path);
     Select(1);
     ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_GRAY_RADIO));
-    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_HALFTONE_NONE_RADIO));
-    EXPECT_TRUE(page_.Enabled(IDC_DOWNLOAD_BRIGHTNESS_SLIDER));
+    ExpectControls(page_, {{IDC_DOWNLOAD_HALFTONE_NONE_RADIO, Disabled}, {IDC_DOWNLOAD_BRIGHTNESS_SLIDER, Enabled}});
     ASSERT_TRUE(page_.MoveTrackbar(IDC_DOWNLOAD_BRIGHTNESS_SLIDER, -7));
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_BRIGHTNESS_VALUE), L"-7");
     EXPECT_EQ(ReadFileBytes(CopyOf(paths[1])),
@@ -351,8 +349,7 @@ TEST_F(DownloadPage, GrayDownloadFollowsTheSlidersOfEachLogo) {
 
     // "Original" turns "Download all" off again.
     ASSERT_TRUE(page_.Click(IDC_DOWNLOAD_ORIGINAL_RADIO));
-    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON));
-    EXPECT_FALSE(page_.Enabled(IDC_DOWNLOAD_CONTRAST_SLIDER));
+    ExpectControls(page_, {{IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON, Disabled}, {IDC_DOWNLOAD_CONTRAST_SLIDER, Disabled}});
 }
 
 TEST_F(DownloadPage, ClearAllLogosSendsThirteenBytes) {
@@ -397,8 +394,7 @@ TEST_F(DownloadPage, FileDownloadSendsTheFileUnchanged) {
     const std::optional<Bytes> refused = JobAfterClick(IDC_DOWNLOAD_FILE_BUTTON);
     CloseHandle(held);
     EXPECT_FALSE(refused.has_value());
-    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"Fail to open the selected file!");
+    ExpectOneBox(catcher, L"Error", L"Fail to open the selected file!");
     EXPECT_EQ(page_.Text(IDC_DOWNLOAD_FILE_EDIT), path);
     EXPECT_TRUE(page_.Enabled(IDC_DOWNLOAD_FILE_BUTTON));
 }
@@ -466,8 +462,7 @@ TEST_F(DownloadPage, WorkingCopiesNeverTouchAFileOfTheUsers) {
     {
         DialogCatcher catcher;
         EXPECT_FALSE(JobAfterClick(IDC_DOWNLOAD_LOGO_DOWNLOAD_BUTTON).has_value());
-        ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-        EXPECT_EQ(catcher.MessageBoxes()[0].text, expected);
+        ExpectOneBox(catcher, L"Error", expected);
     }
 
     // Deleting the row and OK leave both of the user's files as they were.
@@ -514,8 +509,7 @@ TEST_F(DownloadPage, FileTooLargeForMemoryIsRefusedAndReleased) {
     }
     DialogCatcher catcher;
     EXPECT_FALSE(JobAfterClick(IDC_DOWNLOAD_FILE_BUTTON).has_value());
-    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"Failed to Alloc the required memory!");
+    ExpectOneBox(catcher, L"Error", L"Failed to Alloc the required memory!");
     // The page holds the file no longer: another program may open it alone.
     const HANDLE again = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(again, INVALID_HANDLE_VALUE);

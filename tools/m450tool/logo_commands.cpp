@@ -100,7 +100,7 @@ int RunConvert(const Args& args, LogoType type) {
                       ": the working copy's name is taken by a file that is left as it is"
                       " (--replace overwrites it)");
     const LogoConversion conversion = ConvertLogo(type, *source, *settings);
-    if (conversion.result != 1)
+    if (conversion.result != ConversionResult::Converted)
         return Refuse(std::string(path) + ": not converted: " + std::string(ProblemText(conversion.problem)));
     if (!WriteFile(*copyPath, conversion.workingCopy))
         return Refuse("cannot create " + *copyPath);

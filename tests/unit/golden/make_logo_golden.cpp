@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         const std::vector<uint8_t> source = Read(folder + c.source);
         const LogoConversion converted = c.gray ? ConvertToGray(source, c.settings.contrast, c.settings.brightness)
                                                 : ConvertToMono(source, c.settings);
-        ok = converted.result == 1 && WriteNew(folder + c.file, converted.workingCopy) && ok;
+        ok = converted.result == ConversionResult::Converted && WriteNew(folder + c.file, converted.workingCopy) && ok;
     }
     return ok ? 0 : 1;
 }
