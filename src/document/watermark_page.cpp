@@ -22,6 +22,7 @@
 #include "core/bmp_reader.h"
 #include "document/watermark_file.h"
 #include "document/watermark_rules.h"
+#include "document/watermark_values.h"
 #include "watermark_page_ids.h"
 
 namespace m450 {
@@ -223,7 +224,7 @@ int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD typ
     return 1;
 }
 
-void FillFaces(HWND page, const PlugInDevMode& dm) {
+void FillFaces(HWND page) {
     const HWND list = GetDlgItem(page, IDC_WATERMARK_FONT_COMBO);
     const HDC screen = GetDC(page);
     LOGFONTW all{};
@@ -231,9 +232,60 @@ void FillFaces(HWND page, const PlugInDevMode& dm) {
     EnumFontFamiliesExW(screen, &all, &AddTrueTypeFace, reinterpret_cast<LPARAM>(list), 0);
     ReleaseDC(page, screen);
     SendMessageW(list, CB_SETCURSEL, 0, 0);
-    const std::u16string face = RecordText(dm, &PlugInDevMode::watermarkFontName);
-    if (!face.empty())
-        SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(WStr(face)));
+}
+
+// The lists' entries and the ranges of the font size and the sliders.
+void PrepareControls(HWND page) {
+    for (const std::u16string_view text : kWatermarkTexts)
+        SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(WStr(std::u16string(text))));
+    SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_LIMITTEXT, kWatermarkTextChars, 0);
+    FillFaces(page);
+    FillList(page, IDC_WATERMARK_STYLE_COMBO, kStyleTexts);
+    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_EDIT, EM_LIMITTEXT, kFontSizeFieldChars, 0);
+    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETRANGE32, kFontSizeMin, kFontSizeMax);
+    SendDlgItemMessageW(page, IDC_WATERMARK_ANGLE_SLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(0, kWatermarkAngleMax));
+    SendDlgItemMessageW(page, IDC_WATERMARK_SIZE_SLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(0, kMaxWatermarkSize));
+    SendDlgItemMessageW(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, TBM_SETRANGE, TRUE,
+                        MAKELPARAM(0, kWatermarkBrightnessMax));
+    FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
+}
+
+void ShowValues(HWND page, const WatermarkValues& values) {
+    ShowControls(page, values.type);
+    SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(values.bitmapPath));
+    if (values.text.empty())
+        SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_SETCURSEL, 0, 0);
+    else
+        SetDlgItemTextW(page, IDC_WATERMARK_TEXT_COMBO, WStr(values.text));
+    if (!values.fontName.empty())
+        SendDlgItemMessageW(page, IDC_WATERMARK_FONT_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(WStr(values.fontName)));
+    SendDlgItemMessageW(page, IDC_WATERMARK_STYLE_COMBO, CB_SETCURSEL, static_cast<WPARAM>(values.style), 0);
+    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETPOS32, 0, values.fontSize);
+    SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, static_cast<UINT>(values.fontSize), FALSE);
+    SetSlider(page, IDC_WATERMARK_ANGLE_SLIDER, IDC_WATERMARK_ANGLE_VALUE, values.angle);
+    SetSlider(page, IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_SIZE_VALUE, values.size);
+    SetSlider(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, IDC_WATERMARK_BRIGHTNESS_VALUE, values.brightness);
+    SendDlgItemMessageW(page, IDC_WATERMARK_POSITION_COMBO, CB_SETCURSEL, static_cast<WPARAM>(values.position), 0);
+}
+
+// The values as the controls hold them, for Apply.
+WatermarkValues ControlValues(HWND page) {
+    const bool image = IsDlgButtonChecked(page, IDC_WATERMARK_IMAGE_RADIO) == BST_CHECKED;
+    const bool text = IsDlgButtonChecked(page, IDC_WATERMARK_TEXT_RADIO) == BST_CHECKED;
+    return {image  ? kWatermarkImage
+            : text ? kWatermarkText
+                   : kWatermarkNone,
+            Selection(page, IDC_WATERMARK_POSITION_COMBO),
+            Selection(page, IDC_WATERMARK_STYLE_COMBO),
+            SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER),
+            SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER),
+            SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER),
+            static_cast<int>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, nullptr, TRUE)),
+            WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT)),
+            WatermarkTextOf(page),
+            WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO))};
 }
 
 void Initialise(HWND page, LPARAM lParam) {
@@ -243,33 +295,8 @@ void Initialise(HWND page, LPARAM lParam) {
     if (dm == nullptr)
         return;
     StateOf(page).filling = true;
-    ShowControls(page, dm->watermarkType);
-    SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(RecordText(*dm, &PlugInDevMode::watermarkBitmapPath)));
-    for (const std::u16string_view text : kWatermarkTexts)
-        SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(WStr(std::u16string(text))));
-    SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_LIMITTEXT, kWatermarkTextChars, 0);
-    const std::u16string text = RecordText(*dm, &PlugInDevMode::watermarkText);
-    if (text.empty())
-        SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_SETCURSEL, 0, 0);
-    else
-        SetDlgItemTextW(page, IDC_WATERMARK_TEXT_COMBO, WStr(text));
-    FillFaces(page, *dm);
-    FillList(page, IDC_WATERMARK_STYLE_COMBO, kStyleTexts);
-    SendDlgItemMessageW(page, IDC_WATERMARK_STYLE_COMBO, CB_SETCURSEL, dm->watermarkFontStyle, 0);
-    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_EDIT, EM_LIMITTEXT, kFontSizeFieldChars, 0);
-    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETRANGE32, kFontSizeMin, kFontSizeMax);
-    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETPOS32, 0, dm->watermarkFontSize);
-    SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, dm->watermarkFontSize, FALSE);
-    SendDlgItemMessageW(page, IDC_WATERMARK_ANGLE_SLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(0, kWatermarkAngleMax));
-    SendDlgItemMessageW(page, IDC_WATERMARK_SIZE_SLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(0, kMaxWatermarkSize));
-    SendDlgItemMessageW(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, TBM_SETRANGE, TRUE,
-                        MAKELPARAM(0, kWatermarkBrightnessMax));
-    SetSlider(page, IDC_WATERMARK_ANGLE_SLIDER, IDC_WATERMARK_ANGLE_VALUE, static_cast<int>(dm->watermarkAngle));
-    SetSlider(page, IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_SIZE_VALUE, dm->watermarkSize);
-    SetSlider(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, IDC_WATERMARK_BRIGHTNESS_VALUE, dm->watermarkBrightness);
-    FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
-    SendDlgItemMessageW(page, IDC_WATERMARK_POSITION_COMBO, CB_SETCURSEL, dm->watermarkPosition, 0);
+    PrepareControls(page);
+    ShowValues(page, LoadWatermarkValues(*dm));
     StateOf(page).filling = false;
     AttachHoverHelp(page, IDD_WATERMARK_PAGE);
 }
@@ -287,16 +314,13 @@ BITMAPINFO DibInfo(int width, int height, int bitsPerPixel) {
     return info;
 }
 
-size_t RowBytes(int width, int bitsPerPixel) {
-    return (static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 31) / 32 * 4;
-}
-
 // Reads a bitmap's pixels at the given depth; false when it can't be read or is too big.
 bool ReadPixels(HBITMAP bitmap, int bitsPerPixel, Pixels& out) {
     BITMAP shape{};
     if (GetObjectW(bitmap, sizeof(shape), &shape) == 0 || shape.bmWidth <= 0 || shape.bmHeight <= 0)
         return false;
-    const size_t size = RowBytes(shape.bmWidth, bitsPerPixel) * static_cast<size_t>(shape.bmHeight);
+    const size_t size = BitmapStride(static_cast<uint32_t>(shape.bmWidth), static_cast<uint16_t>(bitsPerPixel)) *
+                        static_cast<size_t>(shape.bmHeight);
     std::vector<uint8_t> bytes;
     bytes.resize(size);
     BITMAPINFO info = DibInfo(shape.bmWidth, shape.bmHeight, bitsPerPixel);
@@ -344,34 +368,34 @@ std::filesystem::path FsPath(const std::u16string& path) {
     return std::filesystem::path(std::wstring(path.begin(), path.end()));
 }
 
-// Converts the chosen bitmap into the picture file; the picture's bytes in `picture`. A file that
-// is missing or that the conversion refuses is reported as not there.
-bool ConvertForPreview(HWND page,
-                       const std::u16string& source,
-                       const std::u16string& pictureFile,
-                       std::vector<uint8_t>& picture) {
+// Converts a bitmap into this printer's picture file, the picture's bytes in `picture` when
+// given. A picture file whose folder is not known can't be written.
+WatermarkError ConvertIntoPictureFile(const DocumentPageContext* context,
+                                      const std::u16string& source,
+                                      std::vector<uint8_t>* picture = nullptr) {
+    const std::u16string pictureFile = PictureFileOf(context);
+    if (pictureFile.empty())
+        return WatermarkError::NotWritten;
     WatermarkError why = WatermarkError::None;
-    const int result =
-        pictureFile.empty() ? 2 : convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why, &picture);
-    if (result == 1)
-        return true;
-    ReportImageError(page, why == WatermarkError::TooLarge ? TextId::MSG_MB_WATERMARK_ERROR4
-                           : result == 2                   ? TextId::MSG_MB_WATERMARK_ERROR2
-                                                           : TextId::MSG_MB_WATERMARK_ERROR1);
-    return false;
+    convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why, picture);
+    return why;
 }
 
 // Converts the chosen bitmap into the picture file and keeps that picture's pixels. The file the
 // user chose is read by the conversion alone: nothing of the system's reads it.
 bool ReloadImage(HWND page, const DocumentPageContext* context, const std::u16string& path) {
     std::vector<uint8_t> picture;
-    if (!ConvertForPreview(page, path, PictureFileOf(context), picture))
+    const WatermarkError why = ConvertIntoPictureFile(context, path, &picture);
+    if (why != WatermarkError::None) {
+        ReportImageError(page, WatermarkConversionMessage(why, WatermarkSource::Stored));
         return false;
+    }
     const std::optional<BitmapHeader> header = ReadBitmapHeader(picture);
     if (!header)
         return false;
-    if (ExceedsPreviewLimit(static_cast<int64_t>(RowBytes(header->width, 24)), BitmapRows(header->height))) {
-        ReportImageError(page, TextId::MSG_MB_WATERMARK_ERROR4);
+    if (ExceedsPreviewLimit(static_cast<int64_t>(BitmapStride(static_cast<uint32_t>(header->width), 24)),
+                            BitmapRows(header->height))) {
+        ReportImageError(page, WatermarkConversionMessage(WatermarkError::TooLarge, WatermarkSource::Stored));
         return false;
     }
     Pixels pixels;
@@ -615,14 +639,9 @@ void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& 
         ShowError(page, TextId::MSG_MB_WATERMARK_ERROR7);
         return;
     }
-    const std::u16string pictureFile = PictureFileOf(context);
-    if (pictureFile.empty()) {
-        ShowError(page, TextId::MSG_MB_WATERMARK_ERROR2);
-        return;
-    }
-    WatermarkError why = WatermarkError::None;
-    if (convertWatermarkBitmap(FsPath(chosen), FsPath(pictureFile), &why) != 1) {
-        ShowError(page, WatermarkConversionMessage(why));
+    const WatermarkError why = ConvertIntoPictureFile(context, chosen);
+    if (why != WatermarkError::None) {
+        ShowError(page, WatermarkConversionMessage(why, WatermarkSource::Chosen));
         return;
     }
     SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(chosen));
@@ -725,33 +744,21 @@ void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm,
     }
 }
 
+// The text watermark's picture file, drawn as the preview draws it.
+bool WriteTextPicture(HWND page, const DocumentPageContext* context, const std::u16string& text) {
+    const std::u16string pictureFile = PictureFileOf(context);
+    Pixels canvas;
+    return !pictureFile.empty() && DrawTextCanvas(page, text, canvas) &&
+           WriteTextPictureFile(FsPath(pictureFile), canvas.bytes);
+}
+
 // PSN_APPLY. False when the text watermark's picture file could not be written: the result is
 // then not reported to the host.
 bool Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
-    const bool image = IsDlgButtonChecked(page, IDC_WATERMARK_IMAGE_RADIO) == BST_CHECKED;
-    const bool text = IsDlgButtonChecked(page, IDC_WATERMARK_TEXT_RADIO) == BST_CHECKED;
-    dm.watermarkType = image ? kWatermarkImage : text ? kWatermarkText : kWatermarkNone;
-    if (image || text)
-        dm.printTextAsImage = 1;
-    StoreWatermarkListSelections(dm, Selection(page, IDC_WATERMARK_POSITION_COMBO),
-                                 Selection(page, IDC_WATERMARK_STYLE_COMBO));
-    dm.watermarkSize = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER));
-    dm.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER));
-    dm.watermarkFontSize = static_cast<uint8_t>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, nullptr, TRUE));
-    dm.watermarkAngle = static_cast<uint32_t>(SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER));
-    if (image)
-        StoreRecordText(dm, &PlugInDevMode::watermarkBitmapPath,
-                        WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT)));
-    if (text) {
-        const std::u16string shown = WatermarkTextOf(page);
-        StoreRecordText(dm, &PlugInDevMode::watermarkText, shown);
-        StoreRecordText(dm, &PlugInDevMode::watermarkFontName, WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO)));
-        Pixels canvas;
-        const std::u16string pictureFile = PictureFileOf(context);
-        if (pictureFile.empty() || !DrawTextCanvas(page, shown, canvas) ||
-            !WriteTextPictureFile(FsPath(pictureFile), canvas.bytes))
-            return false;
-    }
+    const WatermarkValues values = ControlValues(page);
+    ApplyWatermarkValues(values, dm);
+    if (values.type == kWatermarkText && !WriteTextPicture(page, context, values.text))
+        return false;
     ReportApplied(context);
     PropSheet_UnChanged(GetParent(page), page);
     return true;

@@ -68,14 +68,15 @@ bool FitsWatermarkBitmapPath(std::u16string_view path) {
     return path.size() < sizeof(PlugInDevMode::watermarkBitmapPath) / sizeof(char16_t);
 }
 
-TextId WatermarkConversionMessage(WatermarkError error) {
+TextId WatermarkConversionMessage(WatermarkError error, WatermarkSource source) {
     switch (error) {
         case WatermarkError::TooLarge:
             return TextId::MSG_MB_WATERMARK_ERROR4;
         case WatermarkError::NotWritten:
             return TextId::MSG_MB_WATERMARK_ERROR2;
         default:
-            return TextId::MSG_MB_WATERMARK_ERROR5;
+            return source == WatermarkSource::Chosen ? TextId::MSG_MB_WATERMARK_ERROR5
+                                                     : TextId::MSG_MB_WATERMARK_ERROR1;
     }
 }
 
