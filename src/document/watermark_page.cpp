@@ -659,8 +659,7 @@ void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& 
 void OnFontSize(HWND page, PlugInDevMode& dm, FontSizeStage stage) {
     BOOL number = FALSE;
     const int typed = static_cast<int>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, &number, TRUE));
-    const ClampedNumber size = ClampWatermarkFontSize(number ? typed : 0, stage);
-    dm.watermarkFontSize = static_cast<uint8_t>(size.value);
+    const ClampedNumber size = StoreWatermarkFontSize(dm, number ? typed : 0, stage);
     if (size.corrected) {
         SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETPOS32, 0, size.value);
         SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, static_cast<UINT>(size.value), FALSE);

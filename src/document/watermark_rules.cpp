@@ -57,6 +57,12 @@ ClampedNumber ClampWatermarkFontSize(int typed, FontSizeStage stage) {
     return {typed, false};
 }
 
+ClampedNumber StoreWatermarkFontSize(PlugInDevMode& dm, int typed, FontSizeStage stage) {
+    const ClampedNumber size = ClampWatermarkFontSize(typed, stage);
+    dm.watermarkFontSize = static_cast<uint8_t>(size.value);
+    return size;
+}
+
 void StoreWatermarkListSelections(PlugInDevMode& dm, int positionSelection, int styleSelection) {
     if (positionSelection >= 0 && positionSelection < kWatermarkPositionCount)
         dm.watermarkPosition = static_cast<uint8_t>(positionSelection);

@@ -75,6 +75,8 @@ inline constexpr int kFontSizeMax = 72;
 inline constexpr int kFontSizeFieldChars = 2;
 enum class FontSizeStage { Typing, FocusLeft };
 ClampedNumber ClampWatermarkFontSize(int typed, FontSizeStage stage);
+// The typed size, clamped, stored in watermarkFontSize; returned for the field and its arrows.
+ClampedNumber StoreWatermarkFontSize(PlugInDevMode& dm, int typed, FontSizeStage stage);
 
 // Apply takes the position and style lists' selections; a list with nothing selected (-1) or
 // an index past its entries keeps what the record holds, never a byte no list offers.

@@ -31,7 +31,7 @@ void ApplyWatermarkValues(const WatermarkValues& values, PlugInDevMode& dm) {
     StoreWatermarkListSelections(dm, values.position, values.style);
     dm.watermarkSize = static_cast<uint8_t>(std::clamp(values.size, 0, kMaxWatermarkSize));
     dm.watermarkBrightness = static_cast<uint8_t>(std::clamp(values.brightness, 0, kWatermarkBrightnessMax));
-    dm.watermarkFontSize = static_cast<uint8_t>(ClampWatermarkFontSize(values.fontSize, FontSizeStage::Typing).value);
+    StoreWatermarkFontSize(dm, values.fontSize, FontSizeStage::Typing);
     dm.watermarkAngle = static_cast<uint32_t>(std::clamp(values.angle, 0, kWatermarkAngleMax));
     if (image)
         StoreRecordText(dm, &PlugInDevMode::watermarkBitmapPath, values.bitmapPath);

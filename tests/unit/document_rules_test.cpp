@@ -40,6 +40,9 @@ TEST(WatermarkRules, FontSizeClampsInTwoStages) {
         EXPECT_EQ(ClampWatermarkFontSize(72, stage), (ClampedNumber{72, false}));
         EXPECT_EQ(ClampWatermarkFontSize(8, stage), (ClampedNumber{8, false}));
     }
+    PlugInDevMode dm = Defaults();
+    EXPECT_EQ(StoreWatermarkFontSize(dm, 5, FontSizeStage::FocusLeft), (ClampedNumber{8, true}));
+    EXPECT_EQ(dm.watermarkFontSize, 8);
 }
 
 TEST(LayoutRules, ZoomAndRotationForceGraphicsAndTellTheUserOnce) {
