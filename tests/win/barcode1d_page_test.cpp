@@ -24,6 +24,7 @@ namespace {
 
 using m450host::SheetKind;
 using m450test::DialogCatcher;
+using enum m450test::ControlState;
 using m450test::LanguageFolder;
 
 constexpr size_t kFirstRecord = 596;  // Barcode1DSettings of "1D Code1"
@@ -166,11 +167,7 @@ TEST_F(Barcode1DPage, InvalidDataShowsTheMessageAndSendsNothing) {
     printer_.ForgetLastJob();
     DialogCatcher catcher;
     ASSERT_TRUE(page_.Click(IDC_1D_PRINT_BUTTON));
-    const auto boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"BarCode data error!");
-    EXPECT_FALSE(printer_.LastJob().has_value());
+    m450test::ExpectOneBox(catcher, L"Error", L"BarCode data error!", &printer_);
 
     // An empty data field disables Print.
     ASSERT_TRUE(page_.Type(IDC_1D_DATA_EDIT, L""));
@@ -181,11 +178,11 @@ TEST_F(Barcode1DPage, InvalidDataShowsTheMessageAndSendsNothing) {
 
 TEST_F(Barcode1DPage, GroupsAndTheIdentifierListFollowFontAndType) {
     ASSERT_TRUE(page_.Choose(IDC_1D_TYPE_COMBO, L"GS1 DataBar Omnidirectional"));
-    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_GROUP));
-    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_HRI_COMBO));
-    EXPECT_FALSE(page_.Visible(IDC_1D_GENERAL_GROUP));
-    EXPECT_FALSE(page_.Visible(IDC_1D_HEIGHT_EDIT));
-    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    ExpectControls(page_, {{IDC_1D_GS1_GROUP, Shown},
+                           {IDC_1D_GS1_HRI_COMBO, Shown},
+                           {IDC_1D_GENERAL_GROUP, Hidden},
+                           {IDC_1D_HEIGHT_EDIT, Hidden},
+                           {IDC_1D_GS1_AI_COMBO, Disabled}});
     EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"01234567890123");
     EXPECT_EQ(page_.Text(IDC_1D_GS1_WIDTH_EDIT), L"2");
     EXPECT_EQ(page_.Text(IDC_1D_GS1_ROW_HEIGHT_EDIT), L"100");
@@ -219,19 +216,19 @@ TEST_F(Barcode1DPage, GroupsAndTheIdentifierListFollowFontAndType) {
     sheet_->Apply();
     ASSERT_TRUE(page_.Choose(IDC_1D_FONT_COMBO, L"1D Code2"));
     EXPECT_FALSE(sheet_->ApplyEnabled());  // choosing a font changes nothing
-    EXPECT_TRUE(page_.Visible(IDC_1D_GENERAL_GROUP));
-    EXPECT_TRUE(page_.Visible(IDC_1D_HEIGHT_EDIT));
-    EXPECT_FALSE(page_.Visible(IDC_1D_GS1_GROUP));
-    EXPECT_FALSE(page_.Visible(IDC_1D_GS1_AI_COMBO));
-    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
+    ExpectControls(page_, {{IDC_1D_GENERAL_GROUP, Shown},
+                           {IDC_1D_HEIGHT_EDIT, Shown},
+                           {IDC_1D_GS1_GROUP, Hidden},
+                           {IDC_1D_GS1_AI_COMBO, Hidden},
+                           {IDC_1D_GS1_AI_COMBO, Disabled}});
     EXPECT_EQ(page_.SelectedText(IDC_1D_TYPE_COMBO), L"UPC-E");
     EXPECT_EQ(page_.Text(IDC_1D_DATA_EDIT), L"023456789012");
 
     ASSERT_TRUE(page_.Choose(IDC_1D_FONT_COMBO, L"1D Code1"));
-    EXPECT_TRUE(page_.Visible(IDC_1D_GS1_GROUP));
-    EXPECT_TRUE(page_.Enabled(IDC_1D_GS1_AI_COMBO));
-    EXPECT_TRUE(page_.Checked(IDC_1D_GS1_INDEPENDENT_RADIO));
-    EXPECT_FALSE(page_.Enabled(IDC_1D_GS1_2D_ROW_HEIGHT_EDIT));
+    ExpectControls(page_, {{IDC_1D_GS1_GROUP, Shown},
+                           {IDC_1D_GS1_AI_COMBO, Enabled},
+                           {IDC_1D_GS1_INDEPENDENT_RADIO, Checked},
+                           {IDC_1D_GS1_2D_ROW_HEIGHT_EDIT, Disabled}});
     EXPECT_EQ(page_.Text(IDC_1D_GS1_ROW_HEIGHT_EDIT), L"2");
     EXPECT_EQ(page_.SelectedText(IDC_1D_GS1_HRI_COMBO), L"None");
 }
@@ -304,11 +301,7 @@ TEST_F(Barcode1DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
     printer_.ForgetLastJob();
     DialogCatcher catcher;
     ASSERT_TRUE(page.Click(IDC_1D_PRINT_BUTTON));
-    const auto boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"BarCode data error!");
-    EXPECT_FALSE(printer_.LastJob().has_value());
+    m450test::ExpectOneBox(catcher, L"Error", L"BarCode data error!", &printer_);
     EXPECT_EQ(sheet.RecordBytes()[kFirstRecord + kRecordSize], 20u);  // the record is left as it was
 }
 

@@ -19,6 +19,7 @@ namespace {
 
 using m450host::SheetKind;
 using m450test::DialogCatcher;
+using enum m450test::ControlState;
 
 constexpr size_t kFirstRecord = 884;        // Barcode2DSettings of "2D Code1"
 constexpr size_t kSecondRecordOffset = 24;  // "2D Code2" follows
@@ -52,12 +53,12 @@ TEST_F(Barcode2DPage, FreshRecordPrintsPdf417) {
     EXPECT_FALSE(page_.Enabled(IDC_2D_FONT_SIZE_EDIT));
     EXPECT_EQ(page_.Text(IDC_2D_DATA_EDIT), L"01234567890123");
     EXPECT_EQ(page_.Text(IDC_2D_PDF417_WIDTH_RANGE), L"[ 1. . 7 ]");
-    EXPECT_TRUE(page_.Visible(IDC_2D_PDF417_GROUP));
-    EXPECT_FALSE(page_.Visible(IDC_2D_GS1_GROUP));
-    EXPECT_FALSE(page_.Visible(IDC_2D_QR_GROUP));
-    EXPECT_TRUE(page_.Enabled(IDC_2D_PDF417_ROWS_EDIT));
-    EXPECT_FALSE(page_.Enabled(IDC_2D_GS1_SEGMENTS_EDIT));
-    EXPECT_FALSE(page_.Enabled(IDC_2D_GS1_AI_COMBO));
+    ExpectControls(page_, {{IDC_2D_PDF417_GROUP, Shown},
+                           {IDC_2D_GS1_GROUP, Hidden},
+                           {IDC_2D_QR_GROUP, Hidden},
+                           {IDC_2D_PDF417_ROWS_EDIT, Enabled},
+                           {IDC_2D_GS1_SEGMENTS_EDIT, Disabled},
+                           {IDC_2D_GS1_AI_COMBO, Disabled}});
     m450test::SavePageShot(sheet_->sheet(), L"barcode2d-pdf417");
 
     printer_.ForgetLastJob();
@@ -96,12 +97,12 @@ TEST_F(Barcode2DPage, NumbersAreClampedIntoTheRecord) {
 TEST_F(Barcode2DPage, CompositeRaisesTheSegmentNumber) {
     ASSERT_TRUE(page_.Choose(IDC_2D_TYPE_COMBO, L"GS1 DataBar Expanded Stacked"));
     EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord], 3u);
-    EXPECT_TRUE(page_.Visible(IDC_2D_GS1_GROUP));
-    EXPECT_FALSE(page_.Visible(IDC_2D_PDF417_GROUP));
-    EXPECT_TRUE(page_.Enabled(IDC_2D_GS1_SEGMENTS_EDIT));
-    EXPECT_TRUE(page_.Enabled(IDC_2D_GS1_AI_COMBO));
-    EXPECT_FALSE(page_.Enabled(IDC_2D_PDF417_ROWS_EDIT));
-    EXPECT_FALSE(page_.Enabled(IDC_2D_GS1_2D_ROW_HEIGHT_EDIT));
+    ExpectControls(page_, {{IDC_2D_GS1_GROUP, Shown},
+                           {IDC_2D_PDF417_GROUP, Hidden},
+                           {IDC_2D_GS1_SEGMENTS_EDIT, Enabled},
+                           {IDC_2D_GS1_AI_COMBO, Enabled},
+                           {IDC_2D_PDF417_ROWS_EDIT, Disabled},
+                           {IDC_2D_GS1_2D_ROW_HEIGHT_EDIT, Disabled}});
 
     ASSERT_TRUE(page_.Type(IDC_2D_GS1_SEGMENTS_EDIT, L"2"));
     EXPECT_EQ(sheet_->RecordBytes()[kFirstRecord + 17], 2u);
@@ -121,11 +122,7 @@ TEST_F(Barcode2DPage, CompositeRaisesTheSegmentNumber) {
     printer_.ForgetLastJob();
     DialogCatcher catcher;
     ASSERT_TRUE(page_.Click(IDC_2D_PRINT_BUTTON));
-    const auto boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"BarCode data error!");
-    EXPECT_FALSE(printer_.LastJob().has_value());
+    m450test::ExpectOneBox(catcher, L"Error", L"BarCode data error!", &printer_);
 
     // QR Code shows its own group and disables the GS1 segment field again.
     ASSERT_TRUE(page_.Choose(IDC_2D_TYPE_COMBO, L"QR Code"));
@@ -225,11 +222,7 @@ TEST_F(Barcode2DOlderRecord, NumbersOutOfRangeAreShownKeptAndPrintedClampedAndAn
     printer_.ForgetLastJob();
     DialogCatcher catcher;
     ASSERT_TRUE(page.Click(IDC_2D_PRINT_BUTTON));
-    const auto boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"BarCode data error!");
-    EXPECT_FALSE(printer_.LastJob().has_value());
+    m450test::ExpectOneBox(catcher, L"Error", L"BarCode data error!", &printer_);
 }
 
 }  // namespace

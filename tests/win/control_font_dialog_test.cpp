@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "control_font_ids.h"
+#include "expect.h"
 #include "harness.h"
 #include "screenshot.h"
 #include "utility_page_ids.h"
@@ -182,9 +183,7 @@ TEST_F(ControlFontDialogs, TranslatorRefuses129BytesAndTheTableRefusesLongRows) 
         // A row of 129 bytes is not opened for editing.
         SelectRow(list, kRowB);
         ASSERT_TRUE(PageDriver(table).Click(IDC_TRANSLATION_EDIT_BUTTON));
-        ASSERT_EQ(catcher_.MessageBoxes().size(), 1u);
-        EXPECT_EQ(catcher_.MessageBoxes()[0].text, L"Command length error");
-        EXPECT_EQ(catcher_.MessageBoxes()[0].caption, L"Error");
+        m450test::ExpectOneBox(catcher_, L"Error", L"Command length error");
         EXPECT_EQ(catcher_.caught().size(), 2u);  // the table and the message, no translator
 
         // 129 bytes typed into the translator: refused, the dialog stays.
@@ -258,9 +257,7 @@ TEST_F(ControlFontDialogs, TableThatCannotBeReadIsNotOpenedNorReplaced) {
     Press(page.hwnd(), IDC_UTILITY_CONTROL_FONT_BUTTON);
     CloseHandle(held);
     ASSERT_EQ(catcher_.caught().size(), 1u);  // the message, no table
-    ASSERT_EQ(catcher_.MessageBoxes().size(), 1u);
-    EXPECT_EQ(catcher_.MessageBoxes()[0].text, L"Please check if user has administrator privileges!");
-    EXPECT_EQ(catcher_.MessageBoxes()[0].caption, L"Error");
+    m450test::ExpectOneBox(catcher_, L"Error", L"Please check if user has administrator privileges!");
     EXPECT_EQ(Table(), Bytes(original));
 
     // Released again, it opens with its commands.
@@ -292,10 +289,7 @@ TEST_F(ControlFontDialogs, FailedSaveKeepsTheOldFileAndTheDialogOpen) {
         Press(table, IDOK);
         openAfterOk = IsWindowVisible(table) != FALSE;
     });
-    const std::vector<m450test::CaughtDialog> boxes = catcher_.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"Please check if user has administrator privileges!");
-    EXPECT_EQ(boxes[0].caption, L"Error");
+    m450test::ExpectOneBox(catcher_, L"Error", L"Please check if user has administrator privileges!");
     EXPECT_TRUE(openAfterOk);
     EXPECT_EQ(Table(), Bytes(original));
 }

@@ -70,9 +70,7 @@ TEST_F(LayoutPage, ZoomForcesGraphicsAndClampsTheScale) {
 
     DialogCatcher catcher;
     ASSERT_TRUE(layout.Click(IDC_LAYOUT_ZOOM_CHECK));
-    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-    EXPECT_EQ(catcher.MessageBoxes()[0].text, kGraphicsMessage);
-    EXPECT_EQ(catcher.MessageBoxes()[0].caption, L"Information");
+    m450test::ExpectOneBox(catcher, L"Information", kGraphicsMessage);
     ExpectGraphicsButtons(layout, true, false);
     EXPECT_TRUE(layout.Enabled(IDC_LAYOUT_SCALE_EDIT));
     EXPECT_TRUE(sheet.ApplyEnabled());

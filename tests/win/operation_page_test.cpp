@@ -24,6 +24,7 @@ namespace {
 
 using m450host::SheetKind;
 using m450test::DialogCatcher;
+using enum m450test::ControlState;
 using m450test::LanguageFolder;
 using m450test::PageDriver;
 
@@ -117,10 +118,10 @@ TEST_F(OperationPage, EndOfPageOkStoresEveryControlInItsBlock) {
         EXPECT_EQ(dialog.Items(IDC_EVENT_CUT_COMBO),
                   (std::vector<std::wstring>{L"No Cut", L"Partial Cut", L"Full Cut"}));
         EXPECT_EQ(dialog.Items(IDC_EVENT_LOGO_COMBO).size(), 10u);
-        EXPECT_FALSE(dialog.Enabled(IDC_EVENT_COMMAND_EDIT));
-        EXPECT_FALSE(dialog.Enabled(IDC_EVENT_VOLUME_EDIT));
-        EXPECT_FALSE(dialog.Enabled(IDC_EVENT_VOLUME_SPIN));
-        EXPECT_FALSE(dialog.Visible(IDC_EVENT_VOLUME_LABEL));
+        ExpectControls(dialog, {{IDC_EVENT_COMMAND_EDIT, Disabled},
+                                {IDC_EVENT_VOLUME_EDIT, Disabled},
+                                {IDC_EVENT_VOLUME_SPIN, Disabled},
+                                {IDC_EVENT_VOLUME_LABEL, Hidden}});
 
         EXPECT_TRUE(dialog.Click(IDC_EVENT_SEND_COMMAND_CHECK));
         EXPECT_TRUE(dialog.Enabled(IDC_EVENT_COMMAND_EDIT));
@@ -213,10 +214,7 @@ TEST_F(OperationPage, CommandOfMoreThan128BytesIsRefusedWithAMessage) {
     catcher.ThenAnswer(IDOK);
     ASSERT_TRUE(page_.Click(IDC_OPERATION_END_DOC_BUTTON));
 
-    const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"Command length error!");
+    m450test::ExpectOneBox(catcher, L"Error", L"Command length error!");
     std::vector<uint8_t> expected = before;
     expected[kEndOfDocumentBlock] = 1;  // sendCommand
     std::fill(expected.begin() + kEndOfDocumentBlock + 2, expected.begin() + kEndOfDocumentBlock + 130, 0xA5);
@@ -349,10 +347,10 @@ TEST_F(OperationPage, DefaultRestoresEachEventsDefaults) {
             EXPECT_FALSE(dialog.Enabled(IDC_EVENT_COMMAND_EDIT));
             EXPECT_EQ(dialog.SelectedText(IDC_EVENT_DRAWER_COMBO),
                       event == 0 ? L"Cash Drawer #1+#2 Waiting 60ms" : L"No Cash Drawer");
-            EXPECT_TRUE(dialog.Checked(IDC_EVENT_DRAWER_RADIO));
-            EXPECT_FALSE(dialog.Checked(IDC_EVENT_MESSENGER_RADIO));
-            EXPECT_TRUE(dialog.Enabled(IDC_EVENT_DRAWER_COMBO));
-            EXPECT_FALSE(dialog.Enabled(IDC_EVENT_MESSENGER_COMBO));
+            ExpectControls(dialog, {{IDC_EVENT_DRAWER_RADIO, Checked},
+                                    {IDC_EVENT_MESSENGER_RADIO, Unchecked},
+                                    {IDC_EVENT_DRAWER_COMBO, Enabled},
+                                    {IDC_EVENT_MESSENGER_COMBO, Disabled}});
             EXPECT_EQ(dialog.Selection(IDC_EVENT_MESSENGER_COMBO), 0);
             EXPECT_EQ(dialog.Text(IDC_EVENT_FEED_EDIT), L"0");
             EXPECT_EQ(dialog.Checked(IDC_EVENT_FEED_TO_CUT_CHECK), event == 3);
@@ -361,11 +359,11 @@ TEST_F(OperationPage, DefaultRestoresEachEventsDefaults) {
             EXPECT_EQ(dialog.Selection(IDC_EVENT_LOGO_COMBO), 0);
             for (const int id : kLogoPlacement)
                 EXPECT_FALSE(dialog.Enabled(id));
-            EXPECT_TRUE(dialog.Checked(IDC_EVENT_ALIGN_LEFT_RADIO));
-            EXPECT_TRUE(dialog.Checked(IDC_EVENT_BEFORE_CUT_RADIO));
-            EXPECT_FALSE(dialog.Checked(IDC_EVENT_AFTER_CUT_RADIO));
-            EXPECT_FALSE(dialog.Enabled(IDC_EVENT_VOLUME_EDIT));
-            EXPECT_FALSE(dialog.Enabled(IDC_EVENT_VOLUME_SPIN));
+            ExpectControls(dialog, {{IDC_EVENT_ALIGN_LEFT_RADIO, Checked},
+                                    {IDC_EVENT_BEFORE_CUT_RADIO, Checked},
+                                    {IDC_EVENT_AFTER_CUT_RADIO, Unchecked},
+                                    {IDC_EVENT_VOLUME_EDIT, Disabled},
+                                    {IDC_EVENT_VOLUME_SPIN, Disabled}});
             EXPECT_EQ(dialog.Text(IDC_EVENT_VOLUME_EDIT), L"0");
             return IDOK;
         });

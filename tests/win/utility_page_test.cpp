@@ -230,10 +230,7 @@ TEST_F(UtilityPageOnMemoryStore, RefusedSaveShowsTheMessageAndKeepsTheList) {
         catcher.Clear();
         ASSERT_TRUE(page.Type(IDC_UTILITY_FORM_NAME_EDIT, name));
         ASSERT_TRUE(page.Click(IDC_UTILITY_SAVE_BUTTON));
-        const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, L"Error");
-        EXPECT_EQ(boxes[0].text, L"Set custom paper size failed!");
+        m450test::ExpectOneBox(catcher, L"Error", L"Set custom paper size failed!");
         EXPECT_EQ(page.Items(IDC_UTILITY_PAPER_LIST), std::vector<std::wstring>{L"Custom Paper-M450"});
     }
     EXPECT_EQ(*Find(store_, u"Custom Paper-M450"), Form(u"Custom Paper-M450", 80000, 297000));
@@ -275,10 +272,7 @@ TEST_F(UtilityPageOnMemoryStore, RefusedDeleteKeepsThePaperAndSaysSo) {
     store_.refuseDelete = true;
     DialogCatcher catcher;
     ASSERT_TRUE(page.Click(IDC_UTILITY_DELETE_BUTTON));
-    const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Error");
-    EXPECT_EQ(boxes[0].text, L"Set custom paper size failed!");
+    m450test::ExpectOneBox(catcher, L"Error", L"Set custom paper size failed!");
     EXPECT_EQ(page.Items(IDC_UTILITY_PAPER_LIST), (std::vector<std::wstring>{L"Custom Paper-M450", L"Custom Paper-A"}));
     EXPECT_EQ(page.SelectedText(IDC_UTILITY_PAPER_LIST), L"Custom Paper-A");
     EXPECT_NE(Find(store_, u"Custom Paper-A"), nullptr);

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "expect.h"
 #include "harness.h"
 
 namespace m450test {
