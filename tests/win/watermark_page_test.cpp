@@ -29,6 +29,9 @@ namespace {
 
 using m450host::SheetKind;
 using m450test::ChooseFile;
+using m450test::ExpectControls;
+using m450test::ExpectOneBox;
+using enum m450test::ControlState;
 using m450test::DialogCatcher;
 using m450test::PageDriver;
 using m450test::SheetDriver;
@@ -77,10 +80,12 @@ void NameBitmap(m450::PlugInDevMode& dm, const std::u16string& path, int positio
 
 TEST_F(WatermarkPage, KindsEnableTheirControlsAndTiledKeepsTheMinimumSize) {
     ASSERT_NO_FATAL_FAILURE(OpenWatermark());
-    EXPECT_TRUE(page_.Checked(IDC_WATERMARK_NONE_RADIO));
-    for (const int id : {IDC_WATERMARK_BROWSE_BUTTON, IDC_WATERMARK_TEXT_COMBO, IDC_WATERMARK_POSITION_COMBO,
-                         IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_ANGLE_SLIDER})
-        EXPECT_FALSE(page_.Enabled(id)) << id;
+    ExpectControls(page_, {{IDC_WATERMARK_NONE_RADIO, Checked},
+                           {IDC_WATERMARK_BROWSE_BUTTON, Disabled},
+                           {IDC_WATERMARK_TEXT_COMBO, Disabled},
+                           {IDC_WATERMARK_POSITION_COMBO, Disabled},
+                           {IDC_WATERMARK_SIZE_SLIDER, Disabled},
+                           {IDC_WATERMARK_ANGLE_SLIDER, Disabled}});
     EXPECT_EQ(page_.Items(IDC_WATERMARK_TEXT_COMBO).size(), 8u);
     EXPECT_EQ(page_.SelectedText(IDC_WATERMARK_TEXT_COMBO), L"CONFIDENTIAL");
     EXPECT_FALSE(page_.Items(IDC_WATERMARK_FONT_COMBO).empty());
@@ -88,11 +93,10 @@ TEST_F(WatermarkPage, KindsEnableTheirControlsAndTiledKeepsTheMinimumSize) {
 
     DialogCatcher catcher;
     ASSERT_TRUE(page_.Click(IDC_WATERMARK_TEXT_RADIO));
-    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"All Text will be printed as graphics image!");
-    EXPECT_TRUE(page_.Enabled(IDC_WATERMARK_TEXT_COMBO));
-    EXPECT_FALSE(page_.Enabled(IDC_WATERMARK_BROWSE_BUTTON));
-    EXPECT_TRUE(page_.Enabled(IDC_WATERMARK_SIZE_SLIDER));
+    ExpectOneBox(catcher, L"Information", L"All Text will be printed as graphics image!");
+    ExpectControls(page_, {{IDC_WATERMARK_TEXT_COMBO, Enabled},
+                           {IDC_WATERMARK_BROWSE_BUTTON, Disabled},
+                           {IDC_WATERMARK_SIZE_SLIDER, Enabled}});
     EXPECT_EQ(sheet_->DevMode().watermarkType, 2);
     EXPECT_EQ(sheet_->DevMode().printTextAsImage, 1);
 
@@ -295,10 +299,7 @@ class WatermarkPageFiles : public WatermarkPage {
         catcher.Clear();
         catcher.Then(ChooseFile(path));
         ASSERT_TRUE(page_.Click(IDC_WATERMARK_BROWSE_BUTTON));
-        const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, L"Error");
-        EXPECT_EQ(boxes[0].text, message);
+        ExpectOneBox(catcher, L"Error", message);
         EXPECT_EQ(page_.Text(IDC_WATERMARK_BITMAP_EDIT), L"");
         EXPECT_EQ(m450::RecordText(sheet_->DevMode(), &m450::PlugInDevMode::watermarkBitmapPath), u"");
         EXPECT_EQ(GetFileAttributesW(picture.c_str()), INVALID_FILE_ATTRIBUTES);
