@@ -18,8 +18,7 @@
 #include "barcode/font_height.h"
 #include "barcode1d_page_ids.h"
 #include "core/hover_help_win.h"
-#include "core/language_win.h"
-#include "core/page_win.h"
+#include "core/page_procedure_win.h"
 
 namespace m450 {
 namespace {
@@ -145,8 +144,8 @@ Barcode1DSettings* SelectedFont(HWND page) {
     return SelectedFontEntry(page, IDC_1D_FONT_COMBO, &PlugInDevMode::barcode1D);
 }
 
-void ShowTexts(HWND page) {
-    ShowControlTexts(page, kLabels);
+// The lists whose entries are texts of the language.
+void FillLanguageLists(HWND page) {
     for (const LanguageList& list : kLanguageLists)
         FillList(page, list.control, list.texts);
 }
@@ -200,9 +199,8 @@ void LoadFont(HWND page) {
     ShowTypeState(page, settings->barcodeType);
 }
 
-void Initialise(HWND page, LPARAM lParam) {
-    KeepDocumentPageContext(page, lParam);
-    ShowTexts(page);
+INT_PTR Start(HWND page, NoPageState&, LPARAM) {
+    FillLanguageLists(page);
     FillList(page, IDC_1D_FONT_COMBO, kBarcode1DFontNames);
     FillTypeList(page, IDC_1D_TYPE_COMBO, kBarcode1DTypes);
     SelectListEntry(page, IDC_1D_FONT_COMBO, 0);
@@ -213,6 +211,12 @@ void Initialise(HWND page, LPARAM lParam) {
     ShowComposite(page, false);
     LoadFont(page);
     AttachHoverHelp(page, IDD_BARCODE1D_PAGE);
+    return TRUE;
+}
+
+INT_PTR Repaint(HWND page, NoPageState&) {
+    FillLanguageLists(page);
+    return FALSE;
 }
 
 void OnNumberChanged(HWND page, const NumberFieldControls& field) {
@@ -243,7 +247,7 @@ INT_PTR PrintTestData(HWND page) {
                                 SendBarcode1DTestPrint);
 }
 
-INT_PTR OnCommand(HWND page, WORD control, WORD code) {
+INT_PTR OnCommand(HWND page, NoPageState&, WORD control, WORD code) {
     for (const NumberFieldControls& field : kNumberFields) {
         if (control == field.controls.edit) {
             if (code == EN_CHANGE)
@@ -283,7 +287,7 @@ INT_PTR OnCommand(HWND page, WORD control, WORD code) {
             return TRUE;
         case IDC_1D_DATA_EDIT:
             if (code == EN_CHANGE)
-                EnableWindow(GetDlgItem(page, IDC_1D_PRINT_BUTTON), HasText(page, IDC_1D_DATA_EDIT));
+                EnableControl(page, IDC_1D_PRINT_BUTTON, HasText(page, IDC_1D_DATA_EDIT));
             return TRUE;
         case IDC_1D_PRINT_BUTTON:
             return code == BN_CLICKED ? PrintTestData(page) : TRUE;
@@ -292,34 +296,28 @@ INT_PTR OnCommand(HWND page, WORD control, WORD code) {
     }
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR* header) {
-    switch (header->code) {
-        case PSN_APPLY:
-            if (const Barcode1DSettings* settings = SelectedFont(page))
-                ShowFontHeight(page, *settings);
-            ReportApplied(DocumentContextOf(page));
-            MarkUnchanged(page);
-            return AnswerNotification(page, PSNRET_NOERROR);
-        case PSN_SETACTIVE:
-            return AnswerNotification(page, 0);
-        default:
-            return FALSE;
-    }
+// Apply shows the font height the record now holds.
+std::optional<INT_PTR> OnNotify(HWND page, NoPageState&, const NMHDR& header) {
+    if (header.code == PSN_APPLY)
+        if (const Barcode1DSettings* settings = SelectedFont(page))
+            ShowFontHeight(page, *settings);
+    return std::nullopt;
 }
+
+constexpr PageParts<NoPageState> kParts = {
+    .host = PageHost::DocumentSheet,
+    .section = kCode1DSection,
+    .texts = kLabels,
+    .start = Start,
+    .command = OnCommand,
+    .notify = OnNotify,
+    .paint = Repaint,
+};
 
 }  // namespace
 
-namespace {
-
-INT_PTR Barcode1DPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode1DSection};
-    return RunBarcodePage(kParts, page, message, wParam, lParam);
-}
-
-}  // namespace
-
-INT_PTR CALLBACK Barcode1DPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AnswerWithoutThrowing(Barcode1DPageMessages, window, message, wParam, lParam);
+INT_PTR CALLBACK Barcode1DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RunPage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -16,8 +16,7 @@
 #include "barcode/barcode_page_win.h"
 #include "barcode2d_page_ids.h"
 #include "core/hover_help_win.h"
-#include "core/language_win.h"
-#include "core/page_win.h"
+#include "core/page_procedure_win.h"
 
 namespace m450 {
 namespace {
@@ -177,8 +176,8 @@ Barcode2DSettings* SelectedFont(HWND page) {
     return SelectedFontEntry(page, IDC_2D_FONT_COMBO, &PlugInDevMode::barcode2D);
 }
 
-void ShowTexts(HWND page) {
-    ShowControlTexts(page, kLabels);
+// The lists whose entries are texts of the language.
+void FillLanguageLists(HWND page) {
     for (const LanguageList& list : kLanguageLists)
         FillList(page, list.control, list.texts);
 }
@@ -244,9 +243,8 @@ void LoadFont(HWND page) {
     ShowTypeState(page, settings->barcodeType);
 }
 
-void Initialise(HWND page, LPARAM lParam) {
-    KeepDocumentPageContext(page, lParam);
-    ShowTexts(page);
+INT_PTR Start(HWND page, NoPageState&, LPARAM) {
+    FillLanguageLists(page);
     FillList(page, IDC_2D_FONT_COMBO, kBarcode2DFontNames);
     FillTypeList(page, IDC_2D_TYPE_COMBO, kBarcode2DTypes);
     FillList(page, IDC_2D_QR_MODEL_COMBO, kQrModelTexts);
@@ -257,6 +255,12 @@ void Initialise(HWND page, LPARAM lParam) {
     SelectListEntry(page, IDC_2D_FONT_COMBO, 0);
     LoadFont(page);
     AttachHoverHelp(page, IDD_BARCODE2D_PAGE);
+    return TRUE;
+}
+
+INT_PTR Repaint(HWND page, NoPageState&) {
+    FillLanguageLists(page);
+    return FALSE;
 }
 
 void OnNumberChanged(HWND page, const NumberFieldControls& field) {
@@ -281,7 +285,7 @@ INT_PTR PrintTestData(HWND page) {
                                 SendBarcode2DTestPrint);
 }
 
-INT_PTR OnCommand(HWND page, WORD control, WORD code) {
+INT_PTR OnCommand(HWND page, NoPageState&, WORD control, WORD code) {
     for (const NumberFieldControls& field : kNumberFields) {
         if (control == field.controls.edit) {
             if (code == EN_CHANGE)
@@ -310,7 +314,7 @@ INT_PTR OnCommand(HWND page, WORD control, WORD code) {
             return TRUE;
         case IDC_2D_DATA_EDIT:
             if (code == EN_CHANGE)
-                EnableWindow(GetDlgItem(page, IDC_2D_PRINT_BUTTON), HasText(page, IDC_2D_DATA_EDIT));
+                EnableControl(page, IDC_2D_PRINT_BUTTON, HasText(page, IDC_2D_DATA_EDIT));
             return TRUE;
         case IDC_2D_PRINT_BUTTON:
             return code == BN_CLICKED ? PrintTestData(page) : TRUE;
@@ -319,33 +323,19 @@ INT_PTR OnCommand(HWND page, WORD control, WORD code) {
     }
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR* header) {
-    switch (header->code) {
-        case PSN_APPLY:
-            ReportApplied(DocumentContextOf(page));
-            MarkUnchanged(page);
-            return AnswerNotification(page, PSNRET_NOERROR);
-        case PSN_KILLACTIVE:
-        case PSN_SETACTIVE:
-            return AnswerNotification(page, FALSE);
-        default:
-            return FALSE;
-    }
-}
+constexpr PageParts<NoPageState> kParts = {
+    .host = PageHost::DocumentSheet,
+    .section = kCode2DSection,
+    .texts = kLabels,
+    .start = Start,
+    .command = OnCommand,
+    .paint = Repaint,
+};
 
 }  // namespace
 
-namespace {
-
-INT_PTR Barcode2DPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    static constexpr BarcodePageParts kParts = {Initialise, OnCommand, OnNotify, ShowTexts, kCode2DSection};
-    return RunBarcodePage(kParts, page, message, wParam, lParam);
-}
-
-}  // namespace
-
-INT_PTR CALLBACK Barcode2DPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AnswerWithoutThrowing(Barcode2DPageMessages, window, message, wParam, lParam);
+INT_PTR CALLBACK Barcode2DPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RunPage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450

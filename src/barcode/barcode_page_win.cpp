@@ -1,13 +1,11 @@
 #include "barcode/barcode_page_win.h"
 
 #include <commctrl.h>
-#include <prsht.h>
 
 #include <array>
 #include <string>
 
 #include "barcode/barcode_page_rules.h"
-#include "core/module_win.h"
 #include "core/language_win.h"
 #include "core/raw_channel_win.h"
 
@@ -88,21 +86,6 @@ void SelectListEntry(HWND page, int list, int index) {
     SendDlgItemMessageW(page, list, CB_SETCURSEL, index, 0);
 }
 
-void ShowControls(HWND page, std::span<const int> controls, bool show) {
-    for (const int id : controls)
-        ShowWindow(GetDlgItem(page, id), show ? SW_SHOW : SW_HIDE);
-}
-
-void EnableControls(HWND page, std::span<const int> controls, bool enable) {
-    for (const int id : controls)
-        EnableWindow(GetDlgItem(page, id), enable ? TRUE : FALSE);
-}
-
-void SetControlText(HWND page, int control, std::u16string_view text) {
-    const std::u16string copy(text);
-    SetDlgItemTextW(page, control, W(copy));
-}
-
 std::vector<uint8_t> TestDataBytes(HWND page, int edit) {
     std::array<wchar_t, kTestDataCapacity> text{};
     const int length = GetDlgItemTextW(page, edit, text.data(), kTestDataCapacity);
@@ -122,17 +105,6 @@ bool HasText(HWND page, int edit) {
     return GetWindowTextLengthW(GetDlgItem(page, edit)) > 0;
 }
 
-void ShowDataError(HWND page, TextId message) {
-    const ActivationScope scope;
-    MessageBoxW(page, WText(message), WText(TextId::MSG_MB_ERROR), MB_OK | MB_ICONERROR);
-}
-
-PlugInDevMode* DocumentRecordOf(const DocumentPageContext* context) {
-    if (context == nullptr || context->pOEMUIPSParam == nullptr)
-        return nullptr;
-    return static_cast<PlugInDevMode*>(context->pOEMUIPSParam->pOEMDM);
-}
-
 SpoolerCalls DocumentPrinterCalls(const DocumentPageContext* context) {
     const HANDLE printer =
         context != nullptr && context->pOEMUIPSParam != nullptr ? context->pOEMUIPSParam->hPrinter : nullptr;
@@ -141,35 +113,6 @@ SpoolerCalls DocumentPrinterCalls(const DocumentPageContext* context) {
 
 bool WritingFields(HWND page) {
     return WindowFlag(page, kWritingFieldsFlag);
-}
-
-void MarkChanged(HWND page) {
-    SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
-}
-
-void MarkUnchanged(HWND page) {
-    SendMessageW(GetParent(page), PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
-}
-
-INT_PTR RunBarcodePage(const BarcodePageParts& parts, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        parts.initialise(page, lParam);
-        return TRUE;
-    }
-    if (DocumentContextOf(page) == nullptr)
-        return FALSE;
-    switch (message) {
-        case WM_COMMAND:
-            return parts.command(page, LOWORD(wParam), HIWORD(wParam));
-        case WM_NOTIFY:
-            return lParam != 0 && parts.notify(page, reinterpret_cast<const NMHDR*>(lParam));
-        case WM_PAINT:
-            ReloadTexts(parts.section);
-            parts.showTexts(page);
-            return FALSE;
-        default:
-            return FALSE;
-    }
 }
 
 }  // namespace m450

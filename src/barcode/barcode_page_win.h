@@ -1,6 +1,6 @@
 // What the 1D and 2D Code pages do alike with their controls: number fields with spin
-// controls, lists filled from text slots, groups shown together, the test data read as printer
-// bytes, the data error message and the printer channel of the document sheet.
+// controls, lists filled from text slots, the test data read as printer bytes and printed, and
+// the printer channel of the document sheet.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include "barcode/barcode_jobs.h"
 #include "core/devmode.h"
 #include "core/page_context_win.h"
+#include "core/page_controls_win.h"
 #include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "core/text_store.h"
@@ -58,32 +59,18 @@ void FillList(HWND page, int list, std::span<const std::u16string_view> texts);
 int ListSelection(HWND page, int list);
 void SelectListEntry(HWND page, int list, int index);
 
-void ShowControls(HWND page, std::span<const int> controls, bool show);
-void EnableControls(HWND page, std::span<const int> controls, bool enable);
-void SetControlText(HWND page, int control, std::u16string_view text);
-
 // The data field's text (at most 399 characters) in the system's ANSI code page.
 std::vector<uint8_t> TestDataBytes(HWND page, int edit);
 bool HasText(HWND page, int edit);
 
-// The modal "BarCode data error!" box with only an OK button.
-void ShowDataError(HWND page, TextId message);
-
-// The record the document sheet edits; null before the sheet has handed it over.
-PlugInDevMode* DocumentRecordOf(const DocumentPageContext* context);
-
 // The spooler calls of a raw job on the document sheet's printer.
 SpoolerCalls DocumentPrinterCalls(const DocumentPageContext* context);
-
-// Tells the sheet that the page changed (PSM_CHANGED), or that it is applied (PSM_UNCHANGED).
-void MarkChanged(HWND page);
-void MarkUnchanged(HWND page);
 
 // The record's entry of the font chosen in the page's font list; null before the sheet has
 // handed the record over, or with no font chosen.
 template <typename Settings, size_t Count>
 Settings* SelectedFontEntry(HWND page, int fontList, Settings (PlugInDevMode::*fonts)[Count]) {
-    PlugInDevMode* record = DocumentRecordOf(DocumentContextOf(page));
+    PlugInDevMode* record = RecordOf(page);
     const int font = ListSelection(page, fontList);
     if (record == nullptr || font < 0 || static_cast<size_t>(font) >= Count)
         return nullptr;
@@ -151,20 +138,8 @@ INT_PTR PrintBarcodeTestData(HWND page,
     // A type or error correction outside its list (a record from elsewhere) can't be printed
     // either: the user is told, as for data that doesn't suit the type.
     if (result == TestPrintResult::kInvalidData || result == TestPrintResult::kUnknownSetting)
-        ShowDataError(page, dataError);
+        ShowMessage(page, dataError, TextId::MSG_MB_ERROR, MB_ICONERROR);
     return result == TestPrintResult::kPrinted ? TRUE : FALSE;
 }
-
-// What the two barcode pages' dialog procedures do differently; RunBarcodePage is the rest:
-// WM_INITDIALOG starts the page, and once the sheet's context is kept, commands and
-// notifications go to the page and a repaint reloads the section's texts.
-struct BarcodePageParts {
-    void (*initialise)(HWND page, LPARAM lParam);
-    INT_PTR (*command)(HWND page, WORD control, WORD code);
-    INT_PTR (*notify)(HWND page, const NMHDR* header);
-    void (*showTexts)(HWND page);
-    std::u16string_view section;
-};
-INT_PTR RunBarcodePage(const BarcodePageParts& parts, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace m450
