@@ -112,17 +112,6 @@ void ConvertRows(std::span<const uint8_t> src, const SourceLayout& layout, uint8
 
 }  // namespace
 
-int WatermarkResultOf(WatermarkError error) {
-    switch (error) {
-        case WatermarkError::None:
-            return 1;
-        case WatermarkError::NotWritten:
-            return 2;
-        default:
-            return 0;
-    }
-}
-
 WatermarkPicture ConvertWatermarkPicture(std::span<const uint8_t> source) {
     WatermarkPicture picture;
     SourceLayout layout;

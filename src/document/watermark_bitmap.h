@@ -25,8 +25,8 @@ static_assert(kWatermarkCanvasBytes == 360000 && kTextPictureFileSize == 270054)
 // receipt watermark, and it bounds what a small 1-bit file can ask to be allocated.
 inline constexpr uint64_t kMaxWatermarkPixelBytes = uint64_t{64} << 20;
 
-// Why a conversion or a picture file failed. The page and convertWatermarkBitmap map these
-// to the results 1 / 2 / 0 (WatermarkResultOf).
+// Why a conversion or a picture file failed. convertWatermarkBitmap sums these up as a
+// WatermarkConversion (watermark_file.h); the page names each in its messages.
 enum class WatermarkError {
     None,
     Unreadable,        // the source can't be opened or read, or is larger than any picture
@@ -36,9 +36,6 @@ enum class WatermarkError {
     TooLarge,          // a side above kMaxBitmapSide, or 24-bit rows above kMaxWatermarkPixelBytes
     NotWritten,        // the picture file can't be created or replaced
 };
-
-// 1 for success, 2 when the picture file can't be written, 0 for every other failure.
-int WatermarkResultOf(WatermarkError error);
 
 struct WatermarkPicture {
     WatermarkError error = WatermarkError::None;

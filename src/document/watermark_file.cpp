@@ -80,10 +80,21 @@ std::u16string WatermarkPictureFile(std::u16string_view tempFolder, std::u16stri
 // The three functions below are called from window procedures: whatever the library throws
 // (memory, a path the system can't represent) ends here as a failed result.
 
-int convertWatermarkBitmap(const std::filesystem::path& source,
-                           const std::filesystem::path& destination,
-                           WatermarkError* why,
-                           std::vector<uint8_t>* written) {
+WatermarkConversion WatermarkConversionOf(WatermarkError error) {
+    switch (error) {
+        case WatermarkError::None:
+            return WatermarkConversion::Converted;
+        case WatermarkError::NotWritten:
+            return WatermarkConversion::NotWritten;
+        default:
+            return WatermarkConversion::Refused;
+    }
+}
+
+WatermarkConversion convertWatermarkBitmap(const std::filesystem::path& source,
+                                           const std::filesystem::path& destination,
+                                           WatermarkError* why,
+                                           std::vector<uint8_t>* written) {
     WatermarkError error = WatermarkError::Unreadable;
     try {
         error = ConvertFile(source, destination, written);
@@ -94,7 +105,7 @@ int convertWatermarkBitmap(const std::filesystem::path& source,
     }
     if (why)
         *why = error;
-    return WatermarkResultOf(error);
+    return WatermarkConversionOf(error);
 }
 
 bool WriteTextPictureFile(const std::filesystem::path& destination, std::span<const uint8_t> canvas) {

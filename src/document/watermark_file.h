@@ -23,15 +23,22 @@ namespace m450 {
 // backslash, the printer's name and "1.bmp": "C:\Temp\KVL-M4501.bmp".
 std::u16string WatermarkPictureFile(std::u16string_view tempFolder, std::u16string_view printerName);
 
-// Converts the bitmap file `source` into the picture file `destination`: 1 on success, 2 when
-// the picture file can't be written, 0 for every other failure (the source can't be read or
-// is refused). Only a result of 1 changes the destination. `why`, when given, says which failure;
+// What a conversion came to. The numbers are those m450tool prints.
+enum class WatermarkConversion {
+    Refused = 0,     // the source can't be read or is refused
+    Converted = 1,   // the picture file holds the new picture
+    NotWritten = 2,  // the picture file can't be written
+};
+WatermarkConversion WatermarkConversionOf(WatermarkError error);
+
+// Converts the bitmap file `source` into the picture file `destination`. Only Converted changes
+// the destination. `why`, when given, says which failure;
 // `written`, when given, receives the picture file's bytes on success (the page previews them
 // without reading any file through the system's image loader).
-int convertWatermarkBitmap(const std::filesystem::path& source,
-                           const std::filesystem::path& destination,
-                           WatermarkError* why = nullptr,
-                           std::vector<uint8_t>* written = nullptr);
+WatermarkConversion convertWatermarkBitmap(const std::filesystem::path& source,
+                                           const std::filesystem::path& destination,
+                                           WatermarkError* why = nullptr,
+                                           std::vector<uint8_t>* written = nullptr);
 
 // Writes the text watermark's picture (TextPictureFromCanvas) as the picture file.
 bool WriteTextPictureFile(const std::filesystem::path& destination, std::span<const uint8_t> canvas);

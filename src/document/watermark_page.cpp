@@ -1,7 +1,6 @@
 #include "document/watermark_page.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <prsht.h>
 
 #include <array>
@@ -12,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/module_win.h"
 #include "core/hover_help_win.h"
 #include "core/language_win.h"
+#include "core/page_controls_win.h"
+#include "core/page_procedure_win.h"
 #include "core/page_state_win.h"
 #include "core/page_win.h"
 #include "document/graphics_reset_win.h"
@@ -22,6 +22,7 @@
 #include "core/bmp_reader.h"
 #include "document/watermark_file.h"
 #include "document/watermark_rules.h"
+#include "document/watermark_values.h"
 #include "watermark_page_ids.h"
 
 namespace m450 {
@@ -101,12 +102,6 @@ constexpr std::array<int, 6> kTextControls = {IDC_WATERMARK_TEXT_COMBO,     IDC_
 constexpr std::array<int, 3> kPlacementControls = {IDC_WATERMARK_POSITION_COMBO, IDC_WATERMARK_SIZE_SLIDER,
                                                    IDC_WATERMARK_BRIGHTNESS_SLIDER};
 
-PlugInDevMode* RecordOf(const DocumentPageContext* context) {
-    if (context == nullptr || context->pOEMUIPSParam == nullptr)
-        return nullptr;
-    return static_cast<PlugInDevMode*>(context->pOEMUIPSParam->pOEMDM);
-}
-
 const wchar_t* WStr(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
@@ -153,21 +148,8 @@ void SetSlider(HWND page, int slider, int label, int value) {
     SetDlgItemInt(page, label, static_cast<UINT>(value), FALSE);
 }
 
-void Enable(HWND page, int id, bool enabled) {
-    EnableWindow(GetDlgItem(page, id), enabled ? TRUE : FALSE);
-}
-
-void MarkChanged(HWND page) {
-    PropSheet_Changed(GetParent(page), page);
-}
-
 void Repaint(HWND page) {
     SendMessageW(page, WM_PAINT, 0, 0);
-}
-
-void ShowMessage(HWND page, TextId text, TextId caption, UINT icon) {
-    const ActivationScope scope;
-    MessageBoxW(page, WText(text), WText(caption), MB_OK | icon);
 }
 
 void ShowError(HWND page, TextId text) {
@@ -180,10 +162,6 @@ void ReportImageError(HWND page, TextId text) {
         return;
     StateOf(page).reportImageErrors = false;
     ShowError(page, text);
-}
-
-void ShowTexts(HWND page) {
-    ShowControlTexts(page, kTexts);
 }
 
 template <size_t N>
@@ -202,19 +180,16 @@ void FillList(HWND page, int id, const std::array<TextId, N>& texts) {
     SendDlgItemMessageW(page, id, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
-void ShowControls(HWND page, uint8_t type) {
+// The kind's radio button checked and its controls enabled.
+void ShowKind(HWND page, uint8_t type) {
     const WatermarkControls controls = WatermarkControlsFor(type);
     // The three ids are not a range, so each button is set on its own.
-    CheckDlgButton(page, IDC_WATERMARK_NONE_RADIO, controls.shownType == kWatermarkNone ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_WATERMARK_IMAGE_RADIO,
-                   controls.shownType == kWatermarkImage ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_WATERMARK_TEXT_RADIO, controls.shownType == kWatermarkText ? BST_CHECKED : BST_UNCHECKED);
-    for (const int id : kImageControls)
-        Enable(page, id, controls.imageEnabled);
-    for (const int id : kTextControls)
-        Enable(page, id, controls.textEnabled);
-    for (const int id : kPlacementControls)
-        Enable(page, id, controls.placementEnabled);
+    CheckControl(page, IDC_WATERMARK_NONE_RADIO, controls.shownType == kWatermarkNone);
+    CheckControl(page, IDC_WATERMARK_IMAGE_RADIO, controls.shownType == kWatermarkImage);
+    CheckControl(page, IDC_WATERMARK_TEXT_RADIO, controls.shownType == kWatermarkText);
+    EnableControls(page, kImageControls, controls.imageEnabled);
+    EnableControls(page, kTextControls, controls.textEnabled);
+    EnableControls(page, kPlacementControls, controls.placementEnabled);
 }
 
 int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM list) {
@@ -223,7 +198,7 @@ int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD typ
     return 1;
 }
 
-void FillFaces(HWND page, const PlugInDevMode& dm) {
+void FillFaces(HWND page) {
     const HWND list = GetDlgItem(page, IDC_WATERMARK_FONT_COMBO);
     const HDC screen = GetDC(page);
     LOGFONTW all{};
@@ -231,47 +206,73 @@ void FillFaces(HWND page, const PlugInDevMode& dm) {
     EnumFontFamiliesExW(screen, &all, &AddTrueTypeFace, reinterpret_cast<LPARAM>(list), 0);
     ReleaseDC(page, screen);
     SendMessageW(list, CB_SETCURSEL, 0, 0);
-    const std::u16string face = RecordText(dm, &PlugInDevMode::watermarkFontName);
-    if (!face.empty())
-        SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(WStr(face)));
 }
 
-void Initialise(HWND page, LPARAM lParam) {
-    KeepDocumentPageContext(page, lParam);
-    ShowTexts(page);
-    const PlugInDevMode* dm = RecordOf(DocumentContextOf(page));
-    if (dm == nullptr)
-        return;
-    StateOf(page).filling = true;
-    ShowControls(page, dm->watermarkType);
-    SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(RecordText(*dm, &PlugInDevMode::watermarkBitmapPath)));
+// The lists' entries and the ranges of the font size and the sliders.
+void PrepareControls(HWND page) {
     for (const std::u16string_view text : kWatermarkTexts)
         SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(WStr(std::u16string(text))));
     SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_LIMITTEXT, kWatermarkTextChars, 0);
-    const std::u16string text = RecordText(*dm, &PlugInDevMode::watermarkText);
-    if (text.empty())
-        SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_SETCURSEL, 0, 0);
-    else
-        SetDlgItemTextW(page, IDC_WATERMARK_TEXT_COMBO, WStr(text));
-    FillFaces(page, *dm);
+    FillFaces(page);
     FillList(page, IDC_WATERMARK_STYLE_COMBO, kStyleTexts);
-    SendDlgItemMessageW(page, IDC_WATERMARK_STYLE_COMBO, CB_SETCURSEL, dm->watermarkFontStyle, 0);
     SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_EDIT, EM_LIMITTEXT, kFontSizeFieldChars, 0);
     SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETRANGE32, kFontSizeMin, kFontSizeMax);
-    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETPOS32, 0, dm->watermarkFontSize);
-    SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, dm->watermarkFontSize, FALSE);
     SendDlgItemMessageW(page, IDC_WATERMARK_ANGLE_SLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(0, kWatermarkAngleMax));
     SendDlgItemMessageW(page, IDC_WATERMARK_SIZE_SLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(0, kMaxWatermarkSize));
     SendDlgItemMessageW(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, TBM_SETRANGE, TRUE,
                         MAKELPARAM(0, kWatermarkBrightnessMax));
-    SetSlider(page, IDC_WATERMARK_ANGLE_SLIDER, IDC_WATERMARK_ANGLE_VALUE, static_cast<int>(dm->watermarkAngle));
-    SetSlider(page, IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_SIZE_VALUE, dm->watermarkSize);
-    SetSlider(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, IDC_WATERMARK_BRIGHTNESS_VALUE, dm->watermarkBrightness);
     FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
-    SendDlgItemMessageW(page, IDC_WATERMARK_POSITION_COMBO, CB_SETCURSEL, dm->watermarkPosition, 0);
-    StateOf(page).filling = false;
+}
+
+void ShowValues(HWND page, const WatermarkValues& values) {
+    ShowKind(page, values.type);
+    SetControlText(page, IDC_WATERMARK_BITMAP_EDIT, values.bitmapPath);
+    if (values.text.empty())
+        SendDlgItemMessageW(page, IDC_WATERMARK_TEXT_COMBO, CB_SETCURSEL, 0, 0);
+    else
+        SetControlText(page, IDC_WATERMARK_TEXT_COMBO, values.text);
+    if (!values.fontName.empty())
+        SendDlgItemMessageW(page, IDC_WATERMARK_FONT_COMBO, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(WStr(values.fontName)));
+    SendDlgItemMessageW(page, IDC_WATERMARK_STYLE_COMBO, CB_SETCURSEL, static_cast<WPARAM>(values.style), 0);
+    SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETPOS32, 0, values.fontSize);
+    SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, static_cast<UINT>(values.fontSize), FALSE);
+    SetSlider(page, IDC_WATERMARK_ANGLE_SLIDER, IDC_WATERMARK_ANGLE_VALUE, values.angle);
+    SetSlider(page, IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_SIZE_VALUE, values.size);
+    SetSlider(page, IDC_WATERMARK_BRIGHTNESS_SLIDER, IDC_WATERMARK_BRIGHTNESS_VALUE, values.brightness);
+    SendDlgItemMessageW(page, IDC_WATERMARK_POSITION_COMBO, CB_SETCURSEL, static_cast<WPARAM>(values.position), 0);
+}
+
+// The values as the controls hold them, for Apply.
+WatermarkValues ControlValues(HWND page) {
+    const bool image = IsControlChecked(page, IDC_WATERMARK_IMAGE_RADIO);
+    const bool text = IsControlChecked(page, IDC_WATERMARK_TEXT_RADIO);
+    return {image  ? kWatermarkImage
+            : text ? kWatermarkText
+                   : kWatermarkNone,
+            Selection(page, IDC_WATERMARK_POSITION_COMBO),
+            Selection(page, IDC_WATERMARK_STYLE_COMBO),
+            SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER),
+            SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER),
+            SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER),
+            ControlNumber(page, IDC_WATERMARK_FONT_SIZE_EDIT),
+            WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT)),
+            WatermarkTextOf(page),
+            WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO))};
+}
+
+// WM_INITDIALOG, the context kept and the texts shown.
+INT_PTR Start(HWND page, WatermarkPageState& state, LPARAM) {
+    const PlugInDevMode* dm = RecordOf(page);
+    if (dm == nullptr)
+        return TRUE;
+    state.filling = true;
+    PrepareControls(page);
+    ShowValues(page, LoadWatermarkValues(*dm));
+    state.filling = false;
     AttachHoverHelp(page, IDD_WATERMARK_PAGE);
+    return TRUE;
 }
 
 // ---- pictures ------------------------------------------------------------------------------
@@ -287,16 +288,13 @@ BITMAPINFO DibInfo(int width, int height, int bitsPerPixel) {
     return info;
 }
 
-size_t RowBytes(int width, int bitsPerPixel) {
-    return (static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 31) / 32 * 4;
-}
-
 // Reads a bitmap's pixels at the given depth; false when it can't be read or is too big.
 bool ReadPixels(HBITMAP bitmap, int bitsPerPixel, Pixels& out) {
     BITMAP shape{};
     if (GetObjectW(bitmap, sizeof(shape), &shape) == 0 || shape.bmWidth <= 0 || shape.bmHeight <= 0)
         return false;
-    const size_t size = RowBytes(shape.bmWidth, bitsPerPixel) * static_cast<size_t>(shape.bmHeight);
+    const size_t size = BitmapStride(static_cast<uint32_t>(shape.bmWidth), static_cast<uint16_t>(bitsPerPixel)) *
+                        static_cast<size_t>(shape.bmHeight);
     std::vector<uint8_t> bytes;
     bytes.resize(size);
     BITMAPINFO info = DibInfo(shape.bmWidth, shape.bmHeight, bitsPerPixel);
@@ -344,34 +342,34 @@ std::filesystem::path FsPath(const std::u16string& path) {
     return std::filesystem::path(std::wstring(path.begin(), path.end()));
 }
 
-// Converts the chosen bitmap into the picture file; the picture's bytes in `picture`. A file that
-// is missing or that the conversion refuses is reported as not there.
-bool ConvertForPreview(HWND page,
-                       const std::u16string& source,
-                       const std::u16string& pictureFile,
-                       std::vector<uint8_t>& picture) {
+// Converts a bitmap into this printer's picture file, the picture's bytes in `picture` when
+// given. A picture file whose folder is not known can't be written.
+WatermarkError ConvertIntoPictureFile(const DocumentPageContext* context,
+                                      const std::u16string& source,
+                                      std::vector<uint8_t>* picture = nullptr) {
+    const std::u16string pictureFile = PictureFileOf(context);
+    if (pictureFile.empty())
+        return WatermarkError::NotWritten;
     WatermarkError why = WatermarkError::None;
-    const int result =
-        pictureFile.empty() ? 2 : convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why, &picture);
-    if (result == 1)
-        return true;
-    ReportImageError(page, why == WatermarkError::TooLarge ? TextId::MSG_MB_WATERMARK_ERROR4
-                           : result == 2                   ? TextId::MSG_MB_WATERMARK_ERROR2
-                                                           : TextId::MSG_MB_WATERMARK_ERROR1);
-    return false;
+    convertWatermarkBitmap(FsPath(source), FsPath(pictureFile), &why, picture);
+    return why;
 }
 
 // Converts the chosen bitmap into the picture file and keeps that picture's pixels. The file the
 // user chose is read by the conversion alone: nothing of the system's reads it.
 bool ReloadImage(HWND page, const DocumentPageContext* context, const std::u16string& path) {
     std::vector<uint8_t> picture;
-    if (!ConvertForPreview(page, path, PictureFileOf(context), picture))
+    const WatermarkError why = ConvertIntoPictureFile(context, path, &picture);
+    if (why != WatermarkError::None) {
+        ReportImageError(page, WatermarkConversionMessage(why, WatermarkSource::Stored));
         return false;
+    }
     const std::optional<BitmapHeader> header = ReadBitmapHeader(picture);
     if (!header)
         return false;
-    if (ExceedsPreviewLimit(static_cast<int64_t>(RowBytes(header->width, 24)), BitmapRows(header->height))) {
-        ReportImageError(page, TextId::MSG_MB_WATERMARK_ERROR4);
+    if (ExceedsPreviewLimit(static_cast<int64_t>(BitmapStride(static_cast<uint32_t>(header->width), 24)),
+                            BitmapRows(header->height))) {
+        ReportImageError(page, WatermarkConversionMessage(WatermarkError::TooLarge, WatermarkSource::Stored));
         return false;
     }
     Pixels pixels;
@@ -479,11 +477,10 @@ HFONT WatermarkFontOf(HWND page, const std::u16string& face, int points, int sty
 // Draws the text on the white 300 by 300 canvas, rotated about its centre, and reads the canvas
 // back at 32 bits per pixel.
 bool DrawTextCanvas(HWND page, const std::u16string& text, Pixels& canvas) {
-    BOOL number = FALSE;
-    const int points = static_cast<int>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, &number, TRUE));
+    const int points = ControlNumber(page, IDC_WATERMARK_FONT_SIZE_EDIT);
     const int angle = SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER);
-    const HFONT font = WatermarkFontOf(page, WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO)),
-                                       number ? points : 0, Selection(page, IDC_WATERMARK_STYLE_COMBO), angle);
+    const HFONT font = WatermarkFontOf(page, WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO)), points,
+                                       Selection(page, IDC_WATERMARK_STYLE_COMBO), angle);
     const HWND frame = GetDlgItem(page, IDC_WATERMARK_PREVIEW);
     const HDC frameDc = GetDC(frame);
     const HDC dc = frameDc != nullptr ? CreateCompatibleDC(frameDc) : nullptr;
@@ -556,25 +553,29 @@ void PreviewText(HWND page, PlugInDevMode& dm) {
     PlaceInFrame(page, canvas, BLACKONWHITE);
 }
 
-// WM_PAINT: the language refresh, the page itself, then the preview over the frame.
-void Paint(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
-    ReloadTexts(u"WATERMARK");
-    ShowTexts(page);
-    StateOf(page).filling = true;
+// WM_PAINT, after the language refresh and the texts: the page itself, then the preview over the
+// frame.
+INT_PTR Paint(HWND page, WatermarkPageState& state) {
+    PlugInDevMode* dm = RecordOf(page);
+    if (dm == nullptr)
+        return FALSE;
+    const DocumentPageContext* context = DocumentContextOf(page);
+    state.filling = true;
     FillList(page, IDC_WATERMARK_STYLE_COMBO, kStyleTexts);
     FillList(page, IDC_WATERMARK_POSITION_COMBO, kPositionTexts);
-    StateOf(page).filling = false;
+    state.filling = false;
     PAINTSTRUCT paint{};
     BeginPaint(page, &paint);
     EndPaint(page, &paint);
-    if (IsDlgButtonChecked(page, IDC_WATERMARK_IMAGE_RADIO) == BST_CHECKED) {
+    if (IsControlChecked(page, IDC_WATERMARK_IMAGE_RADIO)) {
         PreviewImage(page, context);
-    } else if (IsDlgButtonChecked(page, IDC_WATERMARK_TEXT_RADIO) == BST_CHECKED) {
-        PreviewText(page, dm);
+    } else if (IsControlChecked(page, IDC_WATERMARK_TEXT_RADIO)) {
+        PreviewText(page, *dm);
     } else {
-        StateOf(page).imageReloadPending = true;
+        state.imageReloadPending = true;
         PaintWhite(page);
     }
+    return TRUE;
 }
 
 // ---- commands ------------------------------------------------------------------------------
@@ -585,7 +586,7 @@ void ChooseType(HWND page, PlugInDevMode& dm, uint8_t type) {
     SetGraphicsResetPending(page, graphicsResetPending);
     if (inform)
         ShowMessage(page, TextId::MSG_MB_WATERMARK_INFORMATION1, TextId::MSG_MB_INFORMATION, MB_ICONINFORMATION);
-    ShowControls(page, type);
+    ShowKind(page, type);
     MarkChanged(page);
     Repaint(page);
     if (type != kWatermarkNone)
@@ -593,39 +594,20 @@ void ChooseType(HWND page, PlugInDevMode& dm, uint8_t type) {
 }
 
 void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
-    std::array<wchar_t, 510> file{};
-    std::array<wchar_t, 510> title{};
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = page;
-    dialog.lpstrFilter = L"*.bmp\0*.bmp\0";
-    dialog.lpstrFile = file.data();
-    dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrFileTitle = title.data();
-    dialog.nMaxFileTitle = static_cast<DWORD>(title.size());
-    dialog.Flags = OFN_LONGNAMES | OFN_CREATEPROMPT | OFN_PATHMUSTEXIST | OFN_EXTENSIONDIFFERENT | OFN_HIDEREADONLY |
-                   OFN_OVERWRITEPROMPT;
-    {
-        const ActivationScope scope;
-        if (!GetOpenFileNameW(&dialog))
-            return;
-    }
-    const std::u16string chosen(reinterpret_cast<const char16_t*>(file.data()));
+    const std::optional<std::wstring> file = ChooseFileToOpen(page, {L"*.bmp\0*.bmp\0", 0, 510, nullptr});
+    if (!file)
+        return;
+    const std::u16string chosen(file->begin(), file->end());
     if (!FitsWatermarkBitmapPath(chosen)) {
         ShowError(page, TextId::MSG_MB_WATERMARK_ERROR7);
         return;
     }
-    const std::u16string pictureFile = PictureFileOf(context);
-    if (pictureFile.empty()) {
-        ShowError(page, TextId::MSG_MB_WATERMARK_ERROR2);
+    const WatermarkError why = ConvertIntoPictureFile(context, chosen);
+    if (why != WatermarkError::None) {
+        ShowError(page, WatermarkConversionMessage(why, WatermarkSource::Chosen));
         return;
     }
-    WatermarkError why = WatermarkError::None;
-    if (convertWatermarkBitmap(FsPath(chosen), FsPath(pictureFile), &why) != 1) {
-        ShowError(page, WatermarkConversionMessage(why));
-        return;
-    }
-    SetDlgItemTextW(page, IDC_WATERMARK_BITMAP_EDIT, WStr(chosen));
+    SetControlText(page, IDC_WATERMARK_BITMAP_EDIT, chosen);
     const std::u16string shown = WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT));
     if (shown.empty()) {
         ShowError(page, TextId::MSG_MB_WATERMARK_ERROR6);
@@ -638,10 +620,7 @@ void BrowseBitmap(HWND page, const DocumentPageContext* context, PlugInDevMode& 
 }
 
 void OnFontSize(HWND page, PlugInDevMode& dm, FontSizeStage stage) {
-    BOOL number = FALSE;
-    const int typed = static_cast<int>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, &number, TRUE));
-    const ClampedNumber size = ClampWatermarkFontSize(number ? typed : 0, stage);
-    dm.watermarkFontSize = static_cast<uint8_t>(size.value);
+    const ClampedNumber size = StoreWatermarkFontSize(dm, ControlNumber(page, IDC_WATERMARK_FONT_SIZE_EDIT), stage);
     if (size.corrected) {
         SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_SPIN, UDM_SETPOS32, 0, size.value);
         SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, static_cast<UINT>(size.value), FALSE);
@@ -673,8 +652,6 @@ bool IsSelection(int code) {
 }
 
 void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, int id, int code) {
-    if (StateOf(page).filling)
-        return;
     switch (id) {
         case IDC_WATERMARK_NONE_RADIO:
         case IDC_WATERMARK_IMAGE_RADIO:
@@ -725,106 +702,80 @@ void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm,
     }
 }
 
-// PSN_APPLY. False when the text watermark's picture file could not be written: the result is
-// then not reported to the host.
-bool Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
-    const bool image = IsDlgButtonChecked(page, IDC_WATERMARK_IMAGE_RADIO) == BST_CHECKED;
-    const bool text = IsDlgButtonChecked(page, IDC_WATERMARK_TEXT_RADIO) == BST_CHECKED;
-    dm.watermarkType = image ? kWatermarkImage : text ? kWatermarkText : kWatermarkNone;
-    if (image || text)
-        dm.printTextAsImage = 1;
-    StoreWatermarkListSelections(dm, Selection(page, IDC_WATERMARK_POSITION_COMBO),
-                                 Selection(page, IDC_WATERMARK_STYLE_COMBO));
-    dm.watermarkSize = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_SIZE_SLIDER));
-    dm.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_BRIGHTNESS_SLIDER));
-    dm.watermarkFontSize = static_cast<uint8_t>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE_EDIT, nullptr, TRUE));
-    dm.watermarkAngle = static_cast<uint32_t>(SliderPosition(page, IDC_WATERMARK_ANGLE_SLIDER));
-    if (image)
-        StoreRecordText(dm, &PlugInDevMode::watermarkBitmapPath,
-                        WindowText(GetDlgItem(page, IDC_WATERMARK_BITMAP_EDIT)));
-    if (text) {
-        const std::u16string shown = WatermarkTextOf(page);
-        StoreRecordText(dm, &PlugInDevMode::watermarkText, shown);
-        StoreRecordText(dm, &PlugInDevMode::watermarkFontName, WindowText(GetDlgItem(page, IDC_WATERMARK_FONT_COMBO)));
-        Pixels canvas;
-        const std::u16string pictureFile = PictureFileOf(context);
-        if (pictureFile.empty() || !DrawTextCanvas(page, shown, canvas) ||
-            !WriteTextPictureFile(FsPath(pictureFile), canvas.bytes))
-            return false;
-    }
-    ReportApplied(context);
-    PropSheet_UnChanged(GetParent(page), page);
-    return true;
+// The text watermark's picture file, drawn as the preview draws it.
+bool WriteTextPicture(HWND page, const DocumentPageContext* context, const std::u16string& text) {
+    const std::u16string pictureFile = PictureFileOf(context);
+    Pixels canvas;
+    return !pictureFile.empty() && DrawTextCanvas(page, text, canvas) &&
+           WriteTextPictureFile(FsPath(pictureFile), canvas.bytes);
 }
 
-INT_PTR OnNotify(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, const NMHDR& header) {
-    switch (header.code) {
-        case PSN_APPLY:
-            Apply(page, context, dm);
-            return AnswerNotification(page, PSNRET_NOERROR);
-        case PSN_QUERYCANCEL:
-            StateOf(page).imageReloadPending = true;
-            return AnswerNotification(page, FALSE);
-        case PSN_SETACTIVE:
-        case PSN_KILLACTIVE:
-            return AnswerNotification(page, 0);
-        case NM_RELEASEDCAPTURE:
-            if (header.idFrom == IDC_WATERMARK_ANGLE_SLIDER || header.idFrom == IDC_WATERMARK_SIZE_SLIDER ||
-                header.idFrom == IDC_WATERMARK_BRIGHTNESS_SLIDER)
-                OnSliders(page, dm);
-            return FALSE;
-        default:
-            return FALSE;
-    }
+// PSN_APPLY, up to the report of the result. False when the text watermark's picture file could
+// not be written: the result is then not reported to the host.
+bool Apply(HWND page, PlugInDevMode& dm) {
+    const WatermarkValues values = ControlValues(page);
+    ApplyWatermarkValues(values, dm);
+    return values.type != kWatermarkText || WriteTextPicture(page, DocumentContextOf(page), values.text);
 }
 
-}  // namespace
+bool IsSlider(UINT_PTR id) {
+    return id == IDC_WATERMARK_ANGLE_SLIDER || id == IDC_WATERMARK_SIZE_SLIDER || id == IDC_WATERMARK_BRIGHTNESS_SLIDER;
+}
 
-namespace {
-
-INT_PTR WatermarkPageMessages(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        if (MakePageState<WatermarkPageState>(page) != nullptr)
-            Initialise(page, lParam);
-        else
-            KeepDocumentPageContext(page, lParam);
-        return TRUE;
-    }
-    if (PageStateOf<WatermarkPageState>(page) == nullptr)
-        return FALSE;
-    if (message == WM_DESTROY) {
-        SetGraphicsResetPending(page, false);  // the sheet goes with its pages
-        FreePageState<WatermarkPageState>(page);
-        return FALSE;
-    }
-    const DocumentPageContext* context = DocumentContextOf(page);
-    PlugInDevMode* dm = RecordOf(context);
+// PSN_SETACTIVE and PSN_KILLACTIVE, and PSN_APPLY's report, are the skeleton's answers.
+std::optional<INT_PTR> Notify(HWND page, WatermarkPageState& state, const NMHDR& header) {
+    PlugInDevMode* dm = RecordOf(page);
     if (dm == nullptr)
         return FALSE;
-    switch (message) {
-        case WM_PAINT:
-            Paint(page, context, *dm);
-            return TRUE;
-        case WM_COMMAND:
-            OnCommand(page, context, *dm, LOWORD(wParam), HIWORD(wParam));
-            return FALSE;
-        case WM_HSCROLL:
-            if (LOWORD(wParam) <= TB_ENDTRACK - 1)
+    switch (header.code) {
+        case PSN_APPLY:
+            if (Apply(page, *dm))
+                return std::nullopt;
+            return AnswerNotification(page, PSNRET_NOERROR);
+        case PSN_QUERYCANCEL:
+            state.imageReloadPending = true;
+            return AnswerNotification(page, FALSE);
+        case NM_RELEASEDCAPTURE:
+            if (IsSlider(header.idFrom))
                 OnSliders(page, *dm);
             return FALSE;
-        case WM_NOTIFY:
-            if (lParam == 0)
-                return FALSE;
-            return OnNotify(page, context, *dm, *reinterpret_cast<const NMHDR*>(lParam));
         default:
-            return FALSE;
+            return std::nullopt;
     }
 }
 
+INT_PTR Command(HWND page, WatermarkPageState& state, WORD control, WORD code) {
+    PlugInDevMode* dm = RecordOf(page);
+    if (dm != nullptr && !state.filling)
+        OnCommand(page, DocumentContextOf(page), *dm, control, code);
+    return FALSE;
+}
+
+INT_PTR Other(HWND page, WatermarkPageState&, UINT message, WPARAM wParam, LPARAM) {
+    PlugInDevMode* dm = RecordOf(page);
+    if (message == WM_HSCROLL && dm != nullptr && LOWORD(wParam) <= TB_ENDTRACK - 1)
+        OnSliders(page, *dm);
+    return FALSE;
+}
+
+void Finish(HWND page, WatermarkPageState&) {
+    SetGraphicsResetPending(page, false);  // the sheet goes with its pages
+}
+
+constexpr PageParts<WatermarkPageState> kParts = {.host = PageHost::DocumentSheet,
+                                                  .section = u"WATERMARK",
+                                                  .texts = kTexts,
+                                                  .start = Start,
+                                                  .command = Command,
+                                                  .notify = Notify,
+                                                  .paint = Paint,
+                                                  .other = Other,
+                                                  .finish = Finish};
+
 }  // namespace
 
-INT_PTR CALLBACK WatermarkPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AnswerWithoutThrowing(WatermarkPageMessages, window, message, wParam, lParam);
+INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RunPage(kParts, page, message, wParam, lParam);
 }
 
 }  // namespace m450

@@ -57,6 +57,12 @@ ClampedNumber ClampWatermarkFontSize(int typed, FontSizeStage stage) {
     return {typed, false};
 }
 
+ClampedNumber StoreWatermarkFontSize(PlugInDevMode& dm, int typed, FontSizeStage stage) {
+    const ClampedNumber size = ClampWatermarkFontSize(typed, stage);
+    dm.watermarkFontSize = static_cast<uint8_t>(size.value);
+    return size;
+}
+
 void StoreWatermarkListSelections(PlugInDevMode& dm, int positionSelection, int styleSelection) {
     if (positionSelection >= 0 && positionSelection < kWatermarkPositionCount)
         dm.watermarkPosition = static_cast<uint8_t>(positionSelection);
@@ -68,14 +74,15 @@ bool FitsWatermarkBitmapPath(std::u16string_view path) {
     return path.size() < sizeof(PlugInDevMode::watermarkBitmapPath) / sizeof(char16_t);
 }
 
-TextId WatermarkConversionMessage(WatermarkError error) {
+TextId WatermarkConversionMessage(WatermarkError error, WatermarkSource source) {
     switch (error) {
         case WatermarkError::TooLarge:
             return TextId::MSG_MB_WATERMARK_ERROR4;
         case WatermarkError::NotWritten:
             return TextId::MSG_MB_WATERMARK_ERROR2;
         default:
-            return TextId::MSG_MB_WATERMARK_ERROR5;
+            return source == WatermarkSource::Chosen ? TextId::MSG_MB_WATERMARK_ERROR5
+                                                     : TextId::MSG_MB_WATERMARK_ERROR1;
     }
 }
 

@@ -75,6 +75,8 @@ inline constexpr int kFontSizeMax = 72;
 inline constexpr int kFontSizeFieldChars = 2;
 enum class FontSizeStage { Typing, FocusLeft };
 ClampedNumber ClampWatermarkFontSize(int typed, FontSizeStage stage);
+// The typed size, clamped, stored in watermarkFontSize; returned for the field and its arrows.
+ClampedNumber StoreWatermarkFontSize(PlugInDevMode& dm, int typed, FontSizeStage stage);
 
 // Apply takes the position and style lists' selections; a list with nothing selected (-1) or
 // an index past its entries keeps what the record holds, never a byte no list offers.
@@ -84,9 +86,15 @@ void StoreWatermarkListSelections(PlugInDevMode& dm, int positionSelection, int 
 // one is refused at Browse: stored cut, it would name another file, or none.
 bool FitsWatermarkBitmapPath(std::u16string_view path);
 
-// The message Browse (and the preview's conversion) shows for a failed conversion: "too big"
-// for a picture above the size limits, the rights message when the picture file can't be
-// written, the bit-depth message for every other refusal.
-TextId WatermarkConversionMessage(WatermarkError error);
+// Where a conversion into the picture file ran: at Browse, on the file the user has just
+// chosen; at the preview, on the file the record names, which may have gone since.
+enum class WatermarkSource { Chosen, Stored };
+
+// The error message of a failed conversion, at Browse and at the preview alike: "too big" for a
+// picture above the size limits (or, at the preview, above its 10 MiB), the rights message when
+// the picture file can't be written or its folder is not known. A source that is refused for any
+// other reason differs by where: a chosen file gets the bit-depth message, a stored one "The
+// specified file does not exist!".
+TextId WatermarkConversionMessage(WatermarkError error, WatermarkSource source);
 
 }  // namespace m450

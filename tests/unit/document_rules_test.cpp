@@ -40,6 +40,9 @@ TEST(WatermarkRules, FontSizeClampsInTwoStages) {
         EXPECT_EQ(ClampWatermarkFontSize(72, stage), (ClampedNumber{72, false}));
         EXPECT_EQ(ClampWatermarkFontSize(8, stage), (ClampedNumber{8, false}));
     }
+    PlugInDevMode dm = Defaults();
+    EXPECT_EQ(StoreWatermarkFontSize(dm, 5, FontSizeStage::FocusLeft), (ClampedNumber{8, true}));
+    EXPECT_EQ(dm.watermarkFontSize, 8);
 }
 
 TEST(LayoutRules, ZoomAndRotationForceGraphicsAndTellTheUserOnce) {
@@ -207,12 +210,21 @@ TEST(WatermarkRules, BrowseRefusesAPathTheRecordCannotHoldAndNamesWhyAConversion
     EXPECT_FALSE(FitsWatermarkBitmapPath(std::u16string(125, u'p')));
     EXPECT_TRUE(FitsWatermarkBitmapPath(u"C:\\pics\\logo.bmp"));
 
-    const auto text = [](WatermarkError error) { return std::u16string(KeyOf(WatermarkConversionMessage(error)).key); };
-    EXPECT_EQ(text(WatermarkError::TooLarge), u"MB_WATERMARK_ERROR4");  // "The bitmap you selected is too big!"
-    EXPECT_EQ(text(WatermarkError::NotWritten), u"MB_WATERMARK_ERROR2");
+    const auto text = [](WatermarkError error, WatermarkSource source) {
+        return std::u16string(KeyOf(WatermarkConversionMessage(error, source)).key);
+    };
+    for (const WatermarkSource source : {WatermarkSource::Chosen, WatermarkSource::Stored}) {
+        EXPECT_EQ(text(WatermarkError::TooLarge, source),
+                  u"MB_WATERMARK_ERROR4");  // "The bitmap you selected is too big!"
+        EXPECT_EQ(text(WatermarkError::NotWritten, source), u"MB_WATERMARK_ERROR2");
+    }
     for (const WatermarkError error : {WatermarkError::Unreadable, WatermarkError::NotBitmap,
-                                       WatermarkError::UnacceptedLayout, WatermarkError::Truncated})
-        EXPECT_EQ(text(error), u"MB_WATERMARK_ERROR5");  // "Make sure the specified bitmap is 1/8/24/ bits!"
+                                       WatermarkError::UnacceptedLayout, WatermarkError::Truncated}) {
+        EXPECT_EQ(text(error, WatermarkSource::Chosen),
+                  u"MB_WATERMARK_ERROR5");  // "Make sure the specified bitmap is 1/8/24/ bits!"
+        EXPECT_EQ(text(error, WatermarkSource::Stored),
+                  u"MB_WATERMARK_ERROR1");  // "The specified file does not exist!"
+    }
 }
 
 }  // namespace

@@ -172,7 +172,7 @@ TEST(WatermarkBitmap, OtherLayoutsAreRefused) {
         const WatermarkPicture picture = ConvertWatermarkPicture(source);
         EXPECT_EQ(picture.error, c.error) << c.what;
         EXPECT_TRUE(picture.bytes.empty()) << c.what;
-        EXPECT_EQ(WatermarkResultOf(picture.error), 0) << c.what;
+        EXPECT_EQ(WatermarkConversionOf(picture.error), WatermarkConversion::Refused) << c.what;
     }
 
     Bytes notBitmap = TwentyFourBitSource();
@@ -261,13 +261,13 @@ TEST_F(WatermarkFile, ConversionReplacesThePicture) {
     const std::filesystem::path picture = Write("KVL-M4501.bmp", TwentyFourBitSource());
     const std::filesystem::path source = Write("logo.bmp", OneBitSource());
     WatermarkError why = WatermarkError::Unreadable;
-    EXPECT_EQ(convertWatermarkBitmap(source, picture, &why), 1);
+    EXPECT_EQ(convertWatermarkBitmap(source, picture, &why), WatermarkConversion::Converted);
     EXPECT_EQ(why, WatermarkError::None);
     EXPECT_EQ(Read(picture), ConvertWatermarkPicture(OneBitSource()).bytes);
     EXPECT_EQ(FilesInDir(), 2u);  // nothing left beside the picture
 
     // A picture file that does not exist yet is created.
-    EXPECT_EQ(convertWatermarkBitmap(source, dir_ / "new1.bmp"), 1);
+    EXPECT_EQ(convertWatermarkBitmap(source, dir_ / "new1.bmp"), WatermarkConversion::Converted);
     EXPECT_EQ(Read(dir_ / "new1.bmp"), ConvertWatermarkPicture(OneBitSource()).bytes);
 }
 
@@ -288,7 +288,7 @@ TEST_F(WatermarkFile, ARefusedSourceLeavesTheOldPictureByteForByte) {
     };
     for (const auto& [source, error] : refused) {
         WatermarkError why = WatermarkError::None;
-        EXPECT_EQ(convertWatermarkBitmap(source, picture, &why), 0) << source;
+        EXPECT_EQ(convertWatermarkBitmap(source, picture, &why), WatermarkConversion::Refused) << source;
         EXPECT_EQ(why, error) << source;
         EXPECT_EQ(Read(picture), old) << source;
     }
@@ -330,21 +330,22 @@ TEST_F(WatermarkFile, APictureAboveTheSizeLimitsIsTooLarge) {
     };
     for (const auto& [source, error] : cases) {
         WatermarkError why = WatermarkError::None;
-        EXPECT_EQ(convertWatermarkBitmap(source, picture, &why), 0) << source;
+        EXPECT_EQ(convertWatermarkBitmap(source, picture, &why), WatermarkConversion::Refused) << source;
         EXPECT_EQ(why, error) << source;
         EXPECT_EQ(Read(picture), old) << source;
     }
 }
 
-TEST_F(WatermarkFile, APictureThatCannotBeWrittenGivesTwo) {
+TEST_F(WatermarkFile, APictureThatCannotBeWrittenIsNotWritten) {
     const std::filesystem::path source = Write("logo.bmp", EightBitSource());
     WatermarkError why = WatermarkError::None;
-    EXPECT_EQ(convertWatermarkBitmap(source, dir_ / "no such folder" / "KVL-M4501.bmp", &why), 2);
+    EXPECT_EQ(convertWatermarkBitmap(source, dir_ / "no such folder" / "KVL-M4501.bmp", &why),
+              WatermarkConversion::NotWritten);
     EXPECT_EQ(why, WatermarkError::NotWritten);
 
     // A folder where the picture should be stays a folder, with nothing written beside it.
     std::filesystem::create_directory(dir_ / "taken1.bmp");
-    EXPECT_EQ(convertWatermarkBitmap(source, dir_ / "taken1.bmp"), 2);
+    EXPECT_EQ(convertWatermarkBitmap(source, dir_ / "taken1.bmp"), WatermarkConversion::NotWritten);
     EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken1.bmp"));
     EXPECT_EQ(FilesInDir(), 2u);
 }

@@ -29,12 +29,19 @@ namespace {
 
 using m450host::SheetKind;
 using m450test::ChooseFile;
+using m450test::ExpectControls;
+using m450test::ExpectOneBox;
+using enum m450test::ControlState;
 using m450test::DialogCatcher;
 using m450test::PageDriver;
 using m450test::SheetDriver;
 
 class WatermarkPage : public m450test::PageTest {
   protected:
+    // The Water Mark page of a document sheet, over a stored record when the options hold one.
+    void OpenWatermark(const m450test::SheetOptions& options = {}) {
+        OpenPage(SheetKind::Document, L"Water Mark", options);
+    }
     // The picture file the printing side reads: the temporary folder, the printer, "1.bmp".
     std::wstring PictureFile() const {
         wchar_t temp[MAX_PATH + 1] = {};
@@ -72,54 +79,52 @@ void NameBitmap(m450::PlugInDevMode& dm, const std::u16string& path, int positio
 }
 
 TEST_F(WatermarkPage, KindsEnableTheirControlsAndTiledKeepsTheMinimumSize) {
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    ASSERT_TRUE(page);
-    EXPECT_TRUE(page.Checked(IDC_WATERMARK_NONE_RADIO));
-    for (const int id : {IDC_WATERMARK_BROWSE_BUTTON, IDC_WATERMARK_TEXT_COMBO, IDC_WATERMARK_POSITION_COMBO,
-                         IDC_WATERMARK_SIZE_SLIDER, IDC_WATERMARK_ANGLE_SLIDER})
-        EXPECT_FALSE(page.Enabled(id)) << id;
-    EXPECT_EQ(page.Items(IDC_WATERMARK_TEXT_COMBO).size(), 8u);
-    EXPECT_EQ(page.SelectedText(IDC_WATERMARK_TEXT_COMBO), L"CONFIDENTIAL");
-    EXPECT_FALSE(page.Items(IDC_WATERMARK_FONT_COMBO).empty());
-    EXPECT_EQ(page.Items(IDC_WATERMARK_POSITION_COMBO).back(), L"Tiled");
+    ASSERT_NO_FATAL_FAILURE(OpenWatermark());
+    ExpectControls(page_, {{IDC_WATERMARK_NONE_RADIO, Checked},
+                           {IDC_WATERMARK_BROWSE_BUTTON, Disabled},
+                           {IDC_WATERMARK_TEXT_COMBO, Disabled},
+                           {IDC_WATERMARK_POSITION_COMBO, Disabled},
+                           {IDC_WATERMARK_SIZE_SLIDER, Disabled},
+                           {IDC_WATERMARK_ANGLE_SLIDER, Disabled}});
+    EXPECT_EQ(page_.Items(IDC_WATERMARK_TEXT_COMBO).size(), 8u);
+    EXPECT_EQ(page_.SelectedText(IDC_WATERMARK_TEXT_COMBO), L"CONFIDENTIAL");
+    EXPECT_FALSE(page_.Items(IDC_WATERMARK_FONT_COMBO).empty());
+    EXPECT_EQ(page_.Items(IDC_WATERMARK_POSITION_COMBO).back(), L"Tiled");
 
     DialogCatcher catcher;
-    ASSERT_TRUE(page.Click(IDC_WATERMARK_TEXT_RADIO));
-    ASSERT_EQ(catcher.MessageBoxes().size(), 1u);
-    EXPECT_EQ(catcher.MessageBoxes()[0].text, L"All Text will be printed as graphics image!");
-    EXPECT_TRUE(page.Enabled(IDC_WATERMARK_TEXT_COMBO));
-    EXPECT_FALSE(page.Enabled(IDC_WATERMARK_BROWSE_BUTTON));
-    EXPECT_TRUE(page.Enabled(IDC_WATERMARK_SIZE_SLIDER));
-    EXPECT_EQ(sheet.DevMode().watermarkType, 2);
-    EXPECT_EQ(sheet.DevMode().printTextAsImage, 1);
+    ASSERT_TRUE(page_.Click(IDC_WATERMARK_TEXT_RADIO));
+    ExpectOneBox(catcher, L"Information", L"All Text will be printed as graphics image!");
+    ExpectControls(page_, {{IDC_WATERMARK_TEXT_COMBO, Enabled},
+                           {IDC_WATERMARK_BROWSE_BUTTON, Disabled},
+                           {IDC_WATERMARK_SIZE_SLIDER, Enabled}});
+    EXPECT_EQ(sheet_->DevMode().watermarkType, 2);
+    EXPECT_EQ(sheet_->DevMode().printTextAsImage, 1);
 
     // Size 10, then tiled: raised to 20; the slider can't go below it while tiled.
-    const int size = page.TrackbarPosition(IDC_WATERMARK_SIZE_SLIDER);
-    ASSERT_TRUE(page.MoveTrackbar(IDC_WATERMARK_SIZE_SLIDER, 10 - size));
-    EXPECT_EQ(sheet.DevMode().watermarkSize, 10);
-    EXPECT_EQ(page.Text(IDC_WATERMARK_SIZE_VALUE), L"10");
-    ASSERT_TRUE(page.Choose(IDC_WATERMARK_POSITION_COMBO, L"Tiled"));
-    EXPECT_EQ(sheet.DevMode().watermarkPosition, 9);
-    EXPECT_EQ(sheet.DevMode().watermarkSize, 20);
-    EXPECT_EQ(page.TrackbarPosition(IDC_WATERMARK_SIZE_SLIDER), 20);
-    EXPECT_EQ(page.Text(IDC_WATERMARK_SIZE_VALUE), L"20");
-    ASSERT_TRUE(page.MoveTrackbar(IDC_WATERMARK_SIZE_SLIDER, -5));
-    EXPECT_EQ(page.TrackbarPosition(IDC_WATERMARK_SIZE_SLIDER), 20);
+    const int size = page_.TrackbarPosition(IDC_WATERMARK_SIZE_SLIDER);
+    ASSERT_TRUE(page_.MoveTrackbar(IDC_WATERMARK_SIZE_SLIDER, 10 - size));
+    EXPECT_EQ(sheet_->DevMode().watermarkSize, 10);
+    EXPECT_EQ(page_.Text(IDC_WATERMARK_SIZE_VALUE), L"10");
+    ASSERT_TRUE(page_.Choose(IDC_WATERMARK_POSITION_COMBO, L"Tiled"));
+    EXPECT_EQ(sheet_->DevMode().watermarkPosition, 9);
+    EXPECT_EQ(sheet_->DevMode().watermarkSize, 20);
+    EXPECT_EQ(page_.TrackbarPosition(IDC_WATERMARK_SIZE_SLIDER), 20);
+    EXPECT_EQ(page_.Text(IDC_WATERMARK_SIZE_VALUE), L"20");
+    ASSERT_TRUE(page_.MoveTrackbar(IDC_WATERMARK_SIZE_SLIDER, -5));
+    EXPECT_EQ(page_.TrackbarPosition(IDC_WATERMARK_SIZE_SLIDER), 20);
 
     // The font size: 5 stays while typing, becomes 8 when the field is left; 99 gives 72.
-    ASSERT_TRUE(page.Type(IDC_WATERMARK_FONT_SIZE_EDIT, L"5"));
-    EXPECT_EQ(sheet.DevMode().watermarkFontSize, 5);
-    SendMessageW(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_WATERMARK_FONT_SIZE_EDIT, EN_KILLFOCUS),
-                 reinterpret_cast<LPARAM>(page.Control(IDC_WATERMARK_FONT_SIZE_EDIT)));
-    EXPECT_EQ(sheet.DevMode().watermarkFontSize, 8);
-    EXPECT_EQ(page.Text(IDC_WATERMARK_FONT_SIZE_EDIT), L"8");
-    ASSERT_TRUE(page.Type(IDC_WATERMARK_FONT_SIZE_EDIT, L"99"));
-    EXPECT_EQ(sheet.DevMode().watermarkFontSize, 72);
+    ASSERT_TRUE(page_.Type(IDC_WATERMARK_FONT_SIZE_EDIT, L"5"));
+    EXPECT_EQ(sheet_->DevMode().watermarkFontSize, 5);
+    SendMessageW(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_WATERMARK_FONT_SIZE_EDIT, EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(page_.Control(IDC_WATERMARK_FONT_SIZE_EDIT)));
+    EXPECT_EQ(sheet_->DevMode().watermarkFontSize, 8);
+    EXPECT_EQ(page_.Text(IDC_WATERMARK_FONT_SIZE_EDIT), L"8");
+    ASSERT_TRUE(page_.Type(IDC_WATERMARK_FONT_SIZE_EDIT, L"99"));
+    EXPECT_EQ(sheet_->DevMode().watermarkFontSize, 72);
 
     // A 16th character can't be typed into the text field.
-    const HWND edit = FindWindowExW(page.Control(IDC_WATERMARK_TEXT_COMBO), nullptr, L"Edit", nullptr);
+    const HWND edit = FindWindowExW(page_.Control(IDC_WATERMARK_TEXT_COMBO), nullptr, L"Edit", nullptr);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 15);
     EXPECT_EQ(catcher.MessageBoxes().size(), 1u);
@@ -128,38 +133,34 @@ TEST_F(WatermarkPage, KindsEnableTheirControlsAndTiledKeepsTheMinimumSize) {
 TEST_F(WatermarkPage, AppliedTextWatermarkWritesItsPictureFile) {
     const std::wstring picture = PictureFile();
     DeleteFileW(picture.c_str());
-    SheetDriver sheet(SheetKind::Document);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    PageDriver page = sheet.ShowPage(L"Water Mark");
+    ASSERT_NO_FATAL_FAILURE(OpenWatermark());
     DialogCatcher catcher;
-    ASSERT_TRUE(page.Click(IDC_WATERMARK_TEXT_RADIO));
-    ASSERT_TRUE(page.Choose(IDC_WATERMARK_TEXT_COMBO, L"TOP SECRET"));
-    ASSERT_TRUE(page.MoveTrackbar(IDC_WATERMARK_ANGLE_SLIDER, 45 - page.TrackbarPosition(IDC_WATERMARK_ANGLE_SLIDER)));
-    EXPECT_EQ(page.Text(IDC_WATERMARK_ANGLE_VALUE), L"45");
-    const size_t resultsBefore = sheet.host().setResultCalls().size();
-    sheet.Apply();
+    ASSERT_TRUE(page_.Click(IDC_WATERMARK_TEXT_RADIO));
+    ASSERT_TRUE(page_.Choose(IDC_WATERMARK_TEXT_COMBO, L"TOP SECRET"));
+    ASSERT_TRUE(
+        page_.MoveTrackbar(IDC_WATERMARK_ANGLE_SLIDER, 45 - page_.TrackbarPosition(IDC_WATERMARK_ANGLE_SLIDER)));
+    EXPECT_EQ(page_.Text(IDC_WATERMARK_ANGLE_VALUE), L"45");
+    const size_t resultsBefore = sheet_->host().setResultCalls().size();
+    sheet_->Apply();
     EXPECT_EQ(FileSize(picture), 270054u);
-    const m450::PlugInDevMode dm = sheet.DevMode();
+    const m450::PlugInDevMode dm = sheet_->DevMode();
     EXPECT_EQ(dm.watermarkType, 2);
     EXPECT_EQ(dm.watermarkAngle, 45u);
     EXPECT_EQ(m450::RecordText(dm, &m450::PlugInDevMode::watermarkText), u"TOP SECRET");
-    EXPECT_GT(sheet.host().setResultCalls().size(), resultsBefore);
-    SaveShot(sheet, L"watermark-text-45-en");
+    EXPECT_GT(sheet_->host().setResultCalls().size(), resultsBefore);
+    SaveShot(*sheet_, L"watermark-text-45-en");
 }
 
 TEST_F(WatermarkPage, MissingBitmapIsReportedOnce) {
     m450test::SheetOptions options;
     options.storedRecord =
         m450test::EditedRecord([](m450::PlugInDevMode& dm) { NameBitmap(dm, u"C:\\no such folder\\missing.bmp"); });
-    SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    ASSERT_TRUE(page);
-    EXPECT_TRUE(page.Checked(IDC_WATERMARK_IMAGE_RADIO));
-    sheet.Pump(100);
-    SendMessageW(page.hwnd(), WM_PAINT, 0, 0);
-    SendMessageW(page.hwnd(), WM_PAINT, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(OpenWatermark(options));
+    EXPECT_TRUE(page_.Checked(IDC_WATERMARK_IMAGE_RADIO));
+    sheet_->Pump(100);
+    SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
+    SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
     int reports = 0;
     for (const m450test::CaughtDialog& box : catcher.MessageBoxes())
         reports += box.text == L"The specified file does not exist!" && box.caption == L"Error";
@@ -189,17 +190,14 @@ TEST_F(WatermarkPage, TiledBitmapIsConvertedAndPreviewed) {
     m450test::SheetOptions options;
     options.storedRecord = m450test::EditedRecord(
         [&](m450::PlugInDevMode& dm) { NameBitmap(dm, std::u16string(source.begin(), source.end()), 9, 30); });
-    SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    ASSERT_TRUE(page);
-    sheet.Pump(100);
+    ASSERT_NO_FATAL_FAILURE(OpenWatermark(options));
+    sheet_->Pump(100);
     EXPECT_TRUE(catcher.caught().empty());
-    EXPECT_EQ(page.SelectedText(IDC_WATERMARK_POSITION_COMBO), L"Tiled");
-    EXPECT_EQ(page.Text(IDC_WATERMARK_SIZE_VALUE), L"30");
+    EXPECT_EQ(page_.SelectedText(IDC_WATERMARK_POSITION_COMBO), L"Tiled");
+    EXPECT_EQ(page_.Text(IDC_WATERMARK_SIZE_VALUE), L"30");
     EXPECT_EQ(FileSize(picture), bmp.size());
-    SaveShot(sheet, L"watermark-tiled-en");
+    SaveShot(*sheet_, L"watermark-tiled-en");
     DeleteFileW(source.c_str());
 }
 
@@ -295,20 +293,15 @@ class WatermarkPageFiles : public WatermarkPage {
     void ExpectBrowseRefuses(const std::wstring& path, const std::wstring& message) {
         const std::wstring picture = PictureFile();
         DeleteFileW(picture.c_str());
-        SheetDriver sheet(SheetKind::Document);
-        ASSERT_TRUE(sheet.ok()) << sheet.error();
-        PageDriver page = sheet.ShowPage(L"Water Mark");
+        ASSERT_NO_FATAL_FAILURE(OpenWatermark());
         DialogCatcher catcher;
-        ASSERT_TRUE(page.Click(IDC_WATERMARK_IMAGE_RADIO));
+        ASSERT_TRUE(page_.Click(IDC_WATERMARK_IMAGE_RADIO));
         catcher.Clear();
         catcher.Then(ChooseFile(path));
-        ASSERT_TRUE(page.Click(IDC_WATERMARK_BROWSE_BUTTON));
-        const std::vector<m450test::CaughtDialog> boxes = catcher.MessageBoxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, L"Error");
-        EXPECT_EQ(boxes[0].text, message);
-        EXPECT_EQ(page.Text(IDC_WATERMARK_BITMAP_EDIT), L"");
-        EXPECT_EQ(m450::RecordText(sheet.DevMode(), &m450::PlugInDevMode::watermarkBitmapPath), u"");
+        ASSERT_TRUE(page_.Click(IDC_WATERMARK_BROWSE_BUTTON));
+        ExpectOneBox(catcher, L"Error", message);
+        EXPECT_EQ(page_.Text(IDC_WATERMARK_BITMAP_EDIT), L"");
+        EXPECT_EQ(m450::RecordText(sheet_->DevMode(), &m450::PlugInDevMode::watermarkBitmapPath), u"");
         EXPECT_EQ(GetFileAttributesW(picture.c_str()), INVALID_FILE_ATTRIBUTES);
     }
 
@@ -323,16 +316,14 @@ TEST_F(WatermarkPageFiles, ABitmapAboveTheSizeLimitsIsTooBig) {
                                        return std::array<uint8_t, 3>{0x80, 0x80, 0x80};
                                    }));
     ExpectBrowseRefuses(wide, L"The bitmap you selected is too big!");
+    sheet_.reset();  // closed before the next sheet opens
     m450test::SheetOptions options;
     options.storedRecord = m450test::EditedRecord(
         [&](m450::PlugInDevMode& dm) { NameBitmap(dm, std::u16string(wide.begin(), wide.end())); });
-    SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    ASSERT_TRUE(page);
-    sheet.Pump(100);
-    SendMessageW(page.hwnd(), WM_PAINT, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(OpenWatermark(options));
+    sheet_->Pump(100);
+    SendMessageW(page_.hwnd(), WM_PAINT, 0, 0);
     int tooBig = 0;
     std::wstring seen;
     for (const m450test::CaughtDialog& box : catcher.MessageBoxes()) {
@@ -367,23 +358,20 @@ TEST_F(WatermarkPage, ApplyWithNoSelectionKeepsTheStoredPositionAndStyle) {
         dm.watermarkPosition = 12;
         dm.watermarkFontStyle = 7;
     });
-    SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    ASSERT_TRUE(page);
-    EXPECT_EQ(page.Selection(IDC_WATERMARK_POSITION_COMBO), -1);
-    EXPECT_EQ(page.Selection(IDC_WATERMARK_STYLE_COMBO), -1);
-    sheet.Apply();
-    EXPECT_EQ(sheet.RecordBytes()[1392], 12u);  // watermarkPosition
-    EXPECT_EQ(sheet.RecordBytes()[1385], 7u);   // watermarkFontStyle
+    ASSERT_NO_FATAL_FAILURE(OpenWatermark(options));
+    EXPECT_EQ(page_.Selection(IDC_WATERMARK_POSITION_COMBO), -1);
+    EXPECT_EQ(page_.Selection(IDC_WATERMARK_STYLE_COMBO), -1);
+    sheet_->Apply();
+    EXPECT_EQ(sheet_->RecordBytes()[1392], 12u);  // watermarkPosition
+    EXPECT_EQ(sheet_->RecordBytes()[1385], 7u);   // watermarkFontStyle
 
     // A choice is stored as ever.
-    ASSERT_TRUE(page.Choose(IDC_WATERMARK_POSITION_COMBO, L"Right-Bottom"));
-    ASSERT_TRUE(page.Choose(IDC_WATERMARK_STYLE_COMBO, L"Bold"));
-    sheet.Apply();
-    EXPECT_EQ(sheet.RecordBytes()[1392], 8u);
-    EXPECT_EQ(sheet.RecordBytes()[1385], 2u);
+    ASSERT_TRUE(page_.Choose(IDC_WATERMARK_POSITION_COMBO, L"Right-Bottom"));
+    ASSERT_TRUE(page_.Choose(IDC_WATERMARK_STYLE_COMBO, L"Bold"));
+    sheet_->Apply();
+    EXPECT_EQ(sheet_->RecordBytes()[1392], 8u);
+    EXPECT_EQ(sheet_->RecordBytes()[1385], 2u);
 }
 
 // Which cells of a 6 by 6 grid over a square hold the text's dark pixels.
@@ -424,13 +412,10 @@ TEST_F(WatermarkPage, TextAtFortyFiveDegreesIsDrawnAlongTheDiagonalOnScreenAndIn
     });
     const std::wstring picture = PictureFile();
     DeleteFileW(picture.c_str());
-    SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    ASSERT_TRUE(page);
-    ASSERT_TRUE(page.Checked(IDC_WATERMARK_TEXT_RADIO));
-    const Shot shot = PreviewOf(sheet, page);
+    ASSERT_NO_FATAL_FAILURE(OpenWatermark(options));
+    ASSERT_TRUE(page_.Checked(IDC_WATERMARK_TEXT_RADIO));
+    const Shot shot = PreviewOf(*sheet_, page_);
     ASSERT_GT(shot.width, 20);
     ASSERT_GT(shot.height, shot.width);  // a page-shaped frame, taller than wide
 
@@ -458,7 +443,7 @@ TEST_F(WatermarkPage, TextAtFortyFiveDegreesIsDrawnAlongTheDiagonalOnScreenAndIn
     EXPECT_FALSE(shown[0][0]);
     EXPECT_FALSE(shown[5][5]);
 
-    sheet.Apply();
+    sheet_->Apply();
     const std::vector<uint8_t> file = ReadBytes(picture);
     ASSERT_EQ(file.size(), 270054u);
     // 300 by 300 at 24 bits, bottom row first, 900 bytes a row.
@@ -497,14 +482,11 @@ TEST_F(WatermarkPageFiles, ImagePreviewShowsThePicturesColoursWhereItIsPlaced) {
         NameBitmap(dm, std::u16string(source.begin(), source.end()), 8, 50);
         dm.watermarkBrightness = 0;
     });
-    SheetDriver sheet(SheetKind::Document, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
     DialogCatcher catcher;
-    PageDriver page = sheet.ShowPage(L"Water Mark");
-    ASSERT_TRUE(page);
-    sheet.Pump(100);
+    ASSERT_NO_FATAL_FAILURE(OpenWatermark(options));
+    sheet_->Pump(100);
     EXPECT_TRUE(catcher.caught().empty());
-    const Shot shot = PreviewOf(sheet, page);
+    const Shot shot = PreviewOf(*sheet_, page_);
     const int W = shot.width;
     const int H = shot.height;
     ASSERT_GT(W, 20);

@@ -38,15 +38,15 @@ int RunWatermark(const Args& args) {
     const std::filesystem::path source{std::string(args.Operand(0))};
     const std::filesystem::path destination{std::string(args.Operand(1))};
     WatermarkError error = WatermarkError::None;
-    const int result = convertWatermarkBitmap(source, destination, &error);
-    std::printf("%d\n", result);
+    const WatermarkConversion result = convertWatermarkBitmap(source, destination, &error);
+    std::printf("%d\n", static_cast<int>(result));
     // Each failure names the file it concerns, with what the file system tells where it can.
     const bool output = error == WatermarkError::NotWritten;
     const std::string_view path = args.Operand(output ? 1 : 0);
     const std::string problem = output                                ? OutputProblem(path)
                                 : error == WatermarkError::Unreadable ? InputProblem(path)
                                                                       : "";
-    if (result != 1)
+    if (result != WatermarkConversion::Converted)
         return Refuse(std::string(path) + ": " + std::string(Reason(error)) +
                       (problem.empty() ? "" : " (" + problem + ")"));
     return kExitOk;
