@@ -17,6 +17,7 @@
 #include "device/logo_jobs.h"
 #include "download_page_ids.h"
 #include "harness.h"
+#include "job_bytes.h"
 #include "page_test.h"
 #include "logo_test_images.h"
 #include "barcode_page_shots.h"
@@ -104,15 +105,13 @@ class DownloadPage : public m450test::PageTest {
     m450test::ScratchFolder folder_{L"m450-download"};
 };
 
-// The job "Download all" should make of these files with one settings entry for all.
+// The job the core builds of these files with one settings entry for all (its bytes are the
+// logo job tests'): the page must send exactly that.
 Bytes ExpectedLogoJob(LogoType type, const std::vector<std::wstring>& paths, const LogoSettings& settings) {
     std::vector<std::optional<Bytes>> sent;
     for (const std::wstring& path : paths)
         sent.push_back(m450::PrepareLogo(type, *ReadFileBytes(path), settings).sent);
-    Bytes all;
-    for (const Bytes& write : m450::BuildLogoJob(type, sent).writes)
-        all.insert(all.end(), write.begin(), write.end());
-    return all;
+    return m450::test::JobBytes(m450::BuildLogoJob(type, sent).writes);
 }
 
 // The bytes `m450tool job logos` prints for the same files: it runs as its own process, and
