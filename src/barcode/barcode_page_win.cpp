@@ -15,10 +15,6 @@ namespace {
 // The data field is read into 400 characters, its terminator included.
 constexpr int kTestDataCapacity = 400;
 
-const wchar_t* W(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 std::u16string ListEntry(HWND list, int index) {
     const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
     if (length == CB_ERR || length < 0)
@@ -43,7 +39,7 @@ void Fill(HWND page, int listId, size_t count, TextOf textOf) {
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < count; ++i) {
         const std::u16string text(textOf(i));
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text)));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WStr(text)));
     }
     SendMessageW(list, CB_SETCURSEL, selection, 0);
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/hex_text.h"
+#include "core/language_win.h"
 
 namespace m450 {
 namespace {
@@ -50,7 +51,7 @@ void PasteFiltered(HWND edit) {
         MessageBeep(MB_OK);
         return;
     }
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(text->c_str())));
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(WStr(*text)));
 }
 
 LRESULT CALLBACK HexInputFilter(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {

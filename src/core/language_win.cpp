@@ -10,7 +10,7 @@
 namespace m450 {
 namespace {
 
-std::wstring Wide(std::u16string_view text) {
+std::wstring WideCopy(std::u16string_view text) {
     return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
 }
 
@@ -25,24 +25,24 @@ std::u16string_view View(const char16_t* text) {
 std::optional<FileStamp> StampOf(std::u16string_view path);
 
 bool FileExists(std::u16string_view path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideCopy(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FolderExists(std::u16string_view path) {
-    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideCopy(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void CopyOver(std::u16string_view from, std::u16string_view to) {
-    CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE);
+    CopyFileW(WideCopy(from).c_str(), WideCopy(to).c_str(), FALSE);
 }
 
 // A language file's bytes; nullopt when it cannot be read whole or is larger than any
 // language file (a few hundred KB at most).
 std::optional<std::vector<char>> ReadSmallFile(std::u16string_view path) {
     constexpr DWORD kLargest = 4 << 20;
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const HANDLE file = CreateFileW(WideCopy(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
@@ -79,8 +79,9 @@ std::optional<std::u16string> ReadProfileValueFromFile(std::u16string_view path,
                                                        std::u16string_view key) {
     // Room for a 1023-character help text even with every line break stored as \n.
     std::array<wchar_t, 4096> buffer;
-    const DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), kMissing, buffer.data(),
-                                                  static_cast<DWORD>(buffer.size()), Wide(path).c_str());
+    const DWORD length =
+        GetPrivateProfileStringW(WideCopy(section).c_str(), WideCopy(key).c_str(), kMissing, buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), WideCopy(path).c_str());
     if (length == 1 && buffer[0] == kMissing[0])
         return std::nullopt;
     return FromWide(buffer.data(), length);
@@ -89,7 +90,7 @@ std::optional<std::u16string> ReadProfileValueFromFile(std::u16string_view path,
 // Size and last write time of a file; nullopt when it is missing or a folder.
 std::optional<FileStamp> StampOf(std::u16string_view path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(WideCopy(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return std::nullopt;
     return FileStamp{(uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
@@ -120,15 +121,15 @@ class LanguageKey {
   public:
     static LanguageKey Open() {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(kLanguageRegistryKey).c_str(), 0, KEY_ALL_ACCESS, &key) !=
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, WideCopy(kLanguageRegistryKey).c_str(), 0, KEY_ALL_ACCESS, &key) !=
             ERROR_SUCCESS)
             return LanguageKey(nullptr);
         return LanguageKey(key);
     }
     static LanguageKey Create() {
         HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, Wide(kLanguageRegistryKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, WideCopy(kLanguageRegistryKey).c_str(), 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
             return LanguageKey(nullptr);
         return LanguageKey(key);
     }
@@ -156,8 +157,8 @@ class LanguageKey {
         std::array<wchar_t, 256> data{};
         DWORD type = 0;
         DWORD size = sizeof(data) - sizeof(wchar_t);  // keeps a terminator after whatever is read
-        if (RegQueryValueExW(key_, Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-            ERROR_SUCCESS)
+        if (RegQueryValueExW(key_, WideCopy(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                             &size) != ERROR_SUCCESS)
             return std::nullopt;
         if (type != REG_SZ && type != REG_EXPAND_SZ)
             return std::nullopt;
@@ -172,10 +173,10 @@ class LanguageKey {
     bool Write(std::u16string_view name, std::u16string_view text) const {
         if (!key_)
             return false;
-        const std::wstring data = Wide(text);
+        const std::wstring data = WideCopy(text);
         const DWORD size = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-        return RegSetValueExW(key_, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), size) ==
-               ERROR_SUCCESS;
+        return RegSetValueExW(key_, WideCopy(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                              size) == ERROR_SUCCESS;
     }
 
   private:
@@ -293,7 +294,7 @@ std::u16string UserLanguageFolder(bool create) {
     folder += u"\\";
     folder += kUserFolderName;
     if (create && !FolderExists(folder))
-        CreateDirectoryW(Wide(folder).c_str(), nullptr);
+        CreateDirectoryW(WideCopy(folder).c_str(), nullptr);
     folder += u"\\";
     return folder;
 }

@@ -27,6 +27,11 @@ inline const wchar_t* WText(TextId id) {
     return reinterpret_cast<const wchar_t*>(Texts().Text(id));
 }
 
+// A UTF-16 text of the core as Win32 takes it (the same characters, another type).
+inline const wchar_t* WStr(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
 // The language start-up of a process: per-user folder, registry key and current text file,
 // first-run value and the system language, the user's copies of the language list and of the
 // current text file. Not for DllMain (it uses the shell and the registry, which may wait on

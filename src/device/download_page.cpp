@@ -102,9 +102,6 @@ constexpr std::array<int, 4> kMethodRadios = {IDC_DOWNLOAD_HALFTONE_NONE_RADIO, 
                                               IDC_DOWNLOAD_HALFTONE_DIFFUSE_RADIO};  // in HalftoneMethod order
 constexpr std::array<int, 2> kSliders = {IDC_DOWNLOAD_CONTRAST_SLIDER, IDC_DOWNLOAD_BRIGHTNESS_SLIDER};
 
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 std::u16string U16(const wchar_t* text) {
     return std::u16string(reinterpret_cast<const char16_t*>(text));
 }
@@ -365,8 +362,8 @@ void AppendRow(HWND page, const std::u16string& source) {
         static_cast<int>(SendMessageW(List(page), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (inserted < 0)
         return;
-    SetCellText(page, inserted, kNameColumn, Wide(LogoListName(source)));
-    SetCellText(page, inserted, kPathColumn, Wide(source));
+    SetCellText(page, inserted, kNameColumn, WStr(LogoListName(source)));
+    SetCellText(page, inserted, kPathColumn, WStr(source));
 }
 
 void Renumber(HWND page) {
@@ -527,7 +524,7 @@ bool DownloadLogos(HWND page) {
 void BrowseFile(HWND page) {
     RefreshCurrentTextFile();
     const std::u16string filter = FileDownloadFilter(Texts().TextFileName());
-    const std::optional<std::wstring> chosen = ChooseFileToOpen(page, FileRequest(Wide(filter)));
+    const std::optional<std::wstring> chosen = ChooseFileToOpen(page, FileRequest(WStr(filter)));
     if (!chosen)
         return;
     SetDlgItemTextW(page, IDC_DOWNLOAD_FILE_EDIT, chosen->c_str());

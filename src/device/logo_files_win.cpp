@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
+#include "core/language_win.h"
+
 namespace m450 {
 namespace {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 paths are the core's UTF-16 paths");
-
-const wchar_t* Wide(const std::u16string& path) {
-    return reinterpret_cast<const wchar_t*>(path.c_str());
-}
 
 FileReadFailure ReadOpenFile(HANDLE file, uint64_t limit, std::vector<uint8_t>& bytes) {
     LARGE_INTEGER size{};
@@ -44,12 +42,12 @@ std::u16string Win32LogoFiles::Key(const std::u16string& path) {
 }
 
 bool Win32LogoFiles::Exists(const std::u16string& path) {
-    return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WStr(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::optional<FileStamp> Win32LogoFiles::Stamp(const std::u16string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(WStr(path), GetFileExInfoStandard, &data))
         return std::nullopt;
     return FileStamp{(uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
                      (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime};
@@ -60,7 +58,7 @@ FileRead Win32LogoFiles::Read(const std::u16string& path, FileSharing sharing, u
     FileRead read;
     const DWORD share = sharing == FileSharing::Readers ? FILE_SHARE_READ : 0;
     const HANDLE file =
-        CreateFileW(Wide(path), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(WStr(path), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         read.failure = FileReadFailure::Open;
         return read;
@@ -73,7 +71,7 @@ FileRead Win32LogoFiles::Read(const std::u16string& path, FileSharing sharing, u
 }
 
 std::vector<uint8_t> Win32LogoFiles::ReadHead(const std::u16string& path, size_t count) {
-    const HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const HANDLE file = CreateFileW(WStr(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
@@ -91,7 +89,7 @@ std::vector<uint8_t> Win32LogoFiles::ReadHead(const std::u16string& path, size_t
 // working copy, at every step of a slider), while the same bytes written over it are not.
 FileWrite Win32LogoFiles::Write(const std::u16string& path, std::span<const uint8_t> bytes, bool replace) {
     const DWORD open = replace ? OPEN_ALWAYS : CREATE_NEW;
-    const HANDLE file = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, open, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(WStr(path), GENERIC_WRITE, 0, nullptr, open, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return !replace && GetLastError() == ERROR_FILE_EXISTS ? FileWrite::AlreadyThere : FileWrite::Failed;
     DWORD written = 0;
@@ -105,7 +103,7 @@ FileWrite Win32LogoFiles::Write(const std::u16string& path, std::span<const uint
 }
 
 void Win32LogoFiles::Delete(const std::u16string& path) {
-    DeleteFileW(Wide(path));
+    DeleteFileW(WStr(path));
 }
 
 }  // namespace m450

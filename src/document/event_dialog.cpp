@@ -135,7 +135,7 @@ void ApplyEnables(HWND dialog, const EventDialogEnables& enables) {
 
 void ShowValues(HWND dialog, const EventDialogValues& values) {
     CheckControl(dialog, IDC_EVENT_SEND_COMMAND_CHECK, values.sendCommand);
-    SetDlgItemTextW(dialog, IDC_EVENT_COMMAND_EDIT, reinterpret_cast<const wchar_t*>(values.commandText.c_str()));
+    SetDlgItemTextW(dialog, IDC_EVENT_COMMAND_EDIT, WStr(values.commandText));
     CheckControl(dialog, IDC_EVENT_FEED_TO_CUT_CHECK, values.feedToCutPosition);
     Select(dialog, IDC_EVENT_DRAWER_COMBO, values.cashDrawer);
     Select(dialog, IDC_EVENT_MESSENGER_COMBO, values.orderMessenger);

@@ -65,10 +65,6 @@ std::u16string_view View(const wchar_t* text) {
     return text != nullptr ? std::u16string_view(reinterpret_cast<const char16_t*>(text)) : std::u16string_view();
 }
 
-const wchar_t* WStr(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 std::u16string SelectedEntry(HWND page, int id) {
     const LRESULT index = SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR)

@@ -102,10 +102,6 @@ constexpr std::array<int, 6> kTextControls = {IDC_WATERMARK_TEXT_COMBO,     IDC_
 constexpr std::array<int, 3> kPlacementControls = {IDC_WATERMARK_POSITION_COMBO, IDC_WATERMARK_SIZE_SLIDER,
                                                    IDC_WATERMARK_BRIGHTNESS_SLIDER};
 
-const wchar_t* WStr(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
 std::u16string WindowText(HWND control) {
     const int length = control != nullptr ? GetWindowTextLengthW(control) : 0;
     std::u16string text(static_cast<size_t>(length > 0 ? length : 0) + 1, u'\0');
