@@ -55,18 +55,6 @@ std::wstring_view PrinterNameOf(const DevicePageContext* context);
 DocumentPageContext* DocumentContextOf(HWND page);
 DevicePageContext* DeviceContextOf(HWND page);
 
-// For a page that runs its own dialog procedure rather than RunPage: its messages handled so that
-// no exception leaves it for the host's window code: whatever throws (memory ran short in a long-running host) ends the
-// message with FALSE, and the page keeps what it showed.
-template <typename Procedure>
-INT_PTR AnswerWithoutThrowing(Procedure procedure, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        return procedure(dialog, message, wParam, lParam);
-    } catch (...) {
-        return FALSE;
-    }
-}
-
 // PSN_APPLY: tells the sheet, through its callback, that the page's settings are applied.
 void ReportApplied(const DocumentPageContext* context);
 void ReportApplied(const DevicePageContext* context);
