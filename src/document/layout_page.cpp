@@ -38,10 +38,6 @@ struct LayoutPageState {
     LRESULT chosenPaper = -1;
 };
 
-LayoutPageState* StateOf(HWND page) {
-    return PageStateOf<LayoutPageState>(page);
-}
-
 constexpr std::array<ControlText, 16> kTexts = {{
     {IDC_LAYOUT_LOG_GROUP, TextId::LAYOUT_RC_STATIC_LOG},
     {IDC_LAYOUT_LOG_CHECK, TextId::LAYOUT_RC_CHECK_LOG},
@@ -294,31 +290,35 @@ void OnZoom(HWND page, PlugInDevMode& dm) {
     ShowSwitch(page, SetZoomPrinting(dm, on));
 }
 
-void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm, int id, int code) {
-    if (StateOf(page)->filling)
-        return;
-    const bool clicked = code == BN_CLICKED;
+// A list chosen from or a field typed in; false for any other control.
+bool OnFieldChange(HWND page,
+                   LayoutPageState& state,
+                   const DocumentPageContext* context,
+                   PlugInDevMode& dm,
+                   int id,
+                   int code) {
     switch (id) {
         case IDC_LAYOUT_PAPER_SIZE_COMBO:
             if (code == CBN_SELCHANGE) {
-                StateOf(page)->chosenPaper = SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_GETCURSEL, 0, 0);
+                state.chosenPaper = SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_COMBO, CB_GETCURSEL, 0, 0);
                 PushPaperSize(page, context, dm);
                 MarkChanged(page);
             }
-            return;
+            return true;
         case IDC_LAYOUT_LANGUAGE_COMBO:
             if (code == CBN_SELCHANGE)
                 MarkChanged(page);
-            return;
+            return true;
         case IDC_LAYOUT_SCALE_EDIT:
             if (code == EN_CHANGE)
                 OnScaleTyped(page, dm);
-            return;
+            return true;
         default:
-            break;
+            return false;
     }
-    if (!clicked)
-        return;
+}
+
+void OnClick(HWND page, PlugInDevMode& dm, int id) {
     switch (id) {
         case IDC_LAYOUT_AS_IMAGE_YES_RADIO:
         case IDC_LAYOUT_AS_IMAGE_NO_RADIO:
@@ -357,23 +357,22 @@ void OnCommand(HWND page, const DocumentPageContext* context, PlugInDevMode& dm,
     }
 }
 
-void OnActivate(HWND page, const DocumentPageContext* context, const PlugInDevMode& dm) {
+void OnActivate(HWND page, LayoutPageState& state, const DocumentPageContext* context, const PlugInDevMode& dm) {
     bool graphicsResetPending = GraphicsResetPending(page);
     ShowGraphicsButtons(page, GraphicsButtonsOnActivate(dm, graphicsResetPending));
     SetGraphicsResetPending(page, graphicsResetPending);
     ShowHostPaperSize(page, context);
-    StateOf(page)->chosenPaper = -1;
+    state.chosenPaper = -1;
 }
 
-void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
+void Apply(HWND page, LayoutPageState& state, const DocumentPageContext* context, PlugInDevMode& dm) {
     if (IsControlChecked(page, IDC_LAYOUT_ROTATE_NORMAL_RADIO))
         dm.rotate180 = 0;
     else if (IsControlChecked(page, IDC_LAYOUT_ROTATE_180_RADIO))
         dm.rotate180 = 1;
-    bool hostHoldsChoice = StateOf(page)->chosenPaper >= 0;
-    ForEachFormItem(context, [&](const OPTITEM& item) {
-        hostHoldsChoice = hostHoldsChoice && item.Sel == StateOf(page)->chosenPaper;
-    });
+    bool hostHoldsChoice = state.chosenPaper >= 0;
+    ForEachFormItem(context,
+                    [&](const OPTITEM& item) { hostHoldsChoice = hostHoldsChoice && item.Sel == state.chosenPaper; });
     if (hostHoldsChoice) {
         PushPaperSize(page, context, dm);
     } else {
@@ -385,32 +384,36 @@ void Apply(HWND page, const DocumentPageContext* context, PlugInDevMode& dm) {
     }
     ReportApplied(context);
     MarkUnchanged(page);
-    ApplyLanguage(StateOf(page)->languages, SelectedEntry(page, IDC_LAYOUT_LANGUAGE_COMBO));
+    ApplyLanguage(state.languages, SelectedEntry(page, IDC_LAYOUT_LANGUAGE_COMBO));
     ShowLanguageInOpenSheets(page, PrinterNameOf(context));
 }
 
 // Without a record the page answers nothing.
-std::optional<INT_PTR> OnNotify(HWND page, LayoutPageState&, const NMHDR& header) {
+std::optional<INT_PTR> OnNotify(HWND page, LayoutPageState& state, const NMHDR& header) {
     const DocumentPageContext* context = DocumentContextOf(page);
     PlugInDevMode* dm = RecordOf(context);
     if (dm == nullptr)
         return FALSE;
     switch (header.code) {
         case PSN_SETACTIVE:
-            OnActivate(page, context, *dm);
+            OnActivate(page, state, context, *dm);
             return std::nullopt;
         case PSN_APPLY:
-            Apply(page, context, *dm);
+            Apply(page, state, context, *dm);
             return AnswerNotification(page, PSNRET_NOERROR);
         default:
             return std::nullopt;
     }
 }
 
-INT_PTR Command(HWND page, LayoutPageState&, WORD id, WORD code) {
+// The page's own writes to its lists bring no command.
+INT_PTR Command(HWND page, LayoutPageState& state, WORD id, WORD code) {
     const DocumentPageContext* context = DocumentContextOf(page);
-    if (PlugInDevMode* dm = RecordOf(context))
-        OnCommand(page, context, *dm, id, code);
+    PlugInDevMode* dm = RecordOf(context);
+    if (dm == nullptr || state.filling)
+        return FALSE;
+    if (!OnFieldChange(page, state, context, *dm, id, code) && code == BN_CLICKED)
+        OnClick(page, *dm, id);
     return FALSE;
 }
 
