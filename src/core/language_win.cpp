@@ -5,6 +5,7 @@
 #include <array>
 
 #include "core/language_file.h"
+#include "core/file_stamp_win.h"
 #include "core/profile_cache.h"
 
 namespace m450 {
@@ -21,8 +22,6 @@ std::u16string FromWide(const wchar_t* text, size_t length) {
 std::u16string_view View(const char16_t* text) {
     return text;
 }
-
-std::optional<FileStamp> StampOf(std::u16string_view path);
 
 bool FileExists(std::u16string_view path) {
     const DWORD attributes = GetFileAttributesW(WideCopy(path).c_str());
@@ -62,8 +61,8 @@ std::optional<std::vector<char>> ReadSmallFile(std::u16string_view path) {
 // Whether the user's copy already holds the driver's file byte for byte: a refresh would write
 // the same bytes again, in every process that starts.
 bool SameBytes(std::u16string_view driverFile, std::u16string_view userFile) {
-    const std::optional<FileStamp> driver = StampOf(driverFile);
-    const std::optional<FileStamp> user = StampOf(userFile);
+    const std::optional<FileStamp> driver = FileStampOf(driverFile);
+    const std::optional<FileStamp> user = FileStampOf(userFile);
     if (!driver || !user || driver->size != user->size)
         return false;
     const std::optional<std::vector<char>> driverBytes = ReadSmallFile(driverFile);
@@ -87,16 +86,6 @@ std::optional<std::u16string> ReadProfileValueFromFile(std::u16string_view path,
     return FromWide(buffer.data(), length);
 }
 
-// Size and last write time of a file; nullopt when it is missing or a folder.
-std::optional<FileStamp> StampOf(std::u16string_view path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(WideCopy(path).c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return std::nullopt;
-    return FileStamp{(uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                     (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime};
-}
-
 // The value through the module's cache, which reads the file only when it has changed.
 std::optional<std::u16string> ReadProfileValue(std::u16string_view path,
                                                const std::optional<FileStamp>& stamp,
@@ -113,7 +102,7 @@ std::optional<std::u16string> ReadProfileValue(std::u16string_view path,
 std::optional<std::u16string> ReadProfileValue(std::u16string_view path,
                                                std::u16string_view section,
                                                std::u16string_view key) {
-    return ReadProfileValue(path, StampOf(path), section, key);
+    return ReadProfileValue(path, FileStampOf(path), section, key);
 }
 
 // The language key, open with full access for as long as the object lives.
@@ -263,7 +252,7 @@ void LoadSections(std::initializer_list<std::u16string_view> sections, MessageSe
 // The file is looked at once, when the reader is made: one load (a sheet's, a repaint's) reads
 // from one state of the file.
 TextReader ProfileFileReader(std::u16string_view path) {
-    return [file = std::u16string(path), stamp = StampOf(path)](
+    return [file = std::u16string(path), stamp = FileStampOf(path)](
                std::u16string_view section, std::u16string_view key) -> std::optional<std::u16string> {
         std::optional<std::u16string> value = ReadProfileValue(file, stamp, section, key);
         if (!value)

@@ -18,15 +18,9 @@
 #include <string_view>
 #include <utility>
 
-namespace m450 {
+#include "core/file_stamp.h"
 
-// A file as its directory entry describes it; two stamps are equal when nothing tells the
-// file's contents apart.
-struct FileStamp {
-    uint64_t size = 0;
-    uint64_t lastWriteTime = 0;
-    bool operator==(const FileStamp&) const = default;
-};
+namespace m450 {
 
 class ProfileCache {
   public:

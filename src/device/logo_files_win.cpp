@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/file_stamp_win.h"
 #include "core/language_win.h"
 
 namespace m450 {
@@ -46,11 +47,7 @@ bool Win32LogoFiles::Exists(const std::u16string& path) {
 }
 
 std::optional<FileStamp> Win32LogoFiles::Stamp(const std::u16string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(WStr(path), GetFileExInfoStandard, &data))
-        return std::nullopt;
-    return FileStamp{(uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                     (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime};
+    return FileStampOf(path);
 }
 
 // The whole file in one read. The file download shares the file with nobody.

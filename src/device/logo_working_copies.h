@@ -13,16 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "core/file_stamp.h"
 #include "device/download_rules.h"
 #include "device/logo_jobs.h"
 
 namespace m450 {
-
-struct FileStamp {
-    uint64_t size = 0;
-    uint64_t writeTime = 0;
-    bool operator==(const FileStamp&) const = default;
-};
 
 struct FileRead {
     FileReadFailure failure = FileReadFailure::None;
